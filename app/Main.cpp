@@ -1,0 +1,162 @@
+#include "Main.h"
+
+#include <wx/settings.h>
+
+#include <algorithm>
+
+#include "ole_init.h"
+#include "toolbar_style.h"
+
+namespace kwirl {
+
+namespace {
+
+constexpr int kPanelHeight = 21;
+constexpr int kBarWidth = 25;
+
+wxButton* makeButton(wxWindow* parent, const char* caption, int left, int width, int top = -1, int height = 20) {
+    return new wxButton(parent, wxID_ANY, caption, wxPoint(left, top), wxSize(width, height), wxBU_EXACTFIT);
+}
+
+void setHint(wxWindow* control, const char* hint) { control->SetToolTip(hint); }
+
+}  // namespace
+
+TFrm::TFrm(wxWindow* owner, const BrowserFactory& makeBrowser)
+    : wxFrame(owner, wxID_ANY, "Kwirl Mozalo Laboratory", wxDefaultPosition, wxSize(672, 640)) {
+    createControls(makeBrowser);
+    bindEvents();
+    Centre(wxBOTH);
+
+    CatalogueNames.fill({});
+    CatalogueRefs.fill({});
+    OleInitialize();
+    PageIndex = 0;
+    CatalogueCount = 0;
+    LoadCatalogue();
+}
+
+TFrm::~TFrm() {
+    // The browser's window is a child of this frame and goes with it; drop the
+    // handlers first so that no event reaches a half-destroyed window.
+    if (CBW) {
+        CBW->OnBeforeNavigate2 = nullptr;
+        CBW->OnNewWindow2 = nullptr;
+        CBW->OnProgressChange = nullptr;
+    }
+}
+
+void TFrm::createControls(const BrowserFactory& makeBrowser) {
+    SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE));
+    installCompactToolbarStyle();
+
+    // Creation order as on the form.
+    Memo1 = new wxTextCtrl(this, wxID_ANY, wxString(), wxPoint(72, 40), wxSize(529, 441),
+                           wxTE_MULTILINE | wxHSCROLL | wxVSCROLL);
+    Memo1->Disable();
+    Memo1->Hide();
+    PB = new TProgressBar(this, wxPoint(0, kPanelHeight), wxSize(kBarWidth, 592));
+    Panel1 = new wxPanel(this, wxID_ANY, wxPoint(0, 0), wxSize(664, kPanelHeight));
+    markAsToolbar(Panel1);
+    Label1 = new wxStaticText(Panel1, wxID_ANY, "Library:", wxPoint(1, 3), wxSize(34, 13));
+    CB = new wxChoice(Panel1, wxID_ANY, wxPoint(36, -1), wxSize(188, 21));
+    for (const char* item : {"For Free Gallery", "1:Big animal puzzle library ", "2:Big fantastic puzzle library",
+                             "3:Big life puzzle library", "4:Big mix puzzle library",
+                             "5:CRAZY Fantasy ART library (3651 puzzle) ", "6:Super Crazy Fantasy Art library"}) {
+        CB->Append(item);
+    }
+    Panel2 = new wxPanel(Panel1, wxID_ANY, wxPoint(224, 1), wxSize(439, 19));
+    Button8 = makeButton(Panel2, "Hall of Awards", 1, 77);
+    setHint(Button8, "Hall of Awards");
+    Button6 = makeButton(Panel2, "ChampionShip", 78, 82);
+    setHint(Button6, "ChampionShip");
+    Button7 = makeButton(Panel2, "1", 161, 22);
+    Button10 = makeButton(Panel2, "2", 185, 22);
+    Button11 = makeButton(Panel2, "3", 209, 22);
+    Button12 = makeButton(Panel2, "4", 233, 22);
+    Button13 = makeButton(Panel2, "5", 257, 24);
+    setHint(Button13, " ");
+    Button14 = makeButton(Panel2, "6", 282, 24);
+    for (wxButton* button : numberButtons()) button->SetCursor(wxCursor(wxCURSOR_HAND));
+    Button4 = makeButton(Panel2, "Puzzle Guide", 307, 73);
+    setHint(Button4, "Puzzle Guide");
+    Button4->SetCursor(wxCursor(wxCURSOR_QUESTION_ARROW));
+    BitBtn1 = makeButton(Panel1, "Home", -1, 38, 0, 21);
+    PBC = new TProgressBar(this, wxPoint(639, kPanelHeight), wxSize(kBarWidth, 592));
+    CBW = makeBrowser(this);
+
+    // Keyboard order: the browser first, then the drop-down and the buttons.
+    CBW->Window()->MoveBeforeInTabOrder(PB);
+
+    fitToolbarFont(this, {{Label1, {"Library:", "Library"}},
+                          {Button8, {"Hall of Awards"}},
+                          {Button6, {"ChampionShip"}},
+                          {Button7, {"1", "4", "|<"}},
+                          {Button10, {"2", "16", "<<"}},
+                          {Button11, {"3", "36", "<"}},
+                          {Button12, {"4", "64", "888"}},
+                          {Button13, {"5", "100", ">"}},
+                          {Button14, {"6", "144", ">>"}},
+                          {Button4, {"Puzzle Guide"}},
+                          {BitBtn1, {"Home"}}});
+    layoutControls();
+}
+
+void TFrm::bindEvents() {
+    // The window is shown once; the toolkit may report that more than once
+    // (on the call and again when the window is mapped).
+    Bind(wxEVT_SHOW, [this](wxShowEvent& event) {
+        if (event.IsShown() && !formShown_) {
+            formShown_ = true;
+            FormShow(this);
+        }
+        event.Skip();
+    });
+    Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
+        layoutControls();
+        event.Skip();
+    });
+    const auto click = [this](wxButton* button, void (TFrm::*handler)(wxObject*)) {
+        button->Bind(wxEVT_BUTTON, [this, handler](wxCommandEvent& event) { (this->*handler)(event.GetEventObject()); });
+    };
+    click(Button8, &TFrm::Button8Click);
+    click(Button6, &TFrm::Button6Click);
+    click(Button4, &TFrm::Button4Click);
+    click(BitBtn1, &TFrm::BitBtn1Click);
+    click(Button7, &TFrm::Button7Click);
+    click(Button10, &TFrm::Button10Click);
+    click(Button11, &TFrm::Button11Click);
+    click(Button12, &TFrm::Button12Click);
+    click(Button13, &TFrm::Button13Click);
+    click(Button14, &TFrm::Button14Click);
+    CB->Bind(wxEVT_CHOICE, [this](wxCommandEvent& event) { CBSelect(event.GetEventObject()); });
+    CB->Bind(wxEVT_KEY_DOWN, &TFrm::onTypeAhead, this);
+
+    using namespace std::placeholders;
+    CBW->OnBeforeNavigate2 = std::bind(&TFrm::CBWBeforeNavigate2, this, _1, _2, _3, _4, _5, _6, _7, _8);
+    CBW->OnProgressChange = std::bind(&TFrm::CBWProgressChange, this, _1, _2, _3);
+    CBW->OnNewWindow2 = std::bind(&TFrm::CBWNewWindow2, this, _1, _2, _3);
+}
+
+// Panel1 across the top, the bars down the sides, the browser in between.
+// Everything inside Panel1 keeps its place.
+void TFrm::layoutControls() {
+    if (!CBW) return;
+    const wxSize client = GetClientSize();
+    const int below = std::max(0, client.y - kPanelHeight);
+    Panel1->SetSize(0, 0, client.x, kPanelHeight);
+    PB->SetSize(0, kPanelHeight, kBarWidth, below);
+    PBC->SetSize(std::max(kBarWidth, client.x - kBarWidth), kPanelHeight, kBarWidth, below);
+    CBW->Window()->SetSize(kBarWidth, kPanelHeight, std::max(0, client.x - 2 * kBarWidth), below);
+}
+
+std::array<wxButton*, 6> TFrm::numberButtons() const {
+    return {Button7, Button10, Button11, Button12, Button13, Button14};
+}
+
+void TFrm::progressPreset(int divisor) {
+    PB->SetMax(100);
+    PB->SetPosition(PB->Max() / divisor);
+}
+
+}  // namespace kwirl

@@ -1,0 +1,96 @@
+#pragma once
+// The client's one window: the embedded browser framed by the library
+// drop-down, the page buttons, the six number buttons and two progress bars.
+
+#include <wx/button.h>
+#include <wx/choice.h>
+#include <wx/frame.h>
+#include <wx/panel.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "progress_bar.h"
+#include "web_browser.h"
+
+namespace kwirl {
+
+inline constexpr int kCatalogueCapacity = 100;
+
+class TFrm : public wxFrame {
+public:
+    explicit TFrm(wxWindow* owner, const BrowserFactory& makeBrowser = makeEngineBrowser);
+    ~TFrm() override;
+
+    // Controls, named as on the form.
+    std::unique_ptr<TCppWebBrowser> CBW;
+    TProgressBar* PB = nullptr;
+    wxPanel* Panel1 = nullptr;
+    wxChoice* CB = nullptr;
+    wxStaticText* Label1 = nullptr;
+    wxPanel* Panel2 = nullptr;
+    wxButton* Button8 = nullptr;
+    wxButton* Button6 = nullptr;
+    wxButton* Button7 = nullptr;
+    wxButton* Button10 = nullptr;
+    wxButton* Button11 = nullptr;
+    wxButton* Button12 = nullptr;
+    wxButton* Button13 = nullptr;
+    wxButton* Button14 = nullptr;
+    wxButton* Button4 = nullptr;
+    TProgressBar* PBC = nullptr;
+    wxTextCtrl* Memo1 = nullptr;
+    wxButton* BitBtn1 = nullptr;
+
+    // The current page of a paged list, 0-based.
+    std::int32_t PageIndex = 0;
+    // The catalogue page was fetched and parsed without a failure and was not empty.
+    bool CatalogueLoaded = false;
+    std::array<std::string, kCatalogueCapacity> CatalogueNames;
+    std::array<std::string, kCatalogueCapacity> CatalogueRefs;
+    std::int32_t CatalogueCount = 0;
+
+    // Handlers, one per control event.
+    void FormShow(wxObject* Sender);
+    void Button8Click(wxObject* Sender);
+    void Button6Click(wxObject* Sender);
+    void Button4Click(wxObject* Sender);
+    void BitBtn1Click(wxObject* Sender);
+    void Button7Click(wxObject* Sender);
+    void Button10Click(wxObject* Sender);
+    void Button11Click(wxObject* Sender);
+    void Button12Click(wxObject* Sender);
+    void Button13Click(wxObject* Sender);
+    void Button14Click(wxObject* Sender);
+    void CBChange(wxObject* Sender);
+    void CBSelect(wxObject* Sender);
+    void CBWBeforeNavigate2(TCppWebBrowser* Sender, void* pDisp, const std::string& URL, std::int32_t Flags,
+                            const std::string& TargetFrameName, const std::string& PostData,
+                            const std::string& Headers, std::int16_t& Cancel);
+    void CBWProgressChange(TCppWebBrowser* Sender, std::int32_t Progress, std::int32_t ProgressMax);
+    void CBWNewWindow2(TCppWebBrowser* Sender, TCppWebBrowser*& ppDisp, std::int16_t& Cancel);
+
+    // The six number buttons in toolbar order.
+    std::array<wxButton*, 6> numberButtons() const;
+
+private:
+    void createControls(const BrowserFactory& makeBrowser);
+    void bindEvents();
+    void layoutControls();
+    void LoadCatalogue();
+    void numberButtonClick(int button);
+    void openFixedPage(const std::string& address);
+    void setNumberCaptions(const std::array<std::string, 6>& captions);
+    void progressPreset(int divisor);
+    void onTypeAhead(wxKeyEvent& event);
+
+    bool formShown_ = false;
+    std::string typedPrefix_;
+    long lastKeyTime_ = 0;
+};
+
+}  // namespace kwirl

@@ -1,0 +1,18 @@
+// Start-up: the application object, its title, the main window, the message
+// loop. The exit code is 0 in every case.
+
+#include <wx/init.h>
+
+#include "application.h"
+
+wxIMPLEMENT_APP_NO_MAIN(kwirl::TKwirlApp);
+
+int main(int argc, char** argv) {
+    // Only the program name is passed on: no option of the command line is read.
+    int ownArgc = argc > 0 ? 1 : 0;
+    try {
+        wxEntry(ownArgc, argv);
+    } catch (...) {
+    }
+    return 0;
+}

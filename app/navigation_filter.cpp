@@ -1,0 +1,38 @@
+#include "Main.h"
+#include "address_classes.h"
+#include "address_vocabulary.h"
+#include "captions.h"
+#include "offset_parsing.h"
+#include "text_ops.h"
+#include "wx_text.h"
+
+namespace kwirl {
+
+// Every navigation passes here first, a frame's included. Fail-closed: the
+// navigation is cancelled unless every step below completes.
+void TFrm::CBWBeforeNavigate2(TCppWebBrowser*, void*, const std::string& URL, std::int32_t, const std::string&,
+                              const std::string&, const std::string&, std::int16_t& Cancel) {
+    Cancel = 1;
+    const std::string address = URL;
+    try {
+        if (!holds(address, std::string(vocab::kScriptFalseToken))) {
+            if (isGameAddress(address)) setNumberCaptions(piecesCaptions());
+            if (isWidePagedListAddress(address)) {
+                PageIndex = pageIndexOfOffset(offsetText(address));
+                setNumberCaptions(pagingCaptions(PageIndex));
+            }
+            if (isNeutralAddress(address)) setNumberCaptions(shortcutCaptions());
+        }
+        CBW->Window()->SetFocus();
+        Cancel = 0;
+    } catch (...) {
+        // Captions already set stay; the navigation stays cancelled.
+    }
+}
+
+void TFrm::setNumberCaptions(const std::array<std::string, 6>& captions) {
+    const auto buttons = numberButtons();
+    for (std::size_t i = 0; i < buttons.size(); ++i) buttons[i]->SetLabel(toWx(captions[i]));
+}
+
+}  // namespace kwirl

@@ -1,0 +1,138 @@
+// The browser on the platform's engine: wxWebView over WebKitGTK, with the
+// engine's own signals for what wxWebView does not offer (progress) or gets
+// wrong (new windows).
+
+#include <webkit2/webkit2.h>
+#include <wx/webview.h>
+
+#include <cmath>
+
+#include "web_browser.h"
+#include "wx_text.h"
+
+namespace kwirl {
+
+namespace {
+
+// The engine reports progress as a fraction; the window's handlers want two integers.
+constexpr std::int32_t kProgressScale = 10000;
+
+// The engine aborts the process inside its own new-window path when a script
+// calls window.open, before any handler of ours is asked. Every frame's
+// window.open therefore hands its address to us instead, and the page is
+// opened in this view the way a requested new window is.
+constexpr const char* kNewWindowMessage = "kwirlNewWindow";
+constexpr const char* kOpenInPlaceScript = R"js(
+(function () {
+  var handler = window.webkit && window.webkit.messageHandlers && window.webkit.messageHandlers.kwirlNewWindow;
+  if (!handler) return;
+  window.open = function (url) {
+    var address = '';
+    try { if (url !== undefined && url !== null && String(url) !== '') address = new URL(String(url), document.baseURI).href; } catch (e) {}
+    handler.postMessage(address);
+    return null;
+  };
+})();
+)js";
+
+class TEngineBrowser final : public TCppWebBrowser, public wxEvtHandler {
+public:
+    explicit TEngineBrowser(wxWindow* parent) {
+        view_ = wxWebView::New(wxWebViewBackendDefault);
+        // No start page: the window opens its pages itself.
+        view_->Create(parent, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize);
+        view_->Bind(wxEVT_WEBVIEW_NAVIGATING, &TEngineBrowser::onNavigating, this);
+        view_->Bind(wxEVT_WEBVIEW_NEWWINDOW, &TEngineBrowser::onNewWindowPolicy, this);
+
+        native_ = static_cast<WebKitWebView*>(view_->GetNativeBackend());
+        // Pages that open a window by script (without a click) are let through, as
+        // the portal's pages expect; the window lands in this same view.
+        webkit_settings_set_javascript_can_open_windows_automatically(webkit_web_view_get_settings(native_), TRUE);
+        // wxWebView answers "create" by returning the same view, which the engine
+        // rejects by aborting the process. The request is answered here instead.
+        g_signal_handlers_disconnect_matched(native_, G_SIGNAL_MATCH_ID, g_signal_lookup("create", WEBKIT_TYPE_WEB_VIEW),
+                                             0, nullptr, nullptr, nullptr);
+        g_signal_connect(native_, "create", G_CALLBACK(&TEngineBrowser::onCreate), this);
+        g_signal_connect(native_, "notify::estimated-load-progress", G_CALLBACK(&TEngineBrowser::onProgress), this);
+
+        WebKitUserContentManager* content = webkit_web_view_get_user_content_manager(native_);
+        const std::string signal = std::string("script-message-received::") + kNewWindowMessage;
+        g_signal_connect(content, signal.c_str(), G_CALLBACK(&TEngineBrowser::onScriptedWindow), this);
+        webkit_user_content_manager_register_script_message_handler(content, kNewWindowMessage);
+        WebKitUserScript* script =
+            webkit_user_script_new(kOpenInPlaceScript, WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
+                                   WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
+        webkit_user_content_manager_add_script(content, script);
+        webkit_user_script_unref(script);
+    }
+
+    ~TEngineBrowser() override {
+        if (!native_) return;
+        g_signal_handlers_disconnect_by_data(native_, this);
+        g_signal_handlers_disconnect_by_data(webkit_web_view_get_user_content_manager(native_), this);
+    }
+
+    void Navigate(const std::string& url) override { view_->LoadURL(toWx(url)); }
+    void Stop() override { view_->Stop(); }
+    std::string LocationURL() const override { return fromWx(view_->GetCurrentURL()); }
+    TCppWebBrowser* Application() override { return this; }
+    wxWindow* Window() override { return view_; }
+
+private:
+    void onNavigating(wxWebViewEvent& event) {
+        std::int16_t cancel = 0;
+        if (OnBeforeNavigate2) {
+            OnBeforeNavigate2(this, nullptr, fromWx(event.GetURL()), 0, fromWx(event.GetTarget()), {},
+                              {}, cancel);
+        }
+        if (cancel != 0) event.Veto();
+    }
+
+    // A link with a target that names no frame: the toolkit asks the policy
+    // question and drops the load; the address is opened here.
+    void onNewWindowPolicy(wxWebViewEvent& event) { openRequestedWindow(fromWx(event.GetURL())); }
+
+    static WebKitWebView* onCreate(WebKitWebView*, WebKitNavigationAction* action, gpointer self) {
+        WebKitURIRequest* request = webkit_navigation_action_get_request(action);
+        const gchar* uri = request ? webkit_uri_request_get_uri(request) : nullptr;
+        static_cast<TEngineBrowser*>(self)->openRequestedWindow(uri ? uri : "");
+        return nullptr;  // never a second view
+    }
+
+    static void onScriptedWindow(WebKitUserContentManager*, WebKitJavascriptResult* result, gpointer self) {
+        JSCValue* value = webkit_javascript_result_get_js_value(result);
+        if (!jsc_value_is_string(value)) return;
+        gchar* address = jsc_value_to_string(value);
+        const std::string url = address ? address : "";
+        g_free(address);
+        static_cast<TEngineBrowser*>(self)->openRequestedWindow(url);
+    }
+
+    // The page asked for a new window: the window's handler names the browser
+    // that shows it. Only this one exists, so whatever the handler answers, the
+    // page is either opened here or dropped, and no second window appears.
+    void openRequestedWindow(const std::string& url) {
+        TCppWebBrowser* target = nullptr;
+        std::int16_t cancel = 0;
+        if (OnNewWindow2) OnNewWindow2(this, target, cancel);
+        if (cancel != 0 || url.empty()) return;
+        Navigate(url);
+    }
+
+    static void onProgress(WebKitWebView* view, GParamSpec*, gpointer self) {
+        auto* browser = static_cast<TEngineBrowser*>(self);
+        if (!browser->OnProgressChange) return;
+        const double fraction = webkit_web_view_get_estimated_load_progress(view);
+        const auto progress = static_cast<std::int32_t>(std::lround(fraction * kProgressScale));
+        browser->OnProgressChange(browser, progress, kProgressScale);
+    }
+
+    wxWebView* view_ = nullptr;
+    WebKitWebView* native_ = nullptr;
+};
+
+}  // namespace
+
+std::unique_ptr<TCppWebBrowser> makeEngineBrowser(wxWindow* parent) { return std::make_unique<TEngineBrowser>(parent); }
+
+}  // namespace kwirl

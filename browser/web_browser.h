@@ -1,0 +1,55 @@
+#pragma once
+// The embedded browser as the main window sees it: four operations and three
+// events. Only browser/ knows which engine stands behind it.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+class wxWindow;
+
+namespace kwirl {
+
+class TCppWebBrowser;
+
+// Raised before every navigation, a frame's included. A non-zero Cancel left by
+// the handler cancels the navigation.
+using TBeforeNavigate2Event =
+    std::function<void(TCppWebBrowser* Sender, void* pDisp, const std::string& URL, std::int32_t Flags,
+                       const std::string& TargetFrameName, const std::string& PostData,
+                       const std::string& Headers, std::int16_t& Cancel)>;
+// Raised when a page asks for a new window. The handler names the browser that
+// is to show the page in ppDisp; a non-zero Cancel drops the request.
+using TNewWindow2Event = std::function<void(TCppWebBrowser* Sender, TCppWebBrowser*& ppDisp, std::int16_t& Cancel)>;
+// Raised while a page loads: the amount loaded so far against the amount expected.
+using TProgressChangeEvent =
+    std::function<void(TCppWebBrowser* Sender, std::int32_t Progress, std::int32_t ProgressMax)>;
+
+class TCppWebBrowser {
+public:
+    virtual ~TCppWebBrowser() = default;
+
+    // Starts loading `url`; BeforeNavigate2 is raised for it first (possibly later).
+    virtual void Navigate(const std::string& url) = 0;
+    // Ends the load in progress.
+    virtual void Stop() = 0;
+    // The address of the page now shown.
+    virtual std::string LocationURL() const = 0;
+    // The browser's own object, to be handed back from NewWindow2.
+    virtual TCppWebBrowser* Application() = 0;
+    // The toolkit window: for layout, keyboard focus and repaint.
+    virtual wxWindow* Window() = 0;
+
+    TBeforeNavigate2Event OnBeforeNavigate2;
+    TNewWindow2Event OnNewWindow2;
+    TProgressChangeEvent OnProgressChange;
+};
+
+// Creates a browser as a child of `parent`.
+using BrowserFactory = std::function<std::unique_ptr<TCppWebBrowser>(wxWindow* parent)>;
+
+// The browser on the platform's engine.
+std::unique_ptr<TCppWebBrowser> makeEngineBrowser(wxWindow* parent);
+
+}  // namespace kwirl

@@ -1,0 +1,290 @@
+"""Pages of the demo portal. Pure functions of the query: easy to test."""
+
+import html
+
+# Library page name -> (title, number of puzzles). Some run past ten pages of 40.
+LIBRARIES = {
+    "puzzle1": ("Zededo zu Dozo Dozariv (free)", 120),
+    "puzzle3": ("Big animal puzzle library", 520),
+    "pazzle": ("Big fantastic puzzle library", 260),
+    "puzzle2": ("Big life puzzle library", 300),
+    "puzzle4": ("Big mix puzzle library", 90),
+    "puzzle10": ("CRAZY Fantasy ART library (3651 puzzle)", 3651),
+    "puzzle5": ("Super Crazy Fantasy Art library", 1000),
+    "puzzle6": ("Seaside and harbour library", 75),
+    "puzzle7": ("Mountain puzzle library", 410),
+}
+# The order in which the catalogue page lists them.
+CATALOGUE_ORDER = ["puzzle1", "puzzle3", "pazzle", "puzzle2", "puzzle4", "puzzle10", "puzzle5", "puzzle6", "puzzle7"]
+PER_PAGE = 40
+LEVELS = range(1, 7)
+
+HTML = "text/html; charset=utf-8"
+TEXT = "text/plain; charset=utf-8"
+
+
+def last(query, key, default=None):
+    """The value of the last occurrence of `key`: the client appends, never replaces."""
+    value = default
+    for k, v in query:
+        if k == key:
+            value = v
+    return value
+
+
+def last_int(query, key, default, low=None, high=None):
+    try:
+        value = int(last(query, key, str(default)))
+    except ValueError:
+        value = default
+    if low is not None:
+        value = max(low, value)
+    if high is not None:
+        value = min(high, value)
+    return value
+
+
+def query_string(query):
+    return "&".join(f"{k}={v}" for k, v in query)
+
+
+def current_address(query):
+    return "/index.php?" + query_string(query) if query else "/index.php"
+
+
+def page_for(query, host):
+    """(status, content type, body bytes) for a query on /index.php."""
+    name = last(query, "name")
+    op = last(query, "op")
+    if name is None:
+        return 200, HTML, home()
+    if name == "servstop":
+        return 200, TEXT, catalogue(host)
+    if name == "puzzleguide":
+        return 200, HTML, guide()
+    if name == "awards":
+        return 200, HTML, awards()
+    if name == "champday":
+        return 200, HTML, championship()
+    if name == "popup":
+        return 200, HTML, popup_page()
+    if name in LIBRARIES:
+        if op == "game":
+            return 200, HTML, game(name, query)
+        if op in ("pz6m", "pz1d"):
+            return 200, HTML, puzzle_list(name, query)
+        return 200, HTML, library(name)
+    return 404, HTML, not_found(name)
+
+
+STYLE = """
+<style>
+ body { font-family: sans-serif; margin: 0; background: #f4f1ea; color: #222; }
+ header { background: #3b5b7a; color: white; padding: 10px 16px; }
+ header a { color: #ffe9a8; margin-right: 14px; }
+ main { padding: 12px 16px; }
+ .grid { display: flex; flex-wrap: wrap; gap: 10px; }
+ .tile { width: 150px; background: white; border: 1px solid #ccc; padding: 6px; text-align: center; }
+ .tile canvas { width: 138px; height: 92px; }
+ .pages a, .pages b { margin-right: 6px; }
+</style>
+"""
+
+NAV = """
+<header><b>Kwirl demo portal</b> &nbsp;
+ <a href="/index.php">Home</a><a href="/index.php?name=puzzleguide">Guide</a>
+ <a href="/index.php?name=awards">Hall of Awards</a><a href="/index.php?name=champday">Championship</a>
+</header>
+"""
+
+THUMB_SCRIPT = """
+<script>
+function kwirlPicture(canvas, seed) {
+  var ctx = canvas.getContext('2d'), w = canvas.width, h = canvas.height;
+  var rnd = function () { seed = (seed * 1103515245 + 12345) % 2147483648; return seed / 2147483648; };
+  var g = ctx.createLinearGradient(0, 0, w, h);
+  g.addColorStop(0, 'hsl(' + Math.floor(rnd() * 360) + ',70%,60%)');
+  g.addColorStop(1, 'hsl(' + Math.floor(rnd() * 360) + ',70%,35%)');
+  ctx.fillStyle = g; ctx.fillRect(0, 0, w, h);
+  for (var i = 0; i < 18; i++) {
+    ctx.beginPath();
+    ctx.fillStyle = 'hsla(' + Math.floor(rnd() * 360) + ',80%,' + Math.floor(40 + rnd() * 40) + '%,0.8)';
+    ctx.arc(rnd() * w, rnd() * h, 4 + rnd() * w / 6, 0, Math.PI * 2);
+    ctx.fill();
+  }
+  ctx.strokeStyle = 'rgba(255,255,255,0.7)'; ctx.lineWidth = Math.max(1, w / 100);
+  for (var j = 0; j < 6; j++) { ctx.beginPath(); ctx.moveTo(rnd() * w, rnd() * h); ctx.lineTo(rnd() * w, rnd() * h); ctx.stroke(); }
+}
+document.querySelectorAll('canvas[data-seed]').forEach(function (c) { kwirlPicture(c, +c.dataset.seed); });
+</script>
+"""
+
+
+def document(title, body):
+    text = (f"<!DOCTYPE html><html><head><meta charset='utf-8'><title>{html.escape(title)}</title>{STYLE}</head>"
+            f"<body>{NAV}<main><h1>{html.escape(title)}</h1>{body}</main>{THUMB_SCRIPT}</body></html>")
+    return text.encode("utf-8")
+
+
+def library_links():
+    return "".join(f"<li><a href='/index.php?name={n}'>{html.escape(LIBRARIES[n][0])}</a> "
+                   f"({LIBRARIES[n][1]} puzzles)</li>" for n in CATALOGUE_ORDER)
+
+
+def home():
+    return document("Welcome to the jigsaw portal", f"""
+<p>Pick a library, page through its puzzles and play one at the level you like.</p>
+<ul>{library_links()}</ul>
+<p><a href="/index.php?name=puzzleguide" target="_blank">Open the guide in a new window</a> &middot;
+<a href="#" onclick="window.open('/index.php?name=popup'); return false;">Today's puzzle (pop-up)</a></p>""")
+
+
+def guide():
+    return document("Puzzle guide", """
+<p>Drag the pieces from the tray onto the board. A piece that is close to its place snaps into it.</p>
+<p>The six number buttons of the client choose the number of pieces on a game page (4 to 144),
+page through a library's list, or open a library elsewhere.</p>""")
+
+
+def awards():
+    return document("Hall of Awards", """
+<p>This week's winning puzzle, shown in a frame:</p>
+<iframe name="winner" src="/index.php?name=puzzle3&op=game&id=7&level=2" width="640" height="420"></iframe>""")
+
+
+def championship():
+    rows = "".join(f"<tr><td>{i}</td><td>Player {chr(64 + i)}</td><td>{1000 - 37 * i}</td></tr>" for i in range(1, 11))
+    return document("Championship", f"<table border='1' cellpadding='4'><tr><th>#</th><th>Player</th>"
+                                    f"<th>Points</th></tr>{rows}</table>")
+
+
+def popup_page():
+    return document("Today's puzzle", "<p><a href='/index.php?name=puzzle5&op=game&id=3&level=1'>Play it</a></p>")
+
+
+def library(name):
+    title, count = LIBRARIES[name]
+    return document(title, f"""
+<p>{count} puzzles in this library.</p>
+<p><a href="/index.php?name={name}&op=pz6m&n=0">Show the list</a> &middot;
+<a href="/index.php?name={name}&op=pz1d&n=0">Show the list (one column)</a></p>""")
+
+
+def puzzle_list(name, query):
+    title, count = LIBRARIES[name]
+    offset = last_int(query, "n", 0)
+    page = offset // PER_PAGE if offset >= 0 else -((-offset) // PER_PAGE)
+    here = current_address(query)
+    first = max(0, page * PER_PAGE)
+    tiles = "".join(
+        f"<div class='tile'><a href='/index.php?name={name}&op=game&id={i}&level=1'>"
+        f"<canvas width='138' height='92' data-seed='{i * 7919 + len(name)}'></canvas><br>Puzzle {i + 1}</a></div>"
+        for i in range(first, min(count, first + PER_PAGE)))
+    if not tiles:
+        tiles = "<p>No puzzles on this page.</p>"
+    pages = (count + PER_PAGE - 1) // PER_PAGE
+    links = []
+    if page > 0:
+        links.append(f"<a href='{html.escape(here)}&n={(page - 1) * PER_PAGE}'>&lt; Previous</a>")
+    for p in range(pages):
+        links.append(f"<b>{p + 1}</b>" if p == page else f"<a href='{html.escape(here)}&n={p * PER_PAGE}'>{p + 1}</a>")
+    if page + 1 < pages:
+        links.append(f"<a href='{html.escape(here)}&n={(page + 1) * PER_PAGE}'>Next &gt;</a>")
+    return document(f"{title}: page {page + 1} of {pages}",
+                    f"<p class='pages'>{''.join(links)}</p><div class='grid'>{tiles}</div>")
+
+
+GAME_SCRIPT = """
+<script>
+(function () {
+  var level = __LEVEL__, side = 2 * level, seed = __SEED__;
+  var canvas = document.getElementById('board'), ctx = canvas.getContext('2d');
+  var picture = document.createElement('canvas');
+  picture.width = 480; picture.height = 360; kwirlPicture(picture, seed);
+  var bw = picture.width, bh = picture.height, pw = bw / side, ph = bh / side, left = 20, top = 20;
+  var pieces = [], state = {next: seed};
+  var rnd = function () { state.next = (state.next * 1103515245 + 12345) % 2147483648; return state.next / 2147483648; };
+  for (var r = 0; r < side; r++) for (var c = 0; c < side; c++)
+    pieces.push({r: r, c: c, x: left + bw + 40 + rnd() * (canvas.width - bw - 60 - pw),
+                 y: top + rnd() * (canvas.height - top - ph), placed: false});
+  var dragging = null, dx = 0, dy = 0;
+  function draw() {
+    ctx.clearRect(0, 0, canvas.width, canvas.height);
+    ctx.strokeStyle = '#999'; ctx.strokeRect(left, top, bw, bh);
+    pieces.forEach(function (p) {
+      ctx.drawImage(picture, p.c * pw, p.r * ph, pw, ph, p.x, p.y, pw, ph);
+      ctx.strokeStyle = p.placed ? 'rgba(0,0,0,0.15)' : '#333'; ctx.strokeRect(p.x, p.y, pw, ph);
+    });
+  }
+  function at(x, y) {
+    for (var i = pieces.length - 1; i >= 0; i--) {
+      var p = pieces[i];
+      if (!p.placed && x >= p.x && x < p.x + pw && y >= p.y && y < p.y + ph) return i;
+    }
+    return -1;
+  }
+  function point(e) { var b = canvas.getBoundingClientRect(); return {x: e.clientX - b.left, y: e.clientY - b.top}; }
+  canvas.addEventListener('pointerdown', function (e) {
+    var q = point(e), i = at(q.x, q.y);
+    if (i < 0) return;
+    dragging = pieces.splice(i, 1)[0]; pieces.push(dragging);
+    dx = q.x - dragging.x; dy = q.y - dragging.y; canvas.setPointerCapture(e.pointerId);
+  });
+  canvas.addEventListener('pointermove', function (e) {
+    if (!dragging) return;
+    var q = point(e); dragging.x = q.x - dx; dragging.y = q.y - dy; draw();
+  });
+  canvas.addEventListener('pointerup', function () {
+    if (!dragging) return;
+    var tx = left + dragging.c * pw, ty = top + dragging.r * ph;
+    if (Math.abs(dragging.x - tx) < pw / 3 && Math.abs(dragging.y - ty) < ph / 3) {
+      dragging.x = tx; dragging.y = ty; dragging.placed = true;
+      pieces.splice(pieces.indexOf(dragging), 1); pieces.unshift(dragging);
+    }
+    dragging = null; draw();
+    var done = pieces.filter(function (p) { return p.placed; }).length;
+    document.getElementById('status').textContent = done === pieces.length
+      ? 'Solved! Well done.' : done + ' of ' + pieces.length + ' pieces in place';
+  });
+  document.getElementById('status').textContent = '0 of ' + pieces.length + ' pieces in place';
+  window.kwirlSolve = function () {  // for tests: put every piece in place
+    pieces.forEach(function (p) { p.x = left + p.c * pw; p.y = top + p.r * ph; p.placed = true; });
+    draw(); document.getElementById('status').textContent = 'Solved! Well done.';
+  };
+  draw();
+})();
+</script>
+"""
+
+
+def game(name, query):
+    title, count = LIBRARIES[name]
+    level = last_int(query, "level", 1, 1, 6)
+    puzzle = last_int(query, "id", 0, 0, count - 1)
+    pieces = (2 * level) ** 2
+    script = GAME_SCRIPT.replace("__LEVEL__", str(level)).replace("__SEED__", str(puzzle * 7919 + len(name)))
+    body = (f"<p>{html.escape(title)}, puzzle {puzzle + 1}: level {level}, "
+            f"<span id='pieces'>{pieces}</span> pieces. <span id='status'></span></p>"
+            f"<canvas id='board' width='1000' height='400' data-pieces='{pieces}' "
+            f"style='background:#e8e2d4;touch-action:none'></canvas>")
+    return document(f"Puzzle {puzzle + 1}", body)[:-len("</body></html>")] + \
+        (script + "</body></html>").encode("utf-8")
+
+
+def catalogue(host):
+    """The catalogue page: entries in the page form the client reads.
+
+    The page form writes an address's "ht" as one character and its first
+    "zZz" as "z3z"; each entry is followed by a line end, and the page ends
+    with enough text that every entry stays intact."""
+    lines = ["<html><body>"]
+    for name in CATALOGUE_ORDER:
+        address = f"http://{host}/index.php?name={name}&op=pz6m&src=zZz"
+        page_form = "X" + address[2:].replace("zZz", "z3z", 1)
+        lines.append(f'<kk ref="{page_form}">{LIBRARIES[name][0]}</kk>')
+    lines.append("</body></html>")
+    return ("\r\n".join(lines) + "\r\n").encode("utf-8")
+
+
+def not_found(what):
+    return document("Page not found", f"<p>There is no page {html.escape(str(what))}.</p>")

@@ -1,0 +1,27 @@
+#pragma once
+// Building portal addresses. The client never edits an address in place: a
+// new value for a parameter is appended, and the last occurrence counts.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kwirl {
+
+// "http://" + portal host + "/index.php": the home page.
+std::string baseAddress();
+// The base address with "?name=" + page name.
+std::string pageAddress(std::string_view pageName);
+// The library page the client opens at start-up.
+std::string startPageAddress();
+// The catalogue page, the one address built on the portal domain.
+std::string catalogueAddress();
+
+// `address` + "&" + key + "=" + value.
+std::string appendParameter(const std::string& address, std::string_view key, const std::string& value);
+// The decimal page offset of a 0-based page: pageIndex times 40, computed without overflow.
+std::string offsetOfPage(std::int32_t pageIndex);
+// `address` + "&n=" + the offset of the page.
+std::string appendPageOffset(const std::string& address, std::int32_t pageIndex);
+
+}  // namespace kwirl

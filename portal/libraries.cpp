@@ -1,0 +1,65 @@
+#include "libraries.h"
+
+#include <limits>
+
+#include "address_vocabulary.h"
+
+namespace kwirl {
+
+const std::array<std::string_view, kBuiltInLibraryCount>& builtInLibraryNames() {
+    static constexpr std::array<std::string_view, kBuiltInLibraryCount> names = {
+        "0:Zededo zu Dozo Dozariv(Free)",    "1:Big animal puzzle library",
+        "2:Big fantastic puzzle library",    "3:Big life puzzle library",
+        "4:Big mix puzzle library",          "5:CRAZY Fantasy ART library (3651 puzzle)",
+        "6:Super Crazy Fantasy Art library",
+    };
+    return names;
+}
+
+const std::array<SelectorEntry, kBuiltInLibraryCount>& builtInSelectorTable() {
+    static constexpr std::array<SelectorEntry, kBuiltInLibraryCount> table = {{
+        {"?name=puzzle1&op=pz6m", false, true},
+        {"?name=puzzle3&op=pz6m", false, true},
+        {"?name=pazzle&op=pz6m", true, true},
+        {"?name=puzzle2&op=pz6m", false, true},
+        {"?name=puzzle4&op=pz6m", false, true},
+        {"?name=puzzle10&op=pz6m", false, false},
+        {"?name=puzzle5", false, true},
+    }};
+    return table;
+}
+
+std::int32_t stepPage(PageStep step, std::int32_t pageIndex) {
+    // Forward steps saturate at the 32-bit limit instead of overflowing.
+    const auto forward = [](std::int32_t page, std::int32_t by) {
+        return page > std::numeric_limits<std::int32_t>::max() - by ? std::numeric_limits<std::int32_t>::max()
+                                                                    : page + by;
+    };
+    const auto back = [](std::int32_t page, std::int32_t by) {
+        if (page > 0) page -= by;
+        return page < 0 ? 0 : page;
+    };
+    switch (step) {
+        case PageStep::First: return 0;
+        case PageStep::BackTen: return back(pageIndex, 10);
+        case PageStep::BackOne: return back(pageIndex, 1);
+        case PageStep::Same: return pageIndex;
+        case PageStep::ForwardOne: return forward(pageIndex, 1);
+        case PageStep::ForwardTen: return forward(pageIndex, 10);
+    }
+    return pageIndex;
+}
+
+const std::array<NumberButtonRule, 6>& numberButtonRules() {
+    static constexpr std::array<NumberButtonRule, 6> rules = {{
+        {12, "1", true, PageStep::First, false, vocab::kPazzle},
+        {5, "2", false, PageStep::BackTen, false, vocab::kPuzzle2},
+        {12, "3", true, PageStep::BackOne, false, vocab::kPuzzle3},
+        {12, "4", true, PageStep::Same, false, vocab::kPuzzle4},
+        {12, "5", false, PageStep::ForwardOne, true, vocab::kPuzzle10},
+        {12, "6", false, PageStep::ForwardTen, false, vocab::kPuzzle5},
+    }};
+    return rules;
+}
+
+}  // namespace kwirl

@@ -1,0 +1,42 @@
+#pragma once
+// The built-in library list and what the drop-down and the number buttons
+// open for each position and button when no catalogue was loaded.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kwirl {
+
+inline constexpr int kBuiltInLibraryCount = 7;
+
+// The drop-down's entries without a catalogue, in order.
+const std::array<std::string_view, kBuiltInLibraryCount>& builtInLibraryNames();
+
+// What the drop-down opens at one position without a catalogue.
+struct SelectorEntry {
+    std::string_view query;  // appended to the base address, before the page offset
+    bool stopFirst;          // stop the browser before navigating
+    bool resetPageIndex;     // set PageIndex to 0 after navigating
+};
+const std::array<SelectorEntry, kBuiltInLibraryCount>& builtInSelectorTable();
+
+// How a number button moves through a paged list.
+enum class PageStep { First, BackTen, BackOne, Same, ForwardOne, ForwardTen };
+// The page a step leads to from `pageIndex`; backward steps stop at 0, forward steps have no upper bound.
+std::int32_t stepPage(PageStep step, std::int32_t pageIndex);
+
+// One number button's values.
+struct NumberButtonRule {
+    int presetDivisor;           // progress preset: 100 divided by this
+    std::string_view level;      // value of "&level=" on a game address
+    bool stopBeforeLevel;        // stop the browser before a level change
+    PageStep pageStep;           // paging on a list address
+    bool pagesWideLists;         // the paging test is the wide one (also "=pz6m"/"=pz1d")
+    std::string_view shortcut;   // library page opened on a neutral address without a catalogue
+};
+// Rules of Button7, Button10, Button11, Button12, Button13 and Button14, in that order.
+const std::array<NumberButtonRule, 6>& numberButtonRules();
+
+}  // namespace kwirl

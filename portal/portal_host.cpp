@@ -1,0 +1,24 @@
+#include "portal_host.h"
+
+#ifndef KWIRL_PORTAL_HOST
+#error "KWIRL_PORTAL_HOST must be defined by the build"
+#endif
+
+namespace kwirl {
+
+std::string domainOfHost(const std::string& host) {
+    static const std::string www = "www.";
+    return host.starts_with(www) ? host.substr(www.size()) : host;
+}
+
+const std::string& portalHost() {
+    static const std::string host = KWIRL_PORTAL_HOST;
+    return host;
+}
+
+const std::string& portalDomain() {
+    static const std::string domain = domainOfHost(portalHost());
+    return domain;
+}
+
+}  // namespace kwirl

@@ -1,0 +1,16 @@
+#pragma once
+// The portal host and domain, fixed when the client is built.
+
+#include <string>
+
+namespace kwirl {
+
+// The www form of the portal's host, possibly with ":port".
+const std::string& portalHost();
+// The portal host without its leading "www.": used only by the catalogue fetch.
+const std::string& portalDomain();
+
+// The domain of a host: the host without a leading "www.".
+std::string domainOfHost(const std::string& host);
+
+}  // namespace kwirl

@@ -1,0 +1,19 @@
+#!/bin/sh
+# Sets up and builds what is missing, starts the demo portal on loopback,
+# opens the client on it, and stops the portal when the client closes.
+set -eu
+cd "$(dirname "$0")/.."
+sh scripts/setup.sh
+sh scripts/build.sh
+
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "No display to open the window on. Run it on a virtual display instead:" >&2
+  echo "  xvfb-run -a -s '-screen 0 1280x1024x24' sh scripts/run-demo.sh" >&2
+  exit 1
+fi
+
+host=$(sed -n 's/^KWIRL_PORTAL_HOST:STRING=//p' build/CMakeCache.txt)
+# The portal returns once it is listening, and leaves its process id behind.
+portal=$(python3 demo-portal/server.py --listen "$host" --background)
+trap 'kill "$portal" 2>/dev/null' EXIT INT TERM
+build/app/kwirl

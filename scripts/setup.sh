@@ -1,0 +1,24 @@
+#!/bin/sh
+# Installs every Debian 12 package that building, running and testing the
+# client needs. Safe to run again; run as root (or with sudo available).
+set -eu
+
+packages="
+  build-essential cmake pkg-config
+  libwxgtk3.2-dev libwxgtk-webview3.2-dev libwebkit2gtk-4.0-dev libgtk-3-dev libglib2.0-dev
+  googletest libgtest-dev
+  python3
+  xvfb xauth openbox xdotool x11-utils imagemagick
+"
+
+missing=""
+for package in $packages; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing="$missing $package"
+done
+[ -z "$missing" ] && exit 0
+
+as_root=""
+[ "$(id -u)" -eq 0 ] || as_root="sudo"
+echo "Installing:$missing"
+$as_root apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $as_root apt-get install -y -qq --no-install-recommends $missing

@@ -1,0 +1,135 @@
+// The window on the real browser engine against a portal on loopback.
+
+#include <gtest/gtest.h>
+#include <wx/toplevel.h>
+
+#include <algorithm>
+
+#include <string>
+
+#include "Main.h"
+#include "addresses.h"
+#include "event_loop.h"
+#include "loopback_http_server.h"
+#include "wx_text.h"
+
+namespace kwirl::test {
+namespace {
+
+std::uint16_t testPortalPort() {
+    const std::string host = KWIRL_TEST_PORTAL_HOST;
+    return static_cast<std::uint16_t>(std::stoi(host.substr(host.rfind(':') + 1)));
+}
+
+std::string pathOf(const std::string& head) {
+    const auto start = head.find(' ') + 1;
+    return head.substr(start, head.find(' ', start) - start);
+}
+
+// Pages of a small portal, chosen by path.
+std::string portalPage(const std::string& head) {
+    const std::string path = pathOf(head);
+    if (path.find("name=framed") != std::string::npos) {
+        return htmlReply("<html><body>outer<iframe name='inner' src='/index.php?name=puzzle3&op=game&level=2'>"
+                         "</iframe></body></html>");
+    }
+    if (path.find("name=blanklink") != std::string::npos) {
+        return htmlReply("<html><body><a id='l' target='_blank' href='/index.php?name=awards'>awards</a>"
+                         "<script>document.getElementById('l').click();</script></body></html>");
+    }
+    if (path.find("name=popup") != std::string::npos) {
+        return htmlReply("<html><body><script>window.open('/index.php?name=champday');</script></body></html>");
+    }
+    // Enough text that loading takes a few progress steps.
+    return htmlReply("<html><body><h1>" + path + "</h1>" + std::string(200000, ' ') + "</body></html>");
+}
+
+class EngineTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        server = std::make_unique<LoopbackServer>(testPortalPort(), httpResponder(portalPage));
+        frame = new TFrm(nullptr);
+        // Record every navigation the engine raises, then let the window's filter decide.
+        auto filter = frame->CBW->OnBeforeNavigate2;
+        frame->CBW->OnBeforeNavigate2 = [this, filter](TCppWebBrowser* sender, void* pDisp, const std::string& url,
+                                                       std::int32_t flags, const std::string& target,
+                                                       const std::string& post, const std::string& headers,
+                                                       std::int16_t& cancel) {
+            filter(sender, pDisp, url, flags, target, post, headers, cancel);
+            navigations.push_back(url + (cancel ? " (cancelled)" : ""));
+        };
+        auto progress = frame->CBW->OnProgressChange;
+        frame->CBW->OnProgressChange = [this, progress](TCppWebBrowser* sender, std::int32_t value, std::int32_t most) {
+            progress(sender, value, most);
+            leftBar.push_back(frame->PB->Position());
+        };
+        frame->Show();
+        ASSERT_TRUE(runLoopUntil([&] { return served(startPageAddress()); }, 20000));
+        ASSERT_TRUE(runLoopUntil([&] { return frame->CBW->LocationURL() == startPageAddress(); }, 20000));
+    }
+    void TearDown() override {
+        frame->Destroy();
+        runLoopFor(50);
+        server.reset();
+    }
+
+    bool served(const std::string& address) const {
+        const auto path = address.substr(address.find('/', std::string("http://").size()));
+        for (const auto& line : server->requestLines()) {
+            if (line == "GET " + path + " HTTP/1.1") return true;
+        }
+        return false;
+    }
+    bool navigated(const std::string& address) const {
+        return std::find(navigations.begin(), navigations.end(), address) != navigations.end();
+    }
+    std::vector<std::string> captions() const {
+        std::vector<std::string> shown;
+        for (wxButton* button : frame->numberButtons()) shown.push_back(fromWx(button->GetLabel()));
+        return shown;
+    }
+
+    std::unique_ptr<LoopbackServer> server;
+    TFrm* frame = nullptr;
+    std::vector<std::string> navigations;
+    std::vector<std::int32_t> leftBar;
+};
+
+TEST_F(EngineTest, StartUpOpensBlankPageThenStartPage) {
+    ASSERT_GE(navigations.size(), 2u);
+    EXPECT_EQ(navigations[0], "about:blank");
+    EXPECT_EQ(navigations[1], startPageAddress());
+    EXPECT_EQ(captions(), (std::vector<std::string>{"1", "2", "3", "4", "5", "6"}));
+    EXPECT_TRUE(runLoopUntil([&] { return frame->IsMaximized(); }, 5000));
+}
+
+TEST_F(EngineTest, TheFilterSeesAFramesNavigation) {
+    frame->CBW->Navigate(pageAddress("framed"));
+    const auto inner = baseAddress() + "?name=puzzle3&op=game&level=2";
+    ASSERT_TRUE(runLoopUntil([&] { return navigated(inner); }, 20000));
+    EXPECT_EQ(captions(), (std::vector<std::string>{"4", "16", "36", "64", "100", "144"}));
+}
+
+TEST_F(EngineTest, ALinkToANewWindowLoadsInTheSameView) {
+    frame->CBW->Navigate(pageAddress("blanklink"));
+    ASSERT_TRUE(runLoopUntil([&] { return frame->CBW->LocationURL() == pageAddress("awards"); }, 20000));
+    EXPECT_EQ(wxTopLevelWindows.GetCount(), 1u);
+}
+
+TEST_F(EngineTest, AScriptedPopUpLoadsInTheSameView) {
+    frame->CBW->Navigate(pageAddress("popup"));
+    ASSERT_TRUE(runLoopUntil([&] { return frame->CBW->LocationURL() == pageAddress("champday"); }, 20000));
+    EXPECT_EQ(wxTopLevelWindows.GetCount(), 1u);
+}
+
+TEST_F(EngineTest, BothBarsMoveDuringALoad) {
+    leftBar.clear();
+    frame->CBW->Navigate(pageAddress("awards"));
+    ASSERT_TRUE(runLoopUntil([&] { return served(pageAddress("awards")); }, 20000));
+    ASSERT_TRUE(runLoopUntil([&] { return leftBar.size() >= 3; }, 20000));
+    EXPECT_GT(leftBar.back(), leftBar.front());
+    EXPECT_GT(frame->PBC->Position(), 0);
+}
+
+}  // namespace
+}  // namespace kwirl::test

@@ -1,0 +1,42 @@
+#include <gtest/gtest.h>
+
+#include "address_classes.h"
+#include "addresses.h"
+#include "portal_host.h"
+
+namespace kwirl {
+namespace {
+
+TEST(Addresses, FixedAddressesUseHostAndDomain) {
+    const std::string host = portalHost();
+    EXPECT_EQ(baseAddress(), "http://" + host + "/index.php");
+    EXPECT_EQ(startPageAddress(), "http://" + host + "/index.php?name=puzzle1");
+    EXPECT_EQ(pageAddress("awards"), "http://" + host + "/index.php?name=awards");
+    EXPECT_EQ(catalogueAddress(), "http://" + portalDomain() + "/index.php?name=servstop");
+}
+
+TEST(Addresses, DomainIsHostWithoutLeadingWww) {
+    EXPECT_EQ(domainOfHost("www.example.org"), "example.org");
+    EXPECT_EQ(domainOfHost("www.example.org:8080"), "example.org:8080");
+    EXPECT_EQ(domainOfHost("example.org"), "example.org");
+    EXPECT_EQ(domainOfHost("awww.example.org"), "awww.example.org");
+    EXPECT_EQ(domainOfHost("127.0.0.1:8642"), "127.0.0.1:8642");
+}
+
+TEST(Addresses, ParametersAreAppendedAndEarlierOnesStay) {
+    std::string address = "http://h/index.php?name=puzzle1&op=pz6m&n=0";
+    address = appendPageOffset(address, 1);
+    address = appendPageOffset(address, 2);
+    EXPECT_EQ(address, "http://h/index.php?name=puzzle1&op=pz6m&n=0&n=40&n=80");
+    EXPECT_EQ(appendParameter("x&op=game&level=3", "level", "1"), "x&op=game&level=3&level=1");
+}
+
+TEST(Addresses, OffsetOfAFarPageIsNotOverflowed) {
+    EXPECT_EQ(offsetOfPage(0), "0");
+    EXPECT_EQ(offsetOfPage(-1), "-40");
+    EXPECT_EQ(offsetOfPage(53687092), "2147483680");
+    EXPECT_EQ(offsetOfPage(2147483647), "85899345880");
+}
+
+}  // namespace
+}  // namespace kwirl

@@ -1,0 +1,54 @@
+#pragma once
+// A server on 127.0.0.1 for tests: each connection runs a handler of the
+// test's choosing on a thread of its own. Requests' first lines are recorded.
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace kwirl::test {
+
+class LoopbackServer {
+public:
+    // Handles one accepted connection; the server closes it afterwards.
+    using ConnectionHandler = std::function<void(LoopbackServer& server, int fd)>;
+
+    // Port 0 picks a free port.
+    LoopbackServer(std::uint16_t port, ConnectionHandler handler);
+    ~LoopbackServer();
+    LoopbackServer(const LoopbackServer&) = delete;
+    LoopbackServer& operator=(const LoopbackServer&) = delete;
+
+    std::uint16_t port() const { return port_; }
+    std::vector<std::string> requestLines() const;
+    // Handlers record what they received through this.
+    void recordRequestLine(const std::string& line);
+
+private:
+    void acceptLoop();
+
+    int listener_ = -1;
+    int stopPipe_[2] = {-1, -1};
+    std::uint16_t port_ = 0;
+    ConnectionHandler handler_;
+    std::thread acceptor_;
+    mutable std::mutex mutex_;
+    std::vector<std::string> requestLines_;
+    std::vector<std::thread> connections_;
+    std::vector<int> openFds_;
+};
+
+// Reads a request head up to its blank line (at most 64 KiB); empty when the peer closed first.
+std::string readRequestHead(int fd);
+// Sends all of `bytes`; false when the peer went away.
+bool sendAll(int fd, const std::string& bytes);
+// An HTTP server: each request's head is recorded and answered with `respond(head)`.
+LoopbackServer::ConnectionHandler httpResponder(std::function<std::string(const std::string& head)> respond);
+// A 200 reply with an HTML body and Connection: close.
+std::string htmlReply(const std::string& body);
+
+}  // namespace kwirl::test

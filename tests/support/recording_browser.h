@@ -1,0 +1,54 @@
+#pragma once
+// A browser that records what the window asks of it, for handler tests.
+
+#include <wx/panel.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "web_browser.h"
+
+namespace kwirl::test {
+
+class TRecordingBrowser final : public TCppWebBrowser {
+public:
+    explicit TRecordingBrowser(wxWindow* parent) : panel_(new wxPanel(parent, wxID_ANY)) {}
+
+    void Navigate(const std::string& url) override {
+        calls.push_back("Navigate " + url);
+        if (failNavigate) throw std::runtime_error("navigation refused");
+        // Like the engine: the filter sees the address, and a navigation it
+        // lets through becomes the page shown.
+        if (filterNavigations && raiseBeforeNavigate(url) == 0) location = url;
+    }
+    void Stop() override { calls.push_back("Stop"); }
+    std::string LocationURL() const override {
+        if (failLocation) throw std::runtime_error("no location");
+        return location;
+    }
+    TCppWebBrowser* Application() override {
+        if (failApplication) throw std::runtime_error("no application object");
+        return this;
+    }
+    wxWindow* Window() override { return panel_; }
+
+    // Raises BeforeNavigate2 as the engine would; returns the Cancel left by the handler.
+    std::int16_t raiseBeforeNavigate(const std::string& url, const std::string& frame = {}) {
+        std::int16_t cancel = 0;
+        if (OnBeforeNavigate2) OnBeforeNavigate2(this, nullptr, url, 0, frame, {}, {}, cancel);
+        return cancel;
+    }
+
+    std::vector<std::string> calls;
+    std::string location;
+    bool filterNavigations = false;
+    bool failNavigate = false;
+    bool failLocation = false;
+    bool failApplication = false;
+
+private:
+    wxPanel* panel_;
+};
+
+}  // namespace kwirl::test

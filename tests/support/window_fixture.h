@@ -1,0 +1,43 @@
+#pragma once
+// A main window on a recording browser, for handler tests.
+
+#include <gtest/gtest.h>
+
+#include "Main.h"
+#include "event_loop.h"
+#include "recording_browser.h"
+#include "wx_text.h"
+
+namespace kwirl::test {
+
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        frame = new TFrm(nullptr, [this](wxWindow* parent) {
+            auto made = std::make_unique<TRecordingBrowser>(parent);
+            browser = made.get();
+            return made;
+        });
+    }
+    void TearDown() override {
+        frame->Destroy();
+        runLoopFor(10);
+    }
+
+    // Shows the window and waits until it has prepared itself.
+    void show() {
+        frame->Show();
+        ASSERT_TRUE(runLoopUntil([&] { return frame->CB->GetCount() > 0 && fromWx(frame->Label1->GetLabel()) == "Library"; }, 5000));
+    }
+
+    std::vector<std::string> captions() const {
+        std::vector<std::string> shown;
+        for (wxButton* button : frame->numberButtons()) shown.push_back(fromWx(button->GetLabel()));
+        return shown;
+    }
+
+    TFrm* frame = nullptr;
+    TRecordingBrowser* browser = nullptr;
+};
+
+}  // namespace kwirl::test
