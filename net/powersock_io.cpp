@@ -1,0 +1,245 @@
+// TPowersock: sending and receiving.
+
+#include <sys/socket.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <stdexcept>
+
+#include "Psock.h"
+#include "message_pump.h"
+
+namespace kwirl {
+
+namespace {
+// Keeps the count of receives in progress for as long as one runs.
+class ReceiveInProgress {
+public:
+    explicit ReceiveInProgress(int& count) : count_(count) { ++count_; }
+    ~ReceiveInProgress() { --count_; }
+    ReceiveInProgress(const ReceiveInProgress&) = delete;
+    ReceiveInProgress& operator=(const ReceiveInProgress&) = delete;
+
+private:
+    int& count_;
+};
+
+// Runs `off` when leaving the scope, also by an exception.
+template <class Off>
+class Finally {
+public:
+    explicit Finally(Off off) : off_(off) {}
+    ~Finally() { off_(); }
+    Finally(const Finally&) = delete;
+    Finally& operator=(const Finally&) = delete;
+
+private:
+    Off off_;
+};
+}  // namespace
+
+// Blocks in the main loop until the socket is ready as asked, or anything else
+// arrives (a timer, a cancel from a handler, the GUI).
+void TPowersock::waitForSocket(TSocketWatch::Interest interest) {
+    if (watch_) {
+        if (interest == TSocketWatch::Interest::Read) watch_->rearmRead();
+        else watch_->expectWritable();
+    }
+    waitForNextMessage();
+}
+
+// recv(), with the table code of a failure in pendingError_; -1 on failure.
+std::int64_t TPowersock::receiveInto(char* into, std::size_t room, bool peek) {
+    const auto got = ::recv(fd_, into, room, MSG_DONTWAIT | (peek ? MSG_PEEK : 0));
+    if (watch_) watch_->rearmRead();
+    if (got < 0) pendingError_ = fd_ < 0 ? kNotConnected : socketErrorCode(errno);
+    return got;
+}
+
+bool TPowersock::DataAvailable() {
+    ReportStatus(kReportAll, "Data Available");
+    char probe;
+    return fd_ >= 0 && ::recv(fd_, &probe, 1, MSG_PEEK | MSG_DONTWAIT) > 0;
+}
+
+// Sends every byte unless cancelled; a full socket buffer waits in the main
+// loop for room rather than retrying at once.
+void TPowersock::sendAllOrCancel(const char* data, std::size_t length, bool countAndNotify) {
+    std::size_t done = 0;
+    while (done < length && !Canceled) {
+        const auto sent = ::send(fd_, data + done, length - done, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (sent == 0) break;
+        if (sent < 0) {
+            pendingError_ = fd_ < 0 ? kNotConnected : socketErrorCode(errno);
+            CheckError(kWouldBlock);
+            waitForSocket(TSocketWatch::Interest::Write);
+            continue;
+        }
+        done += static_cast<std::size_t>(sent);
+        if (countAndNotify) {
+            BytesSent += sent;
+            if (OnPacketSent) OnPacketSent(this);
+        }
+    }
+}
+
+void TPowersock::SendBuffer(const char* buffer, std::size_t length) {
+    ReportStatus(kReportSocket, "Sending Buffer");
+    TimerOn();
+    Finally off([this] { TimerOff(); });
+    if (!Canceled) {
+        if (length == 0) {
+            length = ::strnlen(buffer, kBufferSize + 1);
+            if (length > kBufferSize - 1) throw std::out_of_range("Range check error");
+        }
+        sendAllOrCancel(buffer, length, false);
+    }
+    if (Canceled) {
+        Canceled = false;
+        throw EAbortError("Socket send aborted");
+    }
+}
+
+void TPowersock::Write(const std::string& text) {
+    ReportStatus(kReportAll, "Write");
+    const std::size_t length = std::min(text.size(), kBufferSize);
+    std::memcpy(buffer_.get(), text.data(), length);
+    buffer_[length] = '\0';
+    SendBuffer(buffer_.get(), 0);
+}
+
+void TPowersock::Writeln(const std::string& text) {
+    ReportStatus(kReportAll, "Writeln");
+    Write(text + "\r\n");
+}
+
+void TPowersock::SendFile(const std::string& name) {
+    ReportStatus(kReportAll, "SendFile");
+    std::ifstream file(name, std::ios::binary);
+    if (!file) throw std::runtime_error("Cannot open file \"" + name + "\"");
+    while (!Canceled) {
+        file.read(buffer_.get(), kBufferSize);
+        const auto got = file.gcount();
+        if (got <= 0) break;
+        sendAllOrCancel(buffer_.get(), static_cast<std::size_t>(got), true);
+        dispatchPendingMessages();
+    }
+    file.close();
+    if (Canceled) {
+        Canceled = false;
+        throw EAbortError("Socket send aborted");
+    }
+}
+
+std::string TPowersock::ReadLn() {
+    ReportStatus(kReportAll, "ReadLn");
+    TimerOn();
+    Finally off([this] { TimerOff(); });
+    ReceiveInProgress receiving(receiving_);
+    std::size_t taken = 0;
+    char* const line = buffer_.get();
+    for (;;) {
+        if (taken == kBufferSize) throw ESockError("Socket readln line longer than 65536 bytes");
+        const auto peeked = receiveInto(line + taken, kBufferSize - taken, true);
+        if (peeked == 0) return std::string(line, taken);  // closed: what came of an unfinished line
+        if (peeked < 0) {
+            LastError = pendingError_;
+            if (LastError == kNotConnected) throw ESockError(socketErrorMessage(kNotConnected));
+            if (LastError != kWouldBlock) CheckError(kWouldBlock);
+        } else {
+            const auto* end = static_cast<const char*>(std::memchr(line + taken, '\n', static_cast<std::size_t>(peeked)));
+            const std::size_t wanted = end ? static_cast<std::size_t>(end - (line + taken)) + 1 : static_cast<std::size_t>(peeked);
+            const auto got = receiveInto(line + taken, wanted, false);
+            if (got > 0) taken += static_cast<std::size_t>(got);
+            if (end) return std::string(line, taken);
+            continue;  // more may already be waiting
+        }
+        waitForSocket(TSocketWatch::Interest::Read);
+        if (Canceled) {
+            Canceled = false;
+            throw EAbortError("Socket readln aborted");
+        }
+    }
+}
+
+void TPowersock::CaptureString(std::string& text, std::int64_t maxLength) {
+    ReportStatus(kReportAll, "Capture String");
+    text.clear();
+    BytesReceived = 0;
+    TimerOn();
+    Finally off([this] { TimerOff(); });
+    ReceiveInProgress receiving(receiving_);
+    while (!Canceled && (maxLength == -1 || static_cast<std::int64_t>(text.size()) < maxLength)) {
+        const auto got = receiveInto(buffer_.get(), kBufferSize, false);
+        if (got == 0) break;
+        if (got > 0) {
+            text.append(buffer_.get(), static_cast<std::size_t>(got));
+            BytesReceived += got;
+            if (OnPacketRecvd) OnPacketRecvd(this);
+            TimerOn();
+            dispatchPendingMessages();
+            continue;
+        }
+        LastError = pendingError_;
+        if (LastError == kNotConnected) break;
+        if (LastError != kWouldBlock) CheckError(kWouldBlock);
+        waitForSocket(TSocketWatch::Interest::Read);
+    }
+    if (Canceled) {
+        Canceled = false;
+        throw EAbortError("Socket capture aborted");
+    }
+}
+
+void TPowersock::CaptureFile(const std::string& name) {
+    ReportStatus(kReportAll, "CaptureFile");
+    std::ofstream file(name, std::ios::binary | std::ios::trunc);
+    if (!file) throw std::runtime_error("Cannot create file \"" + name + "\"");
+    BytesReceived = 0;
+    TimerOn();
+    Finally off([this] { TimerOff(); });
+    ReceiveInProgress receiving(receiving_);
+    while (!Canceled) {
+        const auto got = receiveInto(buffer_.get(), kBufferSize, false);
+        if (got == 0) break;
+        if (got > 0) {
+            file.write(buffer_.get(), got);
+            BytesReceived += got;
+            if (OnPacketRecvd) OnPacketRecvd(this);
+            TimerOn();
+            dispatchPendingMessages();
+            continue;
+        }
+        LastError = pendingError_;
+        if (LastError == kNotConnected) break;
+        if (LastError != kWouldBlock) CheckError(kWouldBlock);
+        waitForSocket(TSocketWatch::Interest::Read);
+    }
+    file.close();
+    if (Canceled) {
+        Canceled = false;
+        throw EAbortError("Socket capture aborted");
+    }
+}
+
+std::string TPowersock::Transaction(const std::string& command) {
+    ReportStatus(kReportAll, "Transaction");
+    StatusCode = 0;
+    Writeln(command);
+    TransactionReply = ReadLn();
+    if (!TransactionReply.empty()) {
+        ReportStatus(kReportReply, TransactionReply);
+        std::size_t digits = 0;
+        while (digits < TransactionReply.size() && digits < 10 && std::isdigit(static_cast<unsigned char>(TransactionReply[digits])))
+            ++digits;
+        if (digits > 0) {
+            const long long value = std::stoll(TransactionReply.substr(0, digits));
+            if (value > 32767) throw std::out_of_range("Range check error");
+            StatusCode = static_cast<std::int16_t>(value);
+        }
+    }
+    return TransactionReply;
+}
+
+}  // namespace kwirl

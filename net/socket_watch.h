@@ -1,0 +1,42 @@
+#pragma once
+// Readiness of one socket as notifications on the main loop, in the manner of
+// message-based sockets: a read (or close) notification is given once and not
+// again until the socket has been read from, so unread data never makes the
+// loop spin; a connect notification is given once when a connect completes.
+
+#include <functional>
+#include <glib.h>
+
+namespace kwirl {
+
+class TSocketWatch {
+public:
+    enum class Event { Read, Close, Connect };
+    enum class Interest { Read, Write };
+
+    TSocketWatch(int fd, std::function<void(Event)> notify);
+    ~TSocketWatch();
+    TSocketWatch(const TSocketWatch&) = delete;
+    TSocketWatch& operator=(const TSocketWatch&) = delete;
+
+    // Once connected, and after every read: the next data or close is notified.
+    void rearmRead();
+    // While a connect is under way: its completion is notified once.
+    void expectConnect();
+    // Wake the main loop when the socket can be written to (one wake-up).
+    void expectWritable();
+
+private:
+    void update();
+    static gboolean dispatch(gint fd, GIOCondition condition, gpointer self);
+
+    int fd_;
+    std::function<void(Event)> notify_;
+    GSource* source_ = nullptr;
+    gpointer tag_ = nullptr;
+    bool readArmed_ = false;  // armed once connected
+    bool connecting_ = false;
+    bool writeWanted_ = false;
+};
+
+}  // namespace kwirl
