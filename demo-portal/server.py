@@ -30,7 +30,9 @@ class PortalHandler(BaseHTTPRequestHandler):
             status, content_type, body = 404, "text/html; charset=utf-8", pages.not_found(parts.path)
         else:
             query = parse_qsl(parts.query, keep_blank_values=True)
-            status, content_type, body = pages.page_for(query, self.headers.get("Host", ""))
+            # Addresses in the catalogue name the portal as it listens: a Host
+            # line need not carry the port.
+            status, content_type, body = pages.page_for(query, self.server.portal_host)
         self.send_response(status)
         self.send_header("Content-Type", content_type)
         self.send_header("Content-Length", str(len(body)))
@@ -56,6 +58,7 @@ def main():
     args = parser.parse_args()
     server = ThreadingHTTPServer(split_host(args.listen), PortalHandler)
     server.daemon_threads = True
+    server.portal_host = args.listen
     if args.background:
         child = os.fork()
         if child:

@@ -7,7 +7,7 @@ packages="
   build-essential cmake pkg-config
   libwxgtk3.2-dev libwxgtk-webview3.2-dev libwebkit2gtk-4.0-dev libgtk-3-dev libglib2.0-dev
   googletest libgtest-dev
-  python3
+  python3 nginx-light curl
   xvfb xauth openbox xdotool x11-utils imagemagick
 "
 

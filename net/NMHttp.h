@@ -1,0 +1,107 @@
+#pragma once
+// TNMHTTP: one HTTP/1.0 exchange per call, on the socket transport. The call
+// blocks until the reply has been read to the server's close, follows
+// redirects, and reports the outcome through events.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "Psock.h"
+#include "ex_string_list.h"
+
+namespace kwirl {
+
+// Request codes, in the order of the request operations.
+enum CmdType : std::uint8_t {
+    CmdGET = 0,
+    CmdOPTIONS = 1,
+    CmdHEAD = 2,
+    CmdPOST = 3,
+    CmdPUT = 4,
+    CmdPATCH = 5,
+    CmdCOPY = 6,
+    CmdMOVE = 7,
+    CmdDELETE = 8,
+    CmdLINK = 9,
+    CmdUNLINK = 10,
+    CmdTRACE = 11,
+    CmdRAW = 12,
+};
+
+// Optional request header values.
+struct THeaderInfo {
+    std::string LocalMailAddress;
+    std::string LocalProgram;
+    std::string Cookie;
+    std::string Referer;
+    std::string UserId;
+    std::string Password;
+};
+
+using TResultEvent = std::function<void(CmdType Cmd)>;
+
+class TNMHTTP : public TPowersock {
+public:
+    // Redirects followed by one request at the most.
+    static constexpr int kMostRedirects = 20;
+
+    TNMHTTP();
+    ~TNMHTTP() override;
+
+    // Published properties (besides the transport's).
+    std::string Body = "Default.htm";   // the reply body, or the file that receives it
+    std::string Header = "Head.txt";    // the reply header text, or the file that receives it
+    THeaderInfo HeaderInfo;
+    bool InputFileMode = false;         // the body goes to the file named by Body
+    bool OutputFileMode = false;        // the header goes to the file named by Header; SendData names a file
+    TNotifyEvent OnAboutToSend;
+    TResultEvent OnSuccess;
+    TResultEvent OnFailure;
+    THandlerEvent OnRedirect;
+    TNotifyEvent OnAuthenticationNeeded;
+
+    // State of the request under way (read by tests and tools).
+    TExStringList RequestLines;
+    std::string RequestPath;
+    std::string CurrentUrl;
+    CmdType CurrentCmd = CmdGET;
+    std::string SendData;
+    std::string LinkValue;
+    bool EncodePostData = true;
+    std::string RedirectLocation;
+    std::string ReceivedCookie;
+
+    virtual void RunRequest();
+    virtual void ParseUrl();
+    virtual void BuildRequestHeader();
+    virtual void ReadResponseHeader();
+    virtual void SendRequest();
+    virtual void Options(const std::string& url);
+    virtual void Get(const std::string& url);
+    virtual void Post(const std::string& url, const std::string& data);
+    virtual void Put(const std::string& url, const std::string& data);
+    virtual void Head(const std::string& url);
+    virtual void Patch(const std::string& url, const std::string& data);
+    virtual void Delete(const std::string& url);
+    virtual void Trace(const std::string& url, const std::string& data);
+    virtual void Copy(const std::string& url, const std::string& value);
+    virtual void Move(const std::string& url, const std::string& value);
+    virtual void Link(const std::string& url, const std::string& value);
+    virtual void Unlink(const std::string& url, const std::string& value);
+    // Sends the header lines and the data without a request line.
+    virtual void Raw(const std::string& url, const std::string& data);
+
+    void Abort() override;
+
+private:
+    void request(CmdType cmd, const std::string& url);
+    std::string origin() const;
+    std::int64_t sendDataLength() const;
+
+    std::string callOrigin_;         // server the call started on: its credentials go nowhere else
+    std::string takenCookie_;        // a cookie taken over from a redirect reply
+    std::string takenCookieOrigin_;  // ... and the server that set it
+};
+
+}  // namespace kwirl

@@ -1,0 +1,41 @@
+#include "ex_string_list.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace kwirl {
+
+namespace {
+bool sameIgnoringCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+}  // namespace
+
+int TExStringList::IndexOfHeader(const std::string& name) const {
+    for (std::size_t i = 0; i < Lines.size(); ++i) {
+        const auto colon = Lines[i].find(':');
+        if (colon != std::string::npos && sameIgnoringCase(Lines[i].substr(0, colon), name)) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+void TExStringList::SetHeaderValue(const std::string& name, const std::string& value) {
+    const int found = IndexOfHeader(name);
+    if (value.empty()) {
+        if (found >= 0) Lines.erase(Lines.begin() + found);
+        return;
+    }
+    const std::string line = name + ": " + value;
+    if (found >= 0) Lines[static_cast<std::size_t>(found)] = line;
+    else Lines.push_back(line);
+}
+
+std::string TExStringList::Text() const {
+    std::string text;
+    for (const auto& line : Lines) text += line + "\r\n";
+    return text;
+}
+
+}  // namespace kwirl

@@ -1,0 +1,277 @@
+// TNMHTTP: the request operations and the transaction loop.
+
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+#include "NMHttp.h"
+#include "encoders.h"
+#include "url_parts.h"
+
+namespace kwirl {
+
+namespace {
+
+const char* requestWord(CmdType cmd) {
+    static const char* const words[] = {"GET ",  "OPTIONS ", "HEAD ",   "POST ", "PUT ",   "PATCH ", "COPY ",
+                                        "MOVE ", "DELETE ",  "LINK ",   "UNLINK ", "TRACE ", ""};
+    return words[cmd];
+}
+
+bool sendsData(CmdType cmd) {
+    return cmd == CmdPOST || cmd == CmdPUT || cmd == CmdPATCH || cmd == CmdTRACE || cmd == CmdRAW ||
+           cmd == CmdLINK || cmd == CmdUNLINK;
+}
+
+std::string withoutLineEnd(std::string line) {
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+    return line;
+}
+
+std::string upperAscii(std::string text) {
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return text;
+}
+
+// The status number of a status line: its second blank-separated field when
+// that is a plain integer of 16 bits, else 0.
+std::int16_t statusNumber(const std::string& line) {
+    const std::string field = NthField(line, ' ', 2);
+    std::size_t i = field.size() > 0 && (field[0] == '+' || field[0] == '-') ? 1 : 0;
+    if (i == field.size()) return 0;
+    long value = 0;
+    for (; i < field.size(); ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(field[i]))) return 0;
+        value = value * 10 + (field[i] - '0');
+        if (value > 32768) return 0;
+    }
+    if (field[0] == '-') value = -value;
+    return value >= -32768 && value <= 32767 ? static_cast<std::int16_t>(value) : 0;
+}
+
+// The digits that follow "CONTENT-LENGTH:" and its blank: the first run of them.
+std::int64_t contentLengthOf(const std::string& line) {
+    std::size_t i = std::string("CONTENT-LENGTH: ").size();
+    while (i < line.size() && !std::isdigit(static_cast<unsigned char>(line[i]))) ++i;
+    std::int64_t value = 0;
+    for (; i < line.size() && std::isdigit(static_cast<unsigned char>(line[i])); ++i) {
+        if (value > (INT64_MAX - 9) / 10) break;  // an absurd length stops growing
+        value = value * 10 + (line[i] - '0');
+    }
+    return value;
+}
+
+}  // namespace
+
+TNMHTTP::TNMHTTP() = default;
+TNMHTTP::~TNMHTTP() = default;
+
+void TNMHTTP::Abort() {
+    ReportStatus(kReportAll, "Abort");
+    WaitDone = true;
+    Cancel();
+}
+
+void TNMHTTP::request(CmdType cmd, const std::string& url) {
+    CurrentCmd = cmd;
+    CurrentUrl = url;
+    callOrigin_.clear();
+    RunRequest();
+}
+
+void TNMHTTP::Get(const std::string& url) { request(CmdGET, url); }
+void TNMHTTP::Options(const std::string& url) { request(CmdOPTIONS, url); }
+void TNMHTTP::Head(const std::string& url) { request(CmdHEAD, url); }
+void TNMHTTP::Delete(const std::string& url) { request(CmdDELETE, url); }
+
+void TNMHTTP::Post(const std::string& url, const std::string& data) {
+    SendData = EncodePostData && !OutputFileMode ? urlEncode(data) : data;
+    request(CmdPOST, url);
+}
+
+void TNMHTTP::Put(const std::string& url, const std::string& data) {
+    SendData = data;
+    request(CmdPUT, url);
+}
+
+void TNMHTTP::Patch(const std::string& url, const std::string& data) {
+    SendData = data;
+    request(CmdPATCH, url);
+}
+
+void TNMHTTP::Trace(const std::string& url, const std::string& data) {
+    SendData = data;
+    request(CmdTRACE, url);
+}
+
+void TNMHTTP::Raw(const std::string& url, const std::string& data) {
+    SendData = data;
+    request(CmdRAW, url);
+}
+
+void TNMHTTP::Copy(const std::string& url, const std::string& value) {
+    LinkValue = value;
+    request(CmdCOPY, url);
+}
+
+void TNMHTTP::Move(const std::string& url, const std::string& value) {
+    LinkValue = value;
+    request(CmdMOVE, url);
+}
+
+void TNMHTTP::Link(const std::string& url, const std::string& value) {
+    LinkValue = value;
+    SendData = "Send.dat";
+    request(CmdLINK, url);
+}
+
+void TNMHTTP::Unlink(const std::string& url, const std::string& value) {
+    LinkValue = value;
+    SendData = "Send.dat";
+    request(CmdUNLINK, url);
+}
+
+std::string TNMHTTP::origin() const { return Host + ":" + std::to_string(Port); }
+
+void TNMHTTP::RunRequest() {
+    for (int redirects = 0;; ++redirects) {
+        ParseUrl();
+        if (callOrigin_.empty()) callOrigin_ = origin();
+        BuildRequestHeader();
+        if (OnAboutToSend) OnAboutToSend(this);
+
+        try {
+            Connect();
+            SendRequest();
+            StatusCode = 0;
+            ReadResponseHeader();
+            if (InputFileMode) CaptureFile(Body);
+            else CaptureString(Body, -1);
+            if (StatusCode < 299) {
+                if (OnSuccess) OnSuccess(CurrentCmd);
+                ReportStatus(kReportTransaction, "Transaction Completed");
+            } else if (StatusCode >= 400) {
+                if (OnFailure) OnFailure(CurrentCmd);
+            } else if (StatusCode >= 300 && StatusCode <= 302) {
+                CurrentUrl = RedirectLocation;
+            }
+        } catch (...) {
+            try {
+                Disconnect();
+            } catch (...) {
+            }
+            throw;
+        }
+        Disconnect();
+
+        if (StatusCode >= 300 && StatusCode <= 398) {
+            if (!ReceivedCookie.empty()) {
+                HeaderInfo.Cookie = ReceivedCookie;
+                takenCookie_ = ReceivedCookie;
+                takenCookieOrigin_ = origin();
+            }
+            bool handled = false;
+            if (OnRedirect) OnRedirect(handled);
+            if (handled) return;
+            // A bare page name (or nothing) is taken on the same server: its port
+            // is kept, so that a server off port 80 is not left for port 80.
+            if (CurrentUrl.find('/') == std::string::npos) {
+                const std::string port = Port == 80 ? std::string() : ":" + std::to_string(Port);
+                CurrentUrl = "http://" + Host + port + "/" + CurrentUrl;
+            }
+        }
+        if (StatusCode == 401 && OnAuthenticationNeeded) OnAuthenticationNeeded(this);
+        // Only these redirect; any other reply, 299 and 303 to 399 among them, ends the exchange.
+        if (StatusCode < 300 || StatusCode > 302) return;
+        if (redirects + 1 > kMostRedirects) {
+            throw std::runtime_error("Too many redirects: more than " + std::to_string(kMostRedirects) + " followed");
+        }
+    }
+}
+
+void TNMHTTP::ParseUrl() {
+    const UrlParts parts = parseUrlParts(CurrentUrl, Host, Port);
+    CurrentUrl = parts.url;
+    Host = parts.host;
+    Port = parts.port;
+    RequestPath = parts.path;
+}
+
+std::int64_t TNMHTTP::sendDataLength() const {
+    if (!OutputFileMode) return static_cast<std::int64_t>(SendData.size());
+    std::ifstream file(SendData, std::ios::binary | std::ios::ate);
+    if (!file) throw std::runtime_error("Cannot open file \"" + SendData + "\"");
+    return static_cast<std::int64_t>(file.tellg());
+}
+
+void TNMHTTP::BuildRequestHeader() {
+    RequestLines.Clear();
+    if (CurrentCmd != CmdRAW) {
+        RequestLines.Add(std::string(requestWord(CurrentCmd)) + (Proxy.empty() ? RequestPath : CurrentUrl) +
+                         " HTTP/1.0");
+    }
+    if (!Proxy.empty()) {
+        RequestLines.Add("Proxy-Connection: Keep-Alive");
+        RequestLines.Add("Host: " + Host);
+    }
+    RequestLines.SetHeaderValue("Host", Host);
+    RequestLines.Add("Accept: www/source, text/html, video/mpeg, image/jpeg, image/x-tiff");
+    RequestLines.Add("Accept: image/x-rgb, image/x-xbm, image/gif, */*, application/postscript");
+    if (!HeaderInfo.LocalProgram.empty()) RequestLines.SetHeaderValue("User-Agent", HeaderInfo.LocalProgram);
+    if (!HeaderInfo.LocalMailAddress.empty()) RequestLines.SetHeaderValue("From", HeaderInfo.LocalMailAddress);
+    // A server gets only its own cookie and credentials, never another's after a redirect.
+    const std::string here = origin();
+    const std::string cookieOrigin = HeaderInfo.Cookie == takenCookie_ ? takenCookieOrigin_ : callOrigin_;
+    if (!HeaderInfo.Cookie.empty() && cookieOrigin == here) RequestLines.SetHeaderValue("Cookie", HeaderInfo.Cookie);
+    if (!HeaderInfo.Referer.empty()) RequestLines.SetHeaderValue("Referer", HeaderInfo.Referer);
+    if (!HeaderInfo.UserId.empty() && !HeaderInfo.Password.empty() && callOrigin_ == here) {
+        RequestLines.SetHeaderValue("Authorization",
+                                    "Basic " + base64Encode(HeaderInfo.UserId + ":" + HeaderInfo.Password));
+    }
+    RequestLines.Add("Content-type: application/x-www-form-urlencoded");
+    if (CurrentCmd == CmdCOPY || CurrentCmd == CmdMOVE) RequestLines.Add("URI-header: " + LinkValue);
+    if (CurrentCmd == CmdLINK || CurrentCmd == CmdUNLINK) RequestLines.Add("Link: " + LinkValue);
+    if (sendsData(CurrentCmd)) RequestLines.Add("Content-Length: " + std::to_string(sendDataLength()));
+}
+
+void TNMHTTP::SendRequest() {
+    Write(RequestLines.Text());
+    Writeln("");
+    if (!sendsData(CurrentCmd)) return;
+    if (OutputFileMode) SendFile(SendData);
+    else Write(SendData);
+}
+
+void TNMHTTP::ReadResponseHeader() {
+    ContentLength = 0;
+    ReceivedCookie.clear();
+    std::ofstream headerFile;
+    if (OutputFileMode) {
+        headerFile.open(Header, std::ios::binary | std::ios::trunc);
+        if (!headerFile) throw std::runtime_error("Cannot create file \"" + Header + "\"");
+    } else {
+        Header.clear();
+    }
+    const auto keep = [&](const std::string& line) {
+        if (OutputFileMode) headerFile << line;
+        else Header += line;
+    };
+
+    const std::string status = ReadLn();
+    if (!status.empty()) StatusCode = statusNumber(status);
+    keep(status);
+    for (;;) {
+        const std::string line = ReadLn();
+        const std::string first = NthField(upperAscii(line), ' ', 1);
+        if (first == "SET-COOKIE:") ReceivedCookie = withoutLineEnd(line.size() > 12 ? line.substr(12) : "").substr(0, 256);
+        else if (first == "LOCATION:") RedirectLocation = withoutLineEnd(line.size() > 10 ? line.substr(10) : "").substr(0, 256);
+        else if (first == "CONTENT-LENGTH:") ContentLength = contentLengthOf(upperAscii(line));
+        keep(line);
+        if (line.empty() || line == "\n" || line == "\r\n") break;
+    }
+}
+
+}  // namespace kwirl

@@ -1,0 +1,242 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+
+#include "NMHttp.h"
+#include "fake_resolver.h"
+#include "http_test_server.h"
+
+namespace kwirl {
+namespace {
+
+using test::ScriptedHttpServer;
+
+const std::string kAccept =
+    "Accept: www/source, text/html, video/mpeg, image/jpeg, image/x-tiff\r\n"
+    "Accept: image/x-rgb, image/x-xbm, image/gif, */*, application/postscript\r\n";
+const std::string kContentType = "Content-type: application/x-www-form-urlencoded\r\n";
+
+std::string reply(const std::string& statusLine, const std::string& headers = "", const std::string& body = "") {
+    return statusLine + "\r\n" + headers + "\r\n" + body;
+}
+
+class HttpTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { test::installFakeResolver({{"localhost", "127.0.0.1"}}); }
+
+    std::string at(const ScriptedHttpServer& server, const std::string& path = "/") {
+        return "http://127.0.0.1:" + std::to_string(server.port()) + path;
+    }
+    template <class Operation>
+    std::string failureOf(Operation operation) {
+        try {
+            operation();
+        } catch (const std::exception& error) {
+            return error.what();
+        }
+        return "no failure";
+    }
+
+    TNMHTTP http;
+};
+
+TEST_F(HttpTest, TheStartUpRequestGoesOnTheWireExactlyAndInTwoSends) {
+    ScriptedHttpServer server({reply("HTTP/1.0 200 OK", "Content-Type: text/plain\r\n", "<kk ref=...")});
+    int sends = 0;
+    http.ReportLevel = 4;
+    http.OnStatus = [&](TPowersock*, const std::string& status) { sends += status == "Sending Buffer"; };
+    http.InputFileMode = false;
+    http.Get(at(server, "/index.php?name=servstop"));
+    EXPECT_EQ(server.request(0), "GET /index.php?name=servstop HTTP/1.0\r\nHost: 127.0.0.1\r\n" + kAccept +
+                                     kContentType + "\r\n");
+    EXPECT_EQ(sends, 2);
+    EXPECT_EQ(http.Header, "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n");
+    EXPECT_EQ(http.Body, "<kk ref=...");
+    EXPECT_EQ(http.StatusCode, 200);
+}
+
+TEST_F(HttpTest, NothingIsSentForAnEmptyOrSecureAddress) {
+    ScriptedHttpServer server({reply("HTTP/1.0 200 OK")});
+    EXPECT_EQ(failureOf([&] { http.Get(""); }), "Empty URL");
+    EXPECT_EQ(failureOf([&] { http.Get("https://127.0.0.1:" + std::to_string(server.port()) + "/"); }),
+              "HTTP Secure Socket is not supported");
+    EXPECT_EQ(failureOf([&] { http.Get("HTTPS://127.0.0.1/"); }), "HTTP Secure Socket is not supported");
+    EXPECT_TRUE(server.requests().empty());
+    EXPECT_EQ(http.Header, "Head.txt");  // untouched by a request that never started
+    EXPECT_EQ(http.Body, "Default.htm");
+}
+
+TEST_F(HttpTest, AHostAloneRequestsTheRootAndAPortThatIsNoNumberFails) {
+    ScriptedHttpServer server({reply("HTTP/1.0 200 OK")});
+    http.Get(at(server, ""));
+    EXPECT_EQ(server.requestLine(0), "GET / HTTP/1.0");
+    EXPECT_EQ(http.CurrentUrl, at(server, "/"));
+    EXPECT_NE(failureOf([&] { http.Get("http://127.0.0.1:eighty/"); }), "no failure");
+}
+
+TEST_F(HttpTest, ThroughAProxyTheWholeAddressIsRequestedWithOneHostLine) {
+    ScriptedHttpServer proxy({reply("HTTP/1.0 200 OK")});
+    http.Proxy = "127.0.0.1";
+    http.ProxyPort = proxy.port();
+    http.Get("http://portal.example/index.php?name=x");
+    EXPECT_EQ(proxy.request(0), "GET http://portal.example/index.php?name=x HTTP/1.0\r\n"
+                                "Proxy-Connection: Keep-Alive\r\nHost: portal.example\r\n" +
+                                    kAccept + kContentType + "\r\n");
+}
+
+TEST_F(HttpTest, RedirectsAreFollowedAndACookieIsCarriedOnTheSameServer) {
+    ScriptedHttpServer server({reply("HTTP/1.0 302 Found", "Set-Cookie: id=42; path=/\r\nLocation: /second\r\n"),
+                               reply("HTTP/1.0 301 Moved", "Location: third\r\n"),  // a bare page name
+                               reply("HTTP/1.0 200 OK", "", "done")});
+    http.Get(at(server, "/first"));
+    EXPECT_EQ(server.requestLine(1), "GET /second HTTP/1.0");
+    EXPECT_NE(server.request(1).find("Cookie: id=42; path=/\r\n"), std::string::npos);
+    EXPECT_EQ(server.requestLine(2), "GET /third HTTP/1.0");
+    EXPECT_EQ(http.Body, "done");
+    EXPECT_EQ(http.HeaderInfo.Cookie, "id=42; path=/");
+}
+
+TEST_F(HttpTest, ARedirectWithoutLocationRequestsTheRoot) {
+    ScriptedHttpServer server({reply("HTTP/1.0 302 Found"), reply("HTTP/1.0 200 OK")});
+    http.Get(at(server, "/first"));
+    EXPECT_EQ(server.requestLine(1), "GET / HTTP/1.0");
+}
+
+TEST_F(HttpTest, CredentialsAndCookiesDoNotFollowARedirectToAnotherServer) {
+    ScriptedHttpServer other({reply("HTTP/1.0 200 OK", "", "elsewhere")});
+    ScriptedHttpServer server({reply("HTTP/1.0 302 Found", "Set-Cookie: secret=1\r\nLocation: http://localhost:" +
+                                                                std::to_string(other.port()) + "/landing\r\n")});
+    http.HeaderInfo.UserId = "user";
+    http.HeaderInfo.Password = "pass";
+    http.Get(at(server, "/login"));
+    EXPECT_NE(server.request(0).find("Authorization: Basic dXNlcjpwYXNz\r\n"), std::string::npos);
+    EXPECT_EQ(other.requestLine(0), "GET /landing HTTP/1.0");
+    EXPECT_NE(other.request(0).find("Host: localhost\r\n"), std::string::npos);
+    EXPECT_EQ(other.request(0).find("Authorization"), std::string::npos);
+    EXPECT_EQ(other.request(0).find("Cookie"), std::string::npos);
+    EXPECT_EQ(http.Body, "elsewhere");
+}
+
+TEST_F(HttpTest, AHandledRedirectEndsTheCall) {
+    ScriptedHttpServer server({reply("HTTP/1.0 302 Found", "Location: /next\r\n"), reply("HTTP/1.0 200 OK")});
+    http.OnRedirect = [](bool& handled) { handled = true; };
+    http.Get(at(server, "/first"));
+    EXPECT_EQ(server.requests().size(), 1u);
+    EXPECT_EQ(http.StatusCode, 302);
+}
+
+TEST_F(HttpTest, RedirectsAreBoundedAndOtherThreeHundredsEndTheExchange) {
+    ScriptedHttpServer loop({reply("HTTP/1.0 302 Found", "Location: /again\r\n")});
+    EXPECT_EQ(failureOf([&] { http.Get(at(loop, "/again")); }), "Too many redirects: more than 20 followed");
+    EXPECT_EQ(loop.requests().size(), 21u);
+
+    for (const char* status : {"HTTP/1.0 303 See Other", "HTTP/1.0 307 Temporary", "HTTP/1.0 299 Odd"}) {
+        ScriptedHttpServer once({reply(status, "Location: /elsewhere\r\n", "body")});
+        http.Get(at(once, "/"));
+        EXPECT_EQ(once.requests().size(), 1u) << status;
+        EXPECT_EQ(http.Body, "body");
+    }
+}
+
+TEST_F(HttpTest, ErrorRepliesFireFailureAndKeepTheirBody) {
+    ScriptedHttpServer server({reply("HTTP/1.0 404 Not Found", "", "missing page")});
+    int failures = 0, successes = 0;
+    CmdType command = CmdRAW;
+    http.OnFailure = [&](CmdType cmd) { ++failures, command = cmd; };
+    http.OnSuccess = [&](CmdType) { ++successes; };
+    http.Get(at(server, "/nothing"));
+    EXPECT_EQ(failures, 1);
+    EXPECT_EQ(successes, 0);
+    EXPECT_EQ(command, CmdGET);
+    EXPECT_EQ(http.Body, "missing page");
+}
+
+TEST_F(HttpTest, OddStatusLinesCountAsSuccessWithStatusZero) {
+    for (const std::string& first : {std::string("HTTP/1.0 200"), std::string("garbage"), std::string("HTTP/1.0 99999 X"),
+                                     std::string("HTTP/1.0 20x OK")}) {
+        ScriptedHttpServer server({first + "\r\n\r\nbody"});
+        int successes = 0;
+        http.OnSuccess = [&](CmdType) { ++successes; };
+        http.Get(at(server, "/"));
+        EXPECT_EQ(http.StatusCode, 0) << first;
+        EXPECT_EQ(successes, 1) << first;
+    }
+}
+
+TEST_F(HttpTest, AServerThatClosesAtOnceGivesAnEmptySuccess) {
+    ScriptedHttpServer server({""});
+    http.Get(at(server, "/"));
+    EXPECT_EQ(http.StatusCode, 0);
+    EXPECT_EQ(http.Header, "");
+    EXPECT_EQ(http.Body, "");
+}
+
+TEST_F(HttpTest, ContentLengthIsReadOnlyWithItsBlank) {
+    ScriptedHttpServer with({reply("HTTP/1.0 200 OK", "Content-Length: 1234\r\n", "short")});
+    http.Get(at(with, "/"));
+    EXPECT_EQ(http.ContentLength, 1234);
+    EXPECT_EQ(http.Body, "short");  // read to the close whatever the length says
+    ScriptedHttpServer without({reply("HTTP/1.0 200 OK", "Content-Length:1234\r\n")});
+    http.Get(at(without, "/"));
+    EXPECT_EQ(http.ContentLength, 0);
+}
+
+TEST_F(HttpTest, CredentialsNeedBothPartsAndAreOneLineHoweverLong) {
+    ScriptedHttpServer server({reply("HTTP/1.0 200 OK")});
+    http.HeaderInfo.UserId = "user";
+    http.Get(at(server, "/"));
+    EXPECT_EQ(server.request(0).find("Authorization"), std::string::npos);
+
+    http.HeaderInfo.UserId = std::string(40, 'u');
+    http.HeaderInfo.Password = std::string(40, 'p');
+    http.Get(at(server, "/"));
+    const std::string request = server.request(1);
+    const auto start = request.find("Authorization: Basic ");
+    ASSERT_NE(start, std::string::npos);
+    const auto end = request.find("\r\n", start);
+    EXPECT_EQ(end - start, std::string("Authorization: Basic ").size() + 108);  // 81 bytes -> 108 characters
+    EXPECT_EQ(request.find("Content-type", end), end + 2);                     // no line break inside the value
+}
+
+TEST_F(HttpTest, PostEncodesItsDataAndAnnouncesItsLength) {
+    ScriptedHttpServer server({reply("HTTP/1.0 200 OK")});
+    http.Post(at(server, "/form"), "a=1&b=x y");
+    const std::string request = server.request(0);
+    EXPECT_EQ(server.requestLine(0), "POST /form HTTP/1.0");
+    EXPECT_NE(request.find("Content-Length: 15\r\n\r\na%3d1%26b%3dx+y"), std::string::npos);
+}
+
+TEST_F(HttpTest, InputFileModeWritesTheBodyToAFile) {
+    ScriptedHttpServer server({reply("HTTP/1.0 200 OK", "", std::string("bin\0ary", 7))});
+    const std::string name = ::testing::TempDir() + "body.bin";
+    http.InputFileMode = true;
+    http.Body = name;
+    http.Get(at(server, "/"));
+    EXPECT_EQ(http.Body, name);
+    EXPECT_EQ(http.Header, "HTTP/1.0 200 OK\r\n\r\n");
+    std::ifstream file(name, std::ios::binary);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>()),
+              std::string("bin\0ary", 7));
+    std::remove(name.c_str());
+}
+
+TEST_F(HttpTest, AFailureLeavesTheSocketClosedAndFiresNoOutcome) {
+    int outcomes = 0;
+    http.OnSuccess = [&](CmdType) { ++outcomes; };
+    http.OnFailure = [&](CmdType) { ++outcomes; };
+    EXPECT_EQ(failureOf([&] { http.Get("http://127.0.0.1:1/"); }), "Connection Failed");
+    EXPECT_EQ(outcomes, 0);
+    EXPECT_FALSE(http.Connected);
+}
+
+TEST_F(HttpTest, UnauthorisedRepliesAskForAuthentication) {
+    ScriptedHttpServer server({reply("HTTP/1.0 401 Unauthorized")});
+    int asked = 0;
+    http.OnAuthenticationNeeded = [&](TPowersock*) { ++asked; };
+    http.Get(at(server, "/"));
+    EXPECT_EQ(asked, 1);
+}
+
+}  // namespace
+}  // namespace kwirl
