@@ -83,6 +83,14 @@ void TFrm::createControls(const BrowserFactory& makeBrowser) {
     Button4->SetCursor(wxCursor(wxCURSOR_QUESTION_ARROW));
     BitBtn1 = makeButton(Panel1, "Home", -1, 38, 0, 21);
     PBC = new TProgressBar(this, wxPoint(639, kPanelHeight), wxSize(kBarWidth, 592));
+    LibLoaderNM = std::make_unique<TNMHTTP>();
+    LibLoaderNM->Port = 0;
+    LibLoaderNM->ReportLevel = 0;
+    LibLoaderNM->Body = "Default.htm";
+    LibLoaderNM->Header = "Head.txt";
+    LibLoaderNM->InputFileMode = false;
+    LibLoaderNM->OutputFileMode = false;
+    LibLoaderNM->ProxyPort = 0;
     CBW = makeBrowser(this);
 
     // Keyboard order: the browser first, then the drop-down and the buttons.

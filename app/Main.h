@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 
+#include "NMHttp.h"
 #include "progress_bar.h"
 #include "web_browser.h"
 
@@ -43,6 +44,7 @@ public:
     wxButton* Button14 = nullptr;
     wxButton* Button4 = nullptr;
     TProgressBar* PBC = nullptr;
+    std::unique_ptr<TNMHTTP> LibLoaderNM;
     wxTextCtrl* Memo1 = nullptr;
     wxButton* BitBtn1 = nullptr;
 

@@ -45,6 +45,8 @@ class TNMHTTP : public TPowersock {
 public:
     // Redirects followed by one request at the most.
     static constexpr int kMostRedirects = 20;
+    // A reply header beyond this is no HTTP reply: reading it stops there.
+    static constexpr std::size_t kMostHeaderBytes = 1 << 20;
 
     TNMHTTP();
     ~TNMHTTP() override;

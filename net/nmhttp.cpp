@@ -255,7 +255,12 @@ void TNMHTTP::ReadResponseHeader() {
     } else {
         Header.clear();
     }
+    std::size_t kept = 0;
     const auto keep = [&](const std::string& line) {
+        kept += line.size();
+        if (kept > kMostHeaderBytes) {
+            throw ESockError("Reply header longer than " + std::to_string(kMostHeaderBytes) + " bytes");
+        }
         if (OutputFileMode) headerFile << line;
         else Header += line;
     };
