@@ -183,13 +183,16 @@ def puzzle_list(name, query):
     if not tiles:
         tiles = "<p>No puzzles on this page.</p>"
     pages = (count + PER_PAGE - 1) // PER_PAGE
+    # Page links append the offset to the whole current address, as the client does.
+    def link(to):
+        return html.escape(f"{here}&n={to * PER_PAGE}")
     links = []
     if page > 0:
-        links.append(f"<a href='{html.escape(here)}&n={(page - 1) * PER_PAGE}'>&lt; Previous</a>")
+        links.append(f"<a href='{link(page - 1)}'>&lt; Previous</a>")
     for p in range(pages):
-        links.append(f"<b>{p + 1}</b>" if p == page else f"<a href='{html.escape(here)}&n={p * PER_PAGE}'>{p + 1}</a>")
+        links.append(f"<b>{p + 1}</b>" if p == page else f"<a href='{link(p)}'>{p + 1}</a>")
     if page + 1 < pages:
-        links.append(f"<a href='{html.escape(here)}&n={(page + 1) * PER_PAGE}'>Next &gt;</a>")
+        links.append(f"<a href='{link(page + 1)}'>Next &gt;</a>")
     return document(f"{title}: page {page + 1} of {pages}",
                     f"<p class='pages'>{''.join(links)}</p><div class='grid'>{tiles}</div>")
 

@@ -1,0 +1,102 @@
+"""The demo portal's own tests: every page answers, the last occurrence of a
+repeated parameter counts, and the pages link the way the client builds addresses."""
+
+import http.client
+import re
+import threading
+import unittest
+from http.server import ThreadingHTTPServer
+
+import pages
+import server
+
+
+def body(query):
+    status, _, content = pages.page_for(query, "127.0.0.1:8642")
+    return status, content.decode("utf-8")
+
+
+class EveryPageAnswers(unittest.TestCase):
+    maxDiff = 200
+
+    def test_fixed_pages(self):
+        for query in ([], [("name", "puzzleguide")], [("name", "awards")], [("name", "champday")],
+                      [("name", "popup")], [("name", "servstop")]):
+            self.assertEqual(body(query)[0], 200, query)
+
+    def test_every_library_in_every_view_and_level(self):
+        for name in pages.LIBRARIES:
+            self.assertEqual(body([("name", name)])[0], 200)
+            for op in ("pz6m", "pz1d"):
+                self.assertEqual(body([("name", name), ("op", op), ("n", "0")])[0], 200)
+            for level in pages.LEVELS:
+                status, text = body([("name", name), ("op", "game"), ("id", "1"), ("level", str(level))])
+                self.assertEqual(status, 200)
+                self.assertIn(f"data-pieces='{(2 * level) ** 2}'", text)
+
+    def test_unknown_pages_are_not_found(self):
+        self.assertEqual(body([("name", "nosuchpage")])[0], 404)
+
+
+class LastOccurrenceCounts(unittest.TestCase):
+    def test_paging_follows_the_last_offset(self):
+        _, text = body([("name", "puzzle3"), ("op", "pz6m"), ("n", "0"), ("n", "40"), ("n", "80")])
+        self.assertIn("page 3 of 13", text)
+        self.assertIn("Puzzle 81<", text)
+
+    def test_level_follows_the_last_level(self):
+        _, text = body([("name", "puzzle3"), ("op", "game"), ("level", "3"), ("level", "1")])
+        self.assertIn("level 1, <span id='pieces'>4</span> pieces", text)
+
+    def test_odd_values_do_not_break_a_page(self):
+        for n in ("", "x", "-40", "999999999"):
+            self.assertEqual(body([("name", "puzzle1"), ("op", "pz6m"), ("n", n)])[0], 200, n)
+        for level in ("", "0", "99", "x"):
+            self.assertEqual(body([("name", "puzzle1"), ("op", "game"), ("level", level)])[0], 200, level)
+
+    def test_page_links_append_to_the_current_address(self):
+        _, text = body([("name", "puzzle10"), ("op", "pz6m"), ("n", "0")])
+        self.assertIn("href='/index.php?name=puzzle10&amp;op=pz6m&amp;n=0&amp;n=40'>Next", text)
+        pages_listed = re.findall(r"&amp;n=(\d+)'>\d+<", text)
+        self.assertGreater(len(pages_listed), 10)  # a library that runs past ten pages
+
+
+class PagesThatExerciseTheClient(unittest.TestCase):
+    def test_a_frame_and_new_windows(self):
+        self.assertIn("<iframe", body([("name", "awards")])[1])
+        home = body([])[1]
+        self.assertIn("target=\"_blank\"", home)
+        self.assertIn("window.open(", home)
+
+    def test_catalogue_lists_every_library_in_page_form(self):
+        text = body([("name", "servstop")])[1]
+        refs = re.findall(r'<kk ref="([^"]*)">([^<]*)</kk>\r\n', text)
+        self.assertEqual([name for _, name in refs], [pages.LIBRARIES[n][0] for n in pages.CATALOGUE_ORDER])
+        self.assertGreaterEqual(len(refs), 8)
+        for ref, _ in refs:
+            self.assertTrue(ref.startswith("Xtp://127.0.0.1:8642/index.php?name="))
+            self.assertIn("z3z", ref)
+
+
+class ServedOverHttp(unittest.TestCase):
+    def test_the_server_answers_gets_and_heads(self):
+        httpd = ThreadingHTTPServer(("127.0.0.1", 0), server.PortalHandler)
+        httpd.portal_host = "127.0.0.1:%d" % httpd.server_address[1]
+        thread = threading.Thread(target=httpd.serve_forever, daemon=True)
+        thread.start()
+        try:
+            for method in ("GET", "HEAD"):
+                connection = http.client.HTTPConnection("127.0.0.1", httpd.server_address[1], timeout=10)
+                connection.request(method, "/index.php?name=puzzle1&op=pz6m&n=40")
+                reply = connection.getresponse()
+                self.assertEqual(reply.status, 200)
+                content = reply.read()
+                self.assertEqual(bool(content), method == "GET")
+                connection.close()
+        finally:
+            httpd.shutdown()
+            httpd.server_close()
+
+
+if __name__ == "__main__":
+    unittest.main()
