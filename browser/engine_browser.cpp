@@ -16,6 +16,7 @@ namespace {
 
 // The engine reports progress as a fraction; the window's handlers want two integers.
 constexpr std::int32_t kProgressScale = 10000;
+constexpr std::int32_t kLoadFinished = -1;
 
 // The engine aborts the process inside its own new-window path when a script
 // calls window.open, before any handler of ours is asked. Every frame's
@@ -123,7 +124,10 @@ private:
         auto* browser = static_cast<TEngineBrowser*>(self);
         if (!browser->OnProgressChange) return;
         const double fraction = webkit_web_view_get_estimated_load_progress(view);
-        const auto progress = static_cast<std::int32_t>(std::lround(fraction * kProgressScale));
+        // A finished load is reported as progress -1, so that the bars empty
+        // once the page is in and show activity only while one loads.
+        const auto progress =
+            fraction >= 1.0 ? kLoadFinished : static_cast<std::int32_t>(std::lround(fraction * kProgressScale));
         browser->OnProgressChange(browser, progress, kProgressScale);
     }
 

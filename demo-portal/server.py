@@ -8,6 +8,8 @@ occurrence, as the client appends rather than replaces them.
 import argparse
 import os
 import sys
+import threading
+import time
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 from urllib.parse import parse_qsl, urlsplit
 
@@ -30,9 +32,13 @@ class PortalHandler(BaseHTTPRequestHandler):
             status, content_type, body = 404, "text/html; charset=utf-8", pages.not_found(parts.path)
         else:
             query = parse_qsl(parts.query, keep_blank_values=True)
+            delay = self.server.slow_pages.get(pages.last(query, "name", "home"))
+            if delay:
+                time.sleep(delay)  # a slow page, for watching the client while it loads
             # Addresses in the catalogue name the portal as it listens: a Host
             # line need not carry the port.
             status, content_type, body = pages.page_for(query, self.server.portal_host)
+            self.server.record(self.path, query)
         self.send_response(status)
         self.send_header("Content-Type", content_type)
         self.send_header("Content-Length", str(len(body)))
@@ -45,6 +51,27 @@ class PortalHandler(BaseHTTPRequestHandler):
             sys.stderr.write("portal: " + (format % args) + "\n")
 
 
+class PortalServer(ThreadingHTTPServer):
+    daemon_threads = True
+
+    def __init__(self, listen, log=None, slow_pages=None):
+        super().__init__(split_host(listen), PortalHandler)
+        self.portal_host = listen
+        self.slow_pages = slow_pages or {}
+        self.log = log
+        self.log_lock = threading.Lock()
+
+    def record(self, path, query):
+        """One line per request: the path, and for a game the pieces it shows."""
+        if not self.log:
+            return
+        line = path
+        if pages.last(query, "op") == "game":
+            line += "\tpieces=%d" % (2 * pages.last_int(query, "level", 1, 1, 6)) ** 2
+        with self.log_lock, open(self.log, "a") as out:
+            out.write(line + "\n")
+
+
 def split_host(host):
     name, _, port = host.rpartition(":")
     return (name or "127.0.0.1", int(port)) if port.isdigit() else (host, 80)
@@ -55,10 +82,14 @@ def main():
     parser.add_argument("--listen", default="127.0.0.1:8642", help="host:port to serve on")
     parser.add_argument("--background", action="store_true",
                         help="return once listening, print the server's process id")
+    parser.add_argument("--log", help="append each request's path to this file")
+    parser.add_argument("--slow", default="", help="page names (home for the home page) answered late, as name:seconds,...")
     args = parser.parse_args()
-    server = ThreadingHTTPServer(split_host(args.listen), PortalHandler)
-    server.daemon_threads = True
-    server.portal_host = args.listen
+    slow = {}
+    for item in filter(None, args.slow.split(",")):
+        name, _, seconds = item.partition(":")
+        slow[name] = float(seconds or 1)
+    server = PortalServer(args.listen, args.log, slow)
     if args.background:
         child = os.fork()
         if child:

@@ -5,7 +5,6 @@ import http.client
 import re
 import threading
 import unittest
-from http.server import ThreadingHTTPServer
 
 import pages
 import server
@@ -80,8 +79,7 @@ class PagesThatExerciseTheClient(unittest.TestCase):
 
 class ServedOverHttp(unittest.TestCase):
     def test_the_server_answers_gets_and_heads(self):
-        httpd = ThreadingHTTPServer(("127.0.0.1", 0), server.PortalHandler)
-        httpd.portal_host = "127.0.0.1:%d" % httpd.server_address[1]
+        httpd = server.PortalServer("127.0.0.1:0")
         thread = threading.Thread(target=httpd.serve_forever, daemon=True)
         thread.start()
         try:

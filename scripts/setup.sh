@@ -9,6 +9,7 @@ packages="
   googletest libgtest-dev
   python3 nginx-light curl
   xvfb xauth openbox xdotool x11-utils imagemagick
+  dbus at-spi2-core python3-pyatspi
 "
 
 missing=""

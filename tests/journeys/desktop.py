@@ -1,0 +1,196 @@
+"""Driving the real client as a person does: the demo portal on loopback, the
+client binary on a virtual desktop, real clicks and key presses through
+xdotool, and what happened read from outside the client: the portal's record
+of requests, and the controls' captions through the accessibility bus."""
+
+import os
+import signal
+import subprocess
+import tempfile
+import time
+
+import pyatspi
+from gi.repository import GLib
+
+TITLE = "Kwirl Mozalo Laboratory"
+
+
+class JourneyError(AssertionError):
+    pass
+
+
+def wait_for(what, condition, timeout=15.0):
+    """Asks `condition` every 50 ms until it gives something true, for at most `timeout` s."""
+    deadline = time.monotonic() + timeout
+    while True:
+        try:
+            result = condition()
+        except GLib.GError:  # a control went away under the question: ask again
+            result = None
+        if result:
+            return result
+        if time.monotonic() > deadline:
+            raise JourneyError("gave up waiting for " + what)
+        time.sleep(0.05)  # the client runs in another process: look again shortly
+
+
+class Desktop:
+    def __init__(self, client, portal_host, source_dir, slow_pages=""):
+        self.client_path = client
+        self.portal_host = portal_host
+        self.log = tempfile.NamedTemporaryFile(prefix="kwirl-portal-", suffix=".log", delete=False).name
+        self.portal = subprocess.Popen(
+            ["python3", os.path.join(source_dir, "demo-portal", "server.py"), "--listen", portal_host,
+             "--log", self.log, "--slow", slow_pages])
+        wait_for("the portal to listen", self._portal_listens, 10)
+        self.client = subprocess.Popen([client], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.app = wait_for("the client on the accessibility bus", self._find_app, 30)
+        wait_for("the start page", lambda: self.requested("/index.php?name=puzzle1"), 30)
+        wait_for("the captions", lambda: len(self.number_buttons()) == 6, 10)
+
+    def _portal_listens(self):
+        import socket
+        host, _, port = self.portal_host.rpartition(":")
+        try:
+            socket.create_connection((host, int(port)), timeout=1).close()
+            return True
+        except OSError:
+            return False
+
+    def _find_app(self):
+        for app in pyatspi.Registry.getDesktop(0):
+            if app is not None and app.name == "kwirl" and self._frames(app):
+                return app
+        return None
+
+    @staticmethod
+    def _frames(app):
+        return [child for child in app if child is not None and child.getRoleName() == "frame"]
+
+    # --- what the portal saw -------------------------------------------------
+
+    def requests(self):
+        with open(self.log) as log:
+            return [line.rstrip("\n") for line in log]
+
+    def requested(self, path):
+        return any(line.split("\t")[0] == path for line in self.requests())
+
+    def wait_for_request(self, predicate, what, after=0):
+        """The first request past the first `after` ones that satisfies `predicate`."""
+        def found():
+            for line in self.requests()[after:]:
+                if predicate(line.split("\t")[0]):
+                    return line
+            return None
+        return wait_for(what, found)
+
+    # --- the window's controls ---------------------------------------------
+
+    WEB_ROLES = ("link", "heading")
+
+    def all(self, role, root=None):
+        """Every control of the role; the page's content is searched only for its own roles.
+
+        The page changes under a search while it loads: a node that has gone is passed over."""
+        found = []
+        into_page = role in self.WEB_ROLES
+
+        def walk(node, depth):
+            if depth > 40:
+                return
+            try:
+                children = [child for child in node if child is not None]
+            except GLib.GError:
+                return
+            for child in children:
+                try:
+                    child_role = child.getRoleName()
+                except GLib.GError:
+                    continue
+                if child_role == role:
+                    found.append(child)
+                if child_role != "document web" or into_page:
+                    walk(child, depth + 1)
+        walk(root or self.app, 0)
+        return found
+
+    def button(self, name):
+        for button in self.all("push button"):
+            if button.name == name:
+                return button
+        raise JourneyError("no button " + repr(name))
+
+    def number_buttons(self):
+        buttons = self.all("push button")
+        names = [b.name for b in buttons]
+        if "ChampionShip" not in names or "Puzzle Guide" not in names:
+            return []
+        return buttons[names.index("ChampionShip") + 1:names.index("Puzzle Guide")]
+
+    def captions(self):
+        return [b.name for b in self.number_buttons()]
+
+    def wait_for_captions(self, expected, timeout=15.0):
+        wait_for("the captions " + " ".join(expected), lambda: self.captions() == expected, timeout)
+
+    def combo(self):
+        return self.all("combo box")[0]
+
+    def combo_items(self):
+        return [item.name for item in self.all("menu item", self.combo())]
+
+    def bars(self):
+        """Positions of the left and right bars as fractions of their range."""
+        values = [bar.queryValue() for bar in self.all("progress bar")]
+        return [v.currentValue / (v.maximumValue or 1) for v in values]
+
+    def link(self, name, timeout=15.0):
+        def find():
+            for link in self.all("link"):
+                if link.name == name:
+                    extents = link.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+                    if extents.width > 0 and extents.height > 0:
+                        return link
+            return None
+        return wait_for("the link " + repr(name), find, timeout)
+
+    def top_level_windows(self):
+        return len(self._frames(self.app))
+
+    # --- a person's hands ---------------------------------------------------
+
+    def click(self, accessible):
+        extents = accessible.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        x, y = extents.x + extents.width // 2, extents.y + extents.height // 2
+        subprocess.run(["xdotool", "mousemove", str(x), str(y), "click", "1"], check=True)
+
+    def keys(self, *names):
+        subprocess.run(["xdotool", "key", "--delay", "80", *names], check=True)
+
+    def type(self, text):
+        subprocess.run(["xdotool", "type", "--delay", "80", text], check=True)
+
+    def focus_combo(self):
+        """Gives the drop-down the keyboard focus, closed, the way a person would: open it, then Escape."""
+        self.click(self.combo())
+        time.sleep(0.3)  # the list drops down
+        self.keys("Escape")
+        time.sleep(0.3)  # and closes again
+
+    def alive(self):
+        return self.client.poll() is None
+
+    def screenshot(self, path):
+        subprocess.run(["import", "-window", "root", path], check=False)
+
+    def close(self):
+        if self.client.poll() is None:
+            self.client.send_signal(signal.SIGTERM)
+            try:
+                self.client.wait(10)
+            except subprocess.TimeoutExpired:
+                self.client.kill()
+        self.portal.terminate()
+        self.portal.wait()
+        os.unlink(self.log)

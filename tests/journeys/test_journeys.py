@@ -1,0 +1,222 @@
+"""The seven journeys of a person using the client, end to end."""
+
+import os
+import time
+import unittest
+
+from desktop import Desktop, JourneyError, wait_for
+
+CLIENT = os.environ.get("KWIRL_CLIENT", "build/app/kwirl")
+HOST = os.environ.get("KWIRL_PORTAL_HOST", "127.0.0.1:8642")
+SOURCE = os.environ.get("KWIRL_SOURCE_DIR", ".")
+ARTIFACTS = os.environ.get("KWIRL_ARTIFACTS", "")
+
+SHORTCUT = ["1", "2", "3", "4", "5", "6"]
+PIECES = ["4", "16", "36", "64", "100", "144"]
+
+
+def paging(page):
+    return ["|<", "<<", "<", str(page), ">", ">>"]
+
+
+def library(name):
+    """A library's address as the catalogue gives it."""
+    return f"/index.php?name={name}&op=pz6m&src=zZz"
+
+
+class Journey(unittest.TestCase):
+    slow_pages = ""
+
+    def setUp(self):
+        self.desktop = Desktop(CLIENT, HOST, SOURCE, self.slow_pages)
+
+    def tearDown(self):
+        outcome = getattr(self, "_outcome", None)
+        failed = outcome is not None and not outcome.success
+        if failed and ARTIFACTS:
+            os.makedirs(ARTIFACTS, exist_ok=True)
+            self.desktop.screenshot(os.path.join(ARTIFACTS, self.id().split(".")[-1] + ".png"))
+        self.desktop.close()
+
+    # Helpers shared by the journeys.
+    def choose_with_mouse(self, item):
+        d = self.desktop
+        d.click(d.combo())
+        entry = wait_for("the drop-down's list", lambda: next(
+            (i for i in d.all("menu item", d.combo()) if i.name == item and
+             i.queryComponent().getExtents(0).height > 0), None), 10)
+        time.sleep(0.2)  # the list finishes opening
+        d.click(entry)
+
+    def open_list(self, index, name):
+        count = len(self.desktop.requests())
+        self.choose_with_mouse(self.desktop.combo_items()[index])
+        self.desktop.wait_for_request(lambda p: p == library(name) + "&n=0", name + " list", count)
+        self.desktop.wait_for_captions(paging(1))
+
+    def click_number(self, caption):
+        d = self.desktop
+        count = len(d.requests())
+        d.click(d.number_buttons()[d.captions().index(caption)])
+        return count
+
+
+class StartUp(Journey):
+    def test_catalogue_then_start_page_then_the_catalogue_in_the_drop_down(self):
+        d = self.desktop
+        requests = [line.split("\t")[0] for line in d.requests()]
+        self.assertEqual(requests[0], "/index.php?name=servstop")
+        self.assertEqual(requests[1], "/index.php?name=puzzle1")
+        items = d.combo_items()
+        self.assertEqual(len(items), 9)
+        self.assertEqual(items[0], "0:Zededo zu Dozo Dozariv (free)")
+        self.assertEqual(items[8], "8:Mountain puzzle library")
+        self.assertEqual(d.combo().name, items[0])
+        self.assertEqual(d.captions(), SHORTCUT)
+
+
+class ChoosingALibrary(Journey):
+    def test_with_the_mouse_and_then_the_keyboard(self):
+        d = self.desktop
+        self.open_list(3, "puzzle2")
+
+        d.focus_combo()
+        count = len(d.requests())
+        d.keys("Down")
+        d.wait_for_request(lambda p: p == library("puzzle4") + "&n=0", "arrow key choice", count)
+
+        d.focus_combo()
+        count = len(d.requests())
+        d.type("6")
+        d.wait_for_request(lambda p: p == library("puzzle5") + "&n=0", "type-ahead choice", count)
+        self.assertEqual(d.combo().name, "6:Super Crazy Fantasy Art library")
+
+        d.focus_combo()
+        count = len(d.requests())
+        d.keys("BackSpace")
+        d.wait_for_request(lambda p: p == library("puzzle5") + "&n=0", "Backspace opening it again", count)
+        d.wait_for_captions(paging(1))
+
+
+class PagingThroughAList(Journey):
+    def test_every_paging_button(self):
+        d = self.desktop
+        self.open_list(1, "puzzle3")  # 520 puzzles: 13 pages
+        base = library("puzzle3") + "&n=0"
+
+        count = self.click_number(">")
+        d.wait_for_request(lambda p: p == base + "&n=40", "page 2", count)
+        d.wait_for_captions(paging(2))
+
+        count = self.click_number(">>")
+        d.wait_for_request(lambda p: p == base + "&n=40&n=440", "page 12", count)
+        d.wait_for_captions(paging(12))
+
+        count = self.click_number("<")
+        d.wait_for_request(lambda p: p.endswith("&n=440&n=400"), "page 11", count)
+        d.wait_for_captions(paging(11))
+
+        count = self.click_number("11")  # the page number reloads the page shown
+        d.wait_for_request(lambda p: p.endswith("&n=400&n=400"), "page 11 again", count)
+        d.wait_for_captions(paging(11))
+
+        count = self.click_number("|<")
+        d.wait_for_request(lambda p: p.endswith("&n=400&n=0"), "the first page", count)
+        d.wait_for_captions(paging(1))
+
+        for page in range(2, 7):
+            count = self.click_number(">")
+            d.wait_for_request(lambda p, n=(page - 1) * 40: p.endswith(f"&n={n}"), f"page {page}", count)
+            d.wait_for_captions(paging(page))
+        count = self.click_number("<<")  # from page 6, ten back: the first page
+        d.wait_for_request(lambda p: p.endswith("&n=200&n=0"), "the first page from page 6", count)
+        d.wait_for_captions(paging(1))
+
+
+class PlayingAGame(Journey):
+    def test_open_a_game_and_choose_each_level(self):
+        d = self.desktop
+        self.open_list(2, "pazzle")
+        count = len(d.requests())
+        d.click(d.link("Puzzle 1"))
+        line = d.wait_for_request(lambda p: "&op=game" in p, "the game", count)
+        self.assertTrue(line.endswith("&level=1\tpieces=4"), line)
+        d.wait_for_captions(PIECES)
+        game = line.split("\t")[0]
+        for level, caption in enumerate(PIECES, start=1):
+            count = self.click_number(caption)
+            line = d.wait_for_request(lambda p: p.startswith(game), f"level {level}", count)
+            self.assertTrue(line.endswith(f"&level={level}\tpieces={(2 * level) ** 2}"), line)
+            game = line.split("\t")[0]
+            d.wait_for_captions(PIECES)
+        self.assertEqual(game.count("&level="), 7)  # every level appended, none replaced
+
+
+class ToolbarCommands(Journey):
+    slow_pages = "awards:0.8,champday:0.8,puzzleguide:0.8,home:0.8"
+
+    def press_and_watch(self, button, path):
+        """Clicks a toolbar button and watches both bars while the (slow) page loads."""
+        d = self.desktop
+        count = len(d.requests())
+        d.click(d.button(button))
+        seen = []
+        deadline = time.monotonic() + 15
+        while time.monotonic() < deadline:
+            seen.append(d.bars())
+            if any(line.split("\t")[0] == path for line in d.requests()[count:]) and seen[-1] == [0.0, 0.0]:
+                break
+            time.sleep(0.05)
+        else:
+            raise JourneyError(f"{button}: no load of {path} that ended with empty bars: {seen[-3:]}")
+        self.assertTrue(any(left > 0 for left, _ in seen), f"{button}: the left bar never moved")
+        self.assertTrue(any(right > 0 for _, right in seen), f"{button}: the right bar never moved")
+
+    def test_from_a_game_page_and_from_a_list_page(self):
+        d = self.desktop
+        self.open_list(4, "puzzle4")
+        d.click(d.link("Puzzle 2"))
+        d.wait_for_captions(PIECES)
+        self.press_and_watch("Hall of Awards", "/index.php?name=awards")
+        self.press_and_watch("Home", "/index.php")
+
+        self.open_list(7, "puzzle6")
+        self.press_and_watch("ChampionShip", "/index.php?name=champday")
+        self.open_list(8, "puzzle7")
+        self.press_and_watch("Puzzle Guide", "/index.php?name=puzzleguide")
+        self.assertEqual(d.captions(), paging(1))  # the guide page leaves the mode as it was
+
+
+class NewWindows(Journey):
+    def test_a_new_window_link_and_a_scripted_pop_up_stay_in_the_window(self):
+        d = self.desktop
+        d.click(d.button("Home"))
+        d.wait_for_request(lambda p: p == "/index.php", "the home page")
+        count = len(d.requests())
+        d.click(d.link("Open the guide in a new window"))
+        d.wait_for_request(lambda p: p == "/index.php?name=puzzleguide", "the guide", count)
+        wait_for("the guide shown", lambda: any(h.name == "Puzzle guide" for h in d.all("heading")))
+
+        d.click(d.button("Home"))
+        count = len(d.requests())
+        d.click(d.link("Today's puzzle (pop-up)"))
+        d.wait_for_request(lambda p: p == "/index.php?name=popup", "the pop-up page", count)
+        wait_for("the pop-up page shown", lambda: any(h.name == "Today's puzzle" for h in d.all("heading")))
+        self.assertEqual(d.top_level_windows(), 1)
+        self.assertTrue(d.alive())
+
+
+class AFrameFromAnotherAddress(Journey):
+    def test_the_buttons_follow_the_frames_navigation(self):
+        d = self.desktop
+        self.open_list(1, "puzzle3")
+        count = len(d.requests())
+        d.click(d.button("Hall of Awards"))
+        d.wait_for_request(lambda p: p == "/index.php?name=awards", "the hall of awards", count)
+        d.wait_for_request(lambda p: "&op=game" in p, "the frame's game", count)
+        # The page itself is neutral; its frame, filtered after it, is a game.
+        d.wait_for_captions(PIECES)
+
+
+if __name__ == "__main__":
+    unittest.main()
