@@ -1,9 +1,12 @@
 #include "Main.h"
 
+#include <wx/bmpbndl.h>
+#include <wx/iconbndl.h>
 #include <wx/settings.h>
 
 #include <algorithm>
 
+#include "app_icon.h"
 #include "ole_init.h"
 #include "toolbar_style.h"
 
@@ -48,6 +51,7 @@ TFrm::~TFrm() {
 
 void TFrm::createControls(const BrowserFactory& makeBrowser) {
     SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE));
+    setApplicationIcon();
     installCompactToolbarStyle();
 
     // Creation order as on the form.
@@ -144,6 +148,19 @@ void TFrm::bindEvents() {
     CBW->OnBeforeNavigate2 = std::bind(&TFrm::CBWBeforeNavigate2, this, _1, _2, _3, _4, _5, _6, _7, _8);
     CBW->OnProgressChange = std::bind(&TFrm::CBWProgressChange, this, _1, _2, _3);
     CBW->OnNewWindow2 = std::bind(&TFrm::CBWNewWindow2, this, _1, _2, _3);
+}
+
+// The icon of the window and of its entry in the task bar, in the sizes desktops ask for.
+void TFrm::setApplicationIcon() {
+    const wxBitmapBundle picture = wxBitmapBundle::FromSVG(kAppIconSvg, wxSize(128, 128));
+    if (!picture.IsOk()) return;
+    wxIconBundle icons;
+    for (const int size : {16, 24, 32, 48, 64, 128}) {
+        wxIcon icon;
+        icon.CopyFromBitmap(picture.GetBitmap(wxSize(size, size)));
+        icons.AddIcon(icon);
+    }
+    SetIcons(icons);
 }
 
 // Panel1 across the top, the bars down the sides, the browser in between.

@@ -81,6 +81,7 @@ public:
 
 private:
     void createControls(const BrowserFactory& makeBrowser);
+    void setApplicationIcon();
     void bindEvents();
     void layoutControls();
     void LoadCatalogue();

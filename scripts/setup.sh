@@ -10,6 +10,7 @@ packages="
   python3 nginx-light curl
   xvfb xauth openbox xdotool x11-utils imagemagick
   dbus at-spi2-core python3-pyatspi
+  desktop-file-utils appstream dpkg-dev debootstrap
 "
 
 missing=""
