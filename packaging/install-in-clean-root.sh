@@ -31,9 +31,11 @@ in_root apt-get install -y -qq ./tmp/kwirl.deb xvfb xauth xdotool >/dev/null
 in_root dpkg -s kwirl | sed -n 's/^Version: /installed kwirl /p'
 test -f "$root/usr/share/applications/io.kwirl.GameClient.desktop"
 
-echo "starting the installed client"
-in_root xvfb-run -a sh -c '
-  kwirl & client=$!
+# Started the way the menu starts it: the command of its menu entry.
+command=$(sed -n 's/^Exec=//p' "$root/usr/share/applications/io.kwirl.GameClient.desktop")
+echo "starting the installed client from its menu entry: $command"
+in_root env KWIRL_COMMAND="$command" xvfb-run -a sh -c '
+  $KWIRL_COMMAND & client=$!
   if timeout 60 xdotool search --sync --onlyvisible --name "Kwirl Mozalo Laboratory" >/dev/null; then
     echo "the window is mapped"; status=0
   else

@@ -11,6 +11,7 @@ packages="
   xvfb xauth openbox xdotool x11-utils imagemagick
   dbus at-spi2-core python3-pyatspi
   desktop-file-utils appstream dpkg-dev debootstrap
+  clang libclang-rt-14-dev valgrind strace bubblewrap
 "
 
 missing=""
