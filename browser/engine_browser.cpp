@@ -6,6 +6,7 @@
 #include <wx/webview.h>
 
 #include <cmath>
+#include <cstdio>
 
 #include "web_browser.h"
 #include "wx_text.h"
@@ -36,9 +37,40 @@ constexpr const char* kOpenInPlaceScript = R"js(
 })();
 )js";
 
+// Web content runs in the engine's sandboxed web process (its own namespaces,
+// through bubblewrap) wherever the platform allows it. It must be decided
+// before the first web process starts, so once per process.
+void enableSandboxOnce() {
+    static bool decided = false;
+    if (decided) return;
+    decided = true;
+    const char* reason = nullptr;
+    gchar* bwrap = g_find_program_in_path("bwrap");
+    if (!bwrap) {
+        reason = "bubblewrap (bwrap) is not installed";
+    } else {
+        gchar* probe[] = {bwrap, const_cast<gchar*>("--unshare-all"), const_cast<gchar*>("--die-with-parent"),
+                          const_cast<gchar*>("--ro-bind"), const_cast<gchar*>("/"), const_cast<gchar*>("/"),
+                          const_cast<gchar*>("true"), nullptr};
+        gint status = -1;
+        if (!g_spawn_sync(nullptr, probe, nullptr, static_cast<GSpawnFlags>(G_SPAWN_STDOUT_TO_DEV_NULL | G_SPAWN_STDERR_TO_DEV_NULL), nullptr,
+                          nullptr, nullptr, nullptr, &status, nullptr) ||
+            !g_spawn_check_wait_status(status, nullptr)) {
+            reason = "this system does not let bubblewrap make namespaces";
+        }
+        g_free(bwrap);
+    }
+    if (reason) {
+        std::fprintf(stderr, "kwirl: web pages run without the engine's sandbox: %s\n", reason);
+        return;
+    }
+    webkit_web_context_set_sandbox_enabled(webkit_web_context_get_default(), TRUE);
+}
+
 class TEngineBrowser final : public TCppWebBrowser, public wxEvtHandler {
 public:
     explicit TEngineBrowser(wxWindow* parent) {
+        enableSandboxOnce();
         view_ = wxWebView::New(wxWebViewBackendDefault);
         // No start page: the window opens its pages itself.
         view_->Create(parent, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize);

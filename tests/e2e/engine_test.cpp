@@ -4,7 +4,12 @@
 #include <wx/toplevel.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
 
+#include <sstream>
 #include <string>
 
 #include "Main.h"
@@ -132,6 +137,58 @@ TEST_F(EngineTest, BothBarsFillDuringALoadAndEmptyWhenItIsDone) {
     EXPECT_GT(*std::max_element(leftBar.begin(), leftBar.end()), 0);
     EXPECT_GT(*std::max_element(rightBar.begin(), rightBar.end()), 0);
     EXPECT_EQ(frame->PBC->Position(), -5);
+}
+
+// Processes of the engine's web content started by this process (through bubblewrap).
+std::vector<int> webProcessesOf(int ancestor) {
+    namespace fs = std::filesystem;
+    const auto parentOf = [](int pid) {
+        std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+        std::string line;
+        std::getline(stat, line);
+        const auto close = line.rfind(')');
+        if (close == std::string::npos) return 0;
+        std::istringstream rest(line.substr(close + 2));
+        std::string state;
+        int parent = 0;
+        rest >> state >> parent;
+        return parent;
+    };
+    std::vector<int> found;
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename();
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        std::ifstream cmdline(entry.path() / "cmdline");
+        std::string command((std::istreambuf_iterator<char>(cmdline)), std::istreambuf_iterator<char>());
+        if (command.find("WebKitWebProcess") == std::string::npos || command.find("bwrap") != std::string::npos) continue;
+        for (int pid = std::stoi(name); pid > 1; pid = parentOf(pid)) {
+            if (pid == ancestor) {
+                found.push_back(std::stoi(name));
+                break;
+            }
+        }
+    }
+    return found;
+}
+
+std::string namespaceOf(int pid, const char* kind) {
+    return std::filesystem::read_symlink("/proc/" + std::to_string(pid) + "/ns/" + kind).string();
+}
+
+TEST_F(EngineTest, WebContentRunsInTheEnginesSandbox) {
+    if (std::system("bwrap --unshare-all --die-with-parent --ro-bind / / true >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "this system cannot sandbox (bubblewrap cannot make namespaces); the client says so on stderr";
+    }
+    const auto webProcesses = webProcessesOf(getpid());
+    ASSERT_FALSE(webProcesses.empty());
+    for (const int pid : webProcesses) {
+        for (const char* kind : {"mnt", "pid", "net"}) {
+            EXPECT_NE(namespaceOf(pid, kind), namespaceOf(getpid(), kind)) << "web process " << pid << ": " << kind;
+        }
+    }
+    // ... and pages still work there: the start page loaded (SetUp) and a game page does too.
+    frame->CBW->Navigate(pageAddress("puzzle3") + "&op=game&level=1");
+    EXPECT_TRUE(runLoopUntil([&] { return served(pageAddress("puzzle3") + "&op=game&level=1"); }, 20000));
 }
 
 }  // namespace

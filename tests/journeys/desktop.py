@@ -39,14 +39,23 @@ class Desktop:
         self.client_path = client
         self.portal_host = portal_host
         self.log = tempfile.NamedTemporaryFile(prefix="kwirl-portal-", suffix=".log", delete=False).name
+        self.client_log = self.log.replace(".log", "-client.log")
+        self.client = None
         self.portal = subprocess.Popen(
             ["python3", os.path.join(source_dir, "demo-portal", "server.py"), "--listen", portal_host,
              "--log", self.log, "--slow", slow_pages])
-        wait_for("the portal to listen", self._portal_listens, 10)
-        self.client = subprocess.Popen([client], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.app = wait_for("the client on the accessibility bus", self._find_app, 30)
-        wait_for("the start page", lambda: self.requested("/index.php?name=puzzle1"), 30)
-        wait_for("the captions", lambda: len(self.number_buttons()) == 6, 10)
+        try:
+            wait_for("the portal to listen", self._portal_listens, 10)
+            if self.portal.poll() is not None:
+                raise JourneyError(f"the demo portal could not listen on {portal_host} (is another one running?)")
+            with open(self.client_log, "w") as output:
+                self.client = subprocess.Popen([client], stdout=output, stderr=subprocess.STDOUT)
+            self.app = wait_for("the client on the accessibility bus", self._find_app, 30)
+            wait_for("the start page", lambda: self.requested("/index.php?name=puzzle1"), 30)
+            wait_for("the captions", lambda: len(self.number_buttons()) == 6, 10)
+        except BaseException:
+            self.close()
+            raise
 
     def _portal_listens(self):
         import socket
@@ -184,8 +193,12 @@ class Desktop:
     def screenshot(self, path):
         subprocess.run(["import", "-window", "root", path], check=False)
 
+    def client_output(self):
+        with open(self.client_log) as output:
+            return output.read()
+
     def close(self):
-        if self.client.poll() is None:
+        if self.client is not None and self.client.poll() is None:
             self.client.send_signal(signal.SIGTERM)
             try:
                 self.client.wait(10)
@@ -193,4 +206,6 @@ class Desktop:
                 self.client.kill()
         self.portal.terminate()
         self.portal.wait()
-        os.unlink(self.log)
+        for path in (self.log, self.client_log):
+            if os.path.exists(path):
+                os.unlink(path)

@@ -35,7 +35,10 @@ class Journey(unittest.TestCase):
         failed = outcome is not None and not outcome.success
         if failed and ARTIFACTS:
             os.makedirs(ARTIFACTS, exist_ok=True)
-            self.desktop.screenshot(os.path.join(ARTIFACTS, self.id().split(".")[-1] + ".png"))
+            name = os.path.join(ARTIFACTS, self.id().split(".")[-1])
+            self.desktop.screenshot(name + ".png")
+            with open(name + ".client.log", "w") as log:
+                log.write(self.desktop.client_output())
         self.desktop.close()
 
     # Helpers shared by the journeys.
