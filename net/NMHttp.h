@@ -47,6 +47,8 @@ public:
     static constexpr int kMostRedirects = 20;
     // A reply header beyond this is no HTTP reply: reading it stops there.
     static constexpr std::size_t kMostHeaderBytes = 1 << 20;
+    // A reply body kept in memory (not in a file) ends with a failure beyond this.
+    static constexpr std::int64_t kMostBodyBytes = std::int64_t{256} << 20;
 
     TNMHTTP();
     ~TNMHTTP() override;

@@ -111,7 +111,7 @@ private:
     void TimerOff();
     void TimerTriggered();
     void openSocket(bool lingerOff);
-    void onSocketEvent(TSocketWatch::Event event);
+    void onSocketEvent(TSocketWatch::Event event, int error);
     // Blocks in the main loop until `done` holds, dispatching everything meanwhile.
     template <class Condition>
     void waitUntil(Condition done);
@@ -127,6 +127,7 @@ private:
     GCancellable* lookup_ = nullptr;
     std::uint32_t lookupAddress_ = 0;
     int pendingError_ = 0;  // the table code of the last failed socket call
+    int noticedErrno_ = 0;  // a failure the notifications found first, for the next receive
     int receiving_ = 0;     // receive operations waiting on this socket
     bool destroying_ = false;
     bool destructorRunning_ = false;

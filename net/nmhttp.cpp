@@ -148,8 +148,15 @@ void TNMHTTP::RunRequest() {
             SendRequest();
             StatusCode = 0;
             ReadResponseHeader();
-            if (InputFileMode) CaptureFile(Body);
-            else CaptureString(Body, -1);
+            if (InputFileMode) {
+                CaptureFile(Body);
+            } else {
+                // One byte past the bound tells a body that ended there from one that went on.
+                CaptureString(Body, kMostBodyBytes + 1);
+                if (static_cast<std::int64_t>(Body.size()) > kMostBodyBytes) {
+                    throw ESockError("Reply body longer than " + std::to_string(kMostBodyBytes) + " bytes");
+                }
+            }
             if (StatusCode < 299) {
                 if (OnSuccess) OnSuccess(CurrentCmd);
                 ReportStatus(kReportTransaction, "Transaction Completed");

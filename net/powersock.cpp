@@ -94,10 +94,13 @@ void TPowersock::openSocket(bool lingerOff) {
         const linger immediately{1, 0};
         setsockopt(fd_, SOL_SOCKET, SO_LINGER, &immediately, sizeof immediately);
     }
-    watch_ = std::make_unique<TSocketWatch>(fd_, [this](TSocketWatch::Event event) { onSocketEvent(event); });
+    noticedErrno_ = 0;
+    watch_ = std::make_unique<TSocketWatch>(
+        fd_, [this](TSocketWatch::Event event, int error) { onSocketEvent(event, error); });
 }
 
-void TPowersock::onSocketEvent(TSocketWatch::Event event) {
+void TPowersock::onSocketEvent(TSocketWatch::Event event, int error) {
+    if (error != 0) noticedErrno_ = error;
     try {
         switch (event) {
             case TSocketWatch::Event::Read:

@@ -51,6 +51,11 @@ void TPowersock::waitForSocket(TSocketWatch::Interest interest) {
 
 // recv(), with the table code of a failure in pendingError_; -1 on failure.
 std::int64_t TPowersock::receiveInto(char* into, std::size_t room, bool peek) {
+    if (noticedErrno_ != 0) {
+        pendingError_ = socketErrorCode(noticedErrno_);
+        noticedErrno_ = 0;
+        return -1;
+    }
     const auto got = ::recv(fd_, into, room, MSG_DONTWAIT | (peek ? MSG_PEEK : 0));
     if (watch_) watch_->rearmRead();
     if (got < 0) pendingError_ = fd_ < 0 ? kNotConnected : socketErrorCode(errno);

@@ -3,6 +3,8 @@
 #include <glib-unix.h>
 #include <sys/socket.h>
 
+#include <cerrno>
+
 namespace kwirl {
 
 namespace {
@@ -17,7 +19,7 @@ gboolean dispatchWatch(GSource* source, GSourceFunc callback, gpointer data) {
 }
 }  // namespace
 
-TSocketWatch::TSocketWatch(int fd, std::function<void(Event)> notify) : fd_(fd), notify_(std::move(notify)) {
+TSocketWatch::TSocketWatch(int fd, std::function<void(Event, int)> notify) : fd_(fd), notify_(std::move(notify)) {
     watchFuncs.dispatch = &dispatchWatch;
     source_ = g_source_new(&watchFuncs, sizeof(WatchSource));
     g_source_set_callback(
@@ -78,7 +80,7 @@ gboolean TSocketWatch::dispatch(gint, GIOCondition ready, gpointer self) {
         // The handler may close the socket and with it this watch: call a copy,
         // and touch nothing of the watch afterwards.
         const auto notify = watch->notify_;
-        notify(Event::Connect);
+        notify(Event::Connect, 0);
         return G_SOURCE_CONTINUE;
     }
     if (watch->writeWanted_ && (ready & (G_IO_OUT | G_IO_ERR | G_IO_HUP))) {
@@ -89,9 +91,10 @@ gboolean TSocketWatch::dispatch(gint, GIOCondition ready, gpointer self) {
         watch->readArmed_ = false;
         watch->update();
         char probe;
-        const bool closed = recv(watch->fd_, &probe, 1, MSG_PEEK | MSG_DONTWAIT) == 0;
+        const auto peeked = recv(watch->fd_, &probe, 1, MSG_PEEK | MSG_DONTWAIT);
+        const int error = peeked < 0 && errno != EAGAIN && errno != EWOULDBLOCK ? errno : 0;
         const auto notify = watch->notify_;
-        notify(closed ? Event::Close : Event::Read);
+        notify(peeked == 0 ? Event::Close : Event::Read, error);
     }
     return G_SOURCE_CONTINUE;
 }

@@ -14,7 +14,9 @@ public:
     enum class Event { Read, Close, Connect };
     enum class Interest { Read, Write };
 
-    TSocketWatch(int fd, std::function<void(Event)> notify);
+    // `notify` receives the event and, when looking at the socket found a
+    // failure (a reset, say), its errno: the look consumed it, so it is passed on.
+    TSocketWatch(int fd, std::function<void(Event, int error)> notify);
     ~TSocketWatch();
     TSocketWatch(const TSocketWatch&) = delete;
     TSocketWatch& operator=(const TSocketWatch&) = delete;
@@ -31,7 +33,7 @@ private:
     static gboolean dispatch(gint fd, GIOCondition condition, gpointer self);
 
     int fd_;
-    std::function<void(Event)> notify_;
+    std::function<void(Event, int)> notify_;
     GSource* source_ = nullptr;
     gpointer tag_ = nullptr;
     bool readArmed_ = false;  // armed once connected

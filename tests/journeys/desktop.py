@@ -35,7 +35,7 @@ def wait_for(what, condition, timeout=15.0):
 
 
 class Desktop:
-    def __init__(self, client, portal_host, source_dir, slow_pages=""):
+    def __init__(self, client, portal_host, source_dir, slow_pages="", wrapper=(), cwd=None, env=None):
         self.client_path = client
         self.portal_host = portal_host
         self.log = tempfile.NamedTemporaryFile(prefix="kwirl-portal-", suffix=".log", delete=False).name
@@ -49,7 +49,8 @@ class Desktop:
             if self.portal.poll() is not None:
                 raise JourneyError(f"the demo portal could not listen on {portal_host} (is another one running?)")
             with open(self.client_log, "w") as output:
-                self.client = subprocess.Popen([client], stdout=output, stderr=subprocess.STDOUT)
+                self.client = subprocess.Popen([*wrapper, client], stdout=output, stderr=subprocess.STDOUT,
+                                               cwd=cwd, env=env)
             self.app = wait_for("the client on the accessibility bus", self._find_app, 30)
             wait_for("the start page", lambda: self.requested("/index.php?name=puzzle1"), 30)
             wait_for("the captions", lambda: len(self.number_buttons()) == 6, 10)

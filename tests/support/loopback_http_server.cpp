@@ -8,6 +8,7 @@
 
 #include <glib.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace kwirl::test {
@@ -56,10 +57,24 @@ void LoopbackServer::acceptLoop() {
         openFds_.push_back(fd);
         connections_.emplace_back([this, fd] {
             handler_(*this, fd);
+            {
+                std::lock_guard lock(mutex_);
+                if (std::find(resetFds_.begin(), resetFds_.end(), fd) != resetFds_.end()) return;
+                openFds_.erase(std::find(openFds_.begin(), openFds_.end(), fd));
+            }
             shutdown(fd, SHUT_WR);
             close(fd);
         });
     }
+}
+
+void LoopbackServer::resetConnection(int fd) {
+    const linger now{1, 0};
+    setsockopt(fd, SOL_SOCKET, SO_LINGER, &now, sizeof now);
+    std::lock_guard lock(mutex_);
+    resetFds_.push_back(fd);
+    openFds_.erase(std::find(openFds_.begin(), openFds_.end(), fd));
+    close(fd);
 }
 
 std::vector<std::string> LoopbackServer::requestLines() const {

@@ -27,6 +27,8 @@ public:
     std::vector<std::string> requestLines() const;
     // Handlers record what they received through this.
     void recordRequestLine(const std::string& line);
+    // Ends a connection with a reset instead of a close.
+    void resetConnection(int fd);
 
 private:
     void acceptLoop();
@@ -40,6 +42,7 @@ private:
     std::vector<std::string> requestLines_;
     std::vector<std::thread> connections_;
     std::vector<int> openFds_;
+    std::vector<int> resetFds_;
 };
 
 // Reads a request head up to its blank line (at most 64 KiB); empty when the peer closed first.

@@ -1,0 +1,72 @@
+"""The client writes no files of its own: across a start-up and a few
+navigations, every file written is the browser engine's cache, cookie and
+storage, or the toolkit's and the system's, never one of the client's."""
+
+import os
+import re
+import shutil
+import tempfile
+import unittest
+
+from desktop import Desktop, wait_for
+from test_journeys import CLIENT, HOST, SOURCE
+
+# Where the engine keeps its cache, cookies and storage, and where the toolkit,
+# the session bus and the graphics driver keep theirs (under the home folder).
+ALLOWED_IN_HOME = (".cache/kwirl/", ".local/share/kwirl/", ".cache/webkitgtk/", ".cache/.flatpak/",
+                   ".cache/dconf/", ".cache/mesa_shader_cache/", ".cache/fontconfig/", ".dbus/")
+# Outside it: devices, kernel files, runtime sockets, and what the sandbox sets up
+# in its own new root (mount points, bind files, its namespace's id maps).
+ALLOWED_ELSEWHERE = ("/dev/", "/proc/", "/sys/", "/run/", "/tmp/", "/newroot/", "/oldroot/", "newroot", "oldroot",
+                     "pts/", "/root/.cache/mesa_shader_cache/", "/bindfile", "uid_map", "gid_map", "setgroups")
+WRITING = re.compile(r'(open|openat|creat)\(.*"(?P<path>[^"]*)".*(O_WRONLY|O_RDWR|O_CREAT)|'
+                     r'(mkdir|mkdirat|rename|renameat2?|link|symlink|truncate)\(.*"(?P<other>[^"]*)"')
+
+
+class NoFilesOfItsOwn(unittest.TestCase):
+    def test_start_up_and_navigations(self):
+        home = tempfile.mkdtemp(prefix="kwirl-home-")
+        work = tempfile.mkdtemp(prefix="kwirl-cwd-")
+        trace = os.path.join(tempfile.mkdtemp(prefix="kwirl-trace-"), "strace.log")
+        env = dict(os.environ, HOME=home)
+        for variable in ("XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME"):
+            env.pop(variable, None)
+        wrapper = ("strace", "-f", "-qq", "-o", trace, "-e",
+                   "trace=open,openat,creat,mkdir,mkdirat,rename,renameat,renameat2,link,symlink,truncate")
+        desktop = Desktop(CLIENT, HOST, SOURCE, wrapper=wrapper, cwd=work, env=env)
+        try:
+            desktop.click(desktop.button("Hall of Awards"))
+            desktop.wait_for_request(lambda p: p == "/index.php?name=awards", "the hall of awards")
+            desktop.click(desktop.button("Home"))
+            desktop.wait_for_request(lambda p: p == "/index.php", "the home page")
+            desktop.click(desktop.link("Big life puzzle library"))
+            desktop.wait_for_request(lambda p: p == "/index.php?name=puzzle2", "a library page")
+        finally:
+            desktop.close()
+
+        written = set()
+        with open(trace) as log:
+            for line in log:
+                if "ENOENT" in line or "EEXIST" in line:
+                    continue
+                match = WRITING.search(line)
+                if match:
+                    written.add(match.group("path") or match.group("other"))
+        own = []
+        for path in sorted(written):
+            inside = os.path.normpath(path).startswith(home)
+            relative = os.path.relpath(path, home) + ("/" if os.path.isdir(path) else "") if inside else path
+            if inside and (relative in ("./", ".cache/", ".local/", ".local/share/") or
+                           relative.startswith(ALLOWED_IN_HOME)):
+                continue
+            if not inside and path.startswith(ALLOWED_ELSEWHERE):
+                continue
+            own.append(path)
+        self.assertEqual(own, [], "files written that are neither the engine's nor the system's")
+        self.assertEqual(os.listdir(work), [], "files left in the working folder")
+        for folder in (home, work, os.path.dirname(trace)):
+            shutil.rmtree(folder, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    unittest.main()
