@@ -54,11 +54,12 @@ class PortalHandler(BaseHTTPRequestHandler):
 class PortalServer(ThreadingHTTPServer):
     daemon_threads = True
 
-    def __init__(self, listen, log=None, slow_pages=None):
+    def __init__(self, listen, log=None, slow_pages=None, log_times=False):
         super().__init__(split_host(listen), PortalHandler)
         self.portal_host = listen
         self.slow_pages = slow_pages or {}
         self.log = log
+        self.log_times = log_times
         self.log_lock = threading.Lock()
 
     def record(self, path, query):
@@ -68,6 +69,8 @@ class PortalServer(ThreadingHTTPServer):
         line = path
         if pages.last(query, "op") == "game":
             line += "\tpieces=%d" % (2 * pages.last_int(query, "level", 1, 1, 6)) ** 2
+        if self.log_times:
+            line += "\tat=%.6f" % time.time()
         with self.log_lock, open(self.log, "a") as out:
             out.write(line + "\n")
 
@@ -83,13 +86,14 @@ def main():
     parser.add_argument("--background", action="store_true",
                         help="return once listening, print the server's process id")
     parser.add_argument("--log", help="append each request's path to this file")
+    parser.add_argument("--log-times", action="store_true", help="add the time of each request to the log")
     parser.add_argument("--slow", default="", help="page names (home for the home page) answered late, as name:seconds,...")
     args = parser.parse_args()
     slow = {}
     for item in filter(None, args.slow.split(",")):
         name, _, seconds = item.partition(":")
         slow[name] = float(seconds or 1)
-    server = PortalServer(args.listen, args.log, slow)
+    server = PortalServer(args.listen, args.log, slow, args.log_times)
     if args.background:
         child = os.fork()
         if child:

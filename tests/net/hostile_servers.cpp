@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "NMHttp.h"
+#include "fake_resolver.h"
 #include "loopback_http_server.h"
 
 using namespace kwirl;
@@ -141,12 +142,12 @@ std::vector<Case> cases() {
              });
              LoopbackServer first(0, [&other](LoopbackServer&, int fd) {
                  drainRequest(fd);
-                 test::sendAll(fd, "HTTP/1.0 302 Found\r\nSet-Cookie: session=secret\r\nLocation: http://localhost.localdomain:" +
+                 test::sendAll(fd, "HTTP/1.0 302 Found\r\nSet-Cookie: session=secret\r\nLocation: http://localhost:" +
                                        std::to_string(other.port()) + "/\r\n\r\n");
              });
              http.HeaderInfo.UserId = "user";
              http.HeaderInfo.Password = "secret";
-             http.OnInvalidHost = [&http](bool& handled) { http.Host = "127.0.0.1", handled = true; };
+             test::installFakeResolver({{"localhost", "127.0.0.1"}});  // no lookup leaves the machine
              get(http, "http://127.0.0.1:" + std::to_string(first.port()) + "/");
              const auto received = other.requestLines();
              const std::string request = received.empty() ? std::string() : received[0];

@@ -1,0 +1,8 @@
+#!/bin/sh
+# Sets up what the comparison needs, builds, and runs bench/performance.py on a
+# virtual desktop. Extra arguments go to performance.py (e.g. --runs 5).
+set -eu
+cd "$(dirname "$0")/.."
+sh scripts/setup.sh --bench
+sh scripts/build.sh
+exec tests/support/with-display.sh /usr/bin/python3 bench/performance.py "$@"
