@@ -10,7 +10,7 @@ packages="
   googletest libgtest-dev
   python3 nginx-light curl
   xvfb xauth openbox xdotool x11-utils imagemagick
-  dbus at-spi2-core python3-pyatspi
+  dbus dbus-daemon at-spi2-core python3-pyatspi
   desktop-file-utils appstream dpkg-dev debootstrap
   clang libclang-rt-14-dev valgrind strace bubblewrap
 "
