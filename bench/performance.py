@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 """What users feel, measured side by side: the client against `chromium --app`
-on the same demo portal, on one virtual desktop (run it through
+on the same demo portal, on one virtual desktop with a session bus (run it through
 bench/run-performance.sh, which sets that up).
 
   start-up   process start -> the portal receives the start page request, and
@@ -146,8 +146,9 @@ def stop(process):
 
 
 def run_program(name, command, env, portal, watch, settle, idle_seconds):
+    output = tempfile.TemporaryFile()
     start = time.time()
-    process = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    process = subprocess.Popen(command, env=env, stdout=output, stderr=subprocess.STDOUT)
     try:
         requested = portal.first_request_after("/index.php?name=puzzle1", start)
         mapped = watch.wait_for_window(process.pid)
@@ -159,6 +160,10 @@ def run_program(name, command, env, portal, watch, settle, idle_seconds):
             time.sleep(idle_seconds)
             idle = (cpu_seconds(process.pid) - before) / idle_seconds * 100
         return {"request": requested - start, "mapped": mapped - start, "memory": memory, "idle": idle}
+    except RuntimeError:
+        output.seek(0)
+        print(f"{name} failed; its output:\n" + output.read().decode(errors="replace")[-3000:], file=sys.stderr)
+        raise
     finally:
         stop(process)
 
@@ -179,6 +184,7 @@ def main():
     parser.add_argument("--runs", type=int, default=5)
     parser.add_argument("--idle-seconds", type=float, default=30)
     parser.add_argument("--settle", type=float, default=3)
+    parser.add_argument("--warm-up", type=int, default=1, help="uncounted runs first, so files are in the page cache")
     args = parser.parse_args()
 
     portal = Portal(args.host)
@@ -186,20 +192,23 @@ def main():
     start_page = f"http://{args.host}/index.php?name=puzzle1"
     results = {"client": [], "chromium": []}
     try:
-        for run in range(args.runs):
+        for run in range(-args.warm_up, args.runs):
             home = tempfile.mkdtemp(prefix="kwirl-bench-home-")
             profile = tempfile.mkdtemp(prefix="kwirl-bench-chromium-")
             env = dict(os.environ, HOME=home)
-            results["client"].append(run_program("client", [args.client], env, portal, watch, args.settle,
-                                                 args.idle_seconds))
+            idle = args.idle_seconds if run >= 0 else 0
+            results["client"].append(run_program("client", [args.client], env, portal, watch, args.settle, idle))
             chromium = ["chromium", f"--app={start_page}", "--no-sandbox", f"--user-data-dir={profile}",
                         "--no-first-run", "--no-default-browser-check", "--disable-background-networking",
                         "--disable-component-update", "--disable-sync", "--disable-quic", "--disable-gpu",
                         "--password-store=basic", "--disable-features=Translate,MediaRouter"]
-            results["chromium"].append(run_program("chromium", chromium, env, portal, watch, args.settle,
-                                                   args.idle_seconds))
+            results["chromium"].append(run_program("chromium", chromium, env, portal, watch, args.settle, idle))
             shutil.rmtree(home, ignore_errors=True)
             shutil.rmtree(profile, ignore_errors=True)
+            if run < 0:  # a warm-up run is not counted
+                results["client"].pop()
+                results["chromium"].pop()
+                continue
             print(f"run {run + 1}: client {results['client'][-1]}, chromium {results['chromium'][-1]}",
                   file=sys.stderr)
 
