@@ -118,6 +118,8 @@ private:
     void waitForSocket(TSocketWatch::Interest interest);
     std::int64_t receiveInto(char* into, std::size_t room, bool peek);
     void sendAllOrCancel(const char* data, std::size_t length, bool countAndNotify);
+    void captureParts(const std::function<bool()>& wantMore,
+                      const std::function<void(const char*, std::size_t)>& keep);
 
     int fd_ = -1;
     std::unique_ptr<TSocketWatch> watch_;

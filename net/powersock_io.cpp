@@ -168,18 +168,19 @@ std::string TPowersock::ReadLn() {
     }
 }
 
-void TPowersock::CaptureString(std::string& text, std::int64_t maxLength) {
-    ReportStatus(kReportAll, "Capture String");
-    text.clear();
+// Receives part after part until the server closes, `wantMore` says enough,
+// or a cancel; each part goes to `keep`. The time-out counts from the last part.
+void TPowersock::captureParts(const std::function<bool()>& wantMore,
+                              const std::function<void(const char*, std::size_t)>& keep) {
     BytesReceived = 0;
     TimerOn();
     Finally off([this] { TimerOff(); });
     ReceiveInProgress receiving(receiving_);
-    while (!Canceled && (maxLength == -1 || static_cast<std::int64_t>(text.size()) < maxLength)) {
+    while (!Canceled && wantMore()) {
         const auto got = receiveInto(buffer_.get(), kBufferSize, false);
         if (got == 0) break;
         if (got > 0) {
-            text.append(buffer_.get(), static_cast<std::size_t>(got));
+            keep(buffer_.get(), static_cast<std::size_t>(got));
             BytesReceived += got;
             if (OnPacketRecvd) OnPacketRecvd(this);
             TimerOn();
@@ -197,35 +198,19 @@ void TPowersock::CaptureString(std::string& text, std::int64_t maxLength) {
     }
 }
 
+void TPowersock::CaptureString(std::string& text, std::int64_t maxLength) {
+    ReportStatus(kReportAll, "Capture String");
+    text.clear();
+    captureParts([&] { return maxLength == -1 || static_cast<std::int64_t>(text.size()) < maxLength; },
+                 [&](const char* part, std::size_t size) { text.append(part, size); });
+}
+
 void TPowersock::CaptureFile(const std::string& name) {
     ReportStatus(kReportAll, "CaptureFile");
     std::ofstream file(name, std::ios::binary | std::ios::trunc);
     if (!file) throw std::runtime_error("Cannot create file \"" + name + "\"");
-    BytesReceived = 0;
-    TimerOn();
-    Finally off([this] { TimerOff(); });
-    ReceiveInProgress receiving(receiving_);
-    while (!Canceled) {
-        const auto got = receiveInto(buffer_.get(), kBufferSize, false);
-        if (got == 0) break;
-        if (got > 0) {
-            file.write(buffer_.get(), got);
-            BytesReceived += got;
-            if (OnPacketRecvd) OnPacketRecvd(this);
-            TimerOn();
-            dispatchPendingMessages();
-            continue;
-        }
-        LastError = pendingError_;
-        if (LastError == kNotConnected) break;
-        if (LastError != kWouldBlock) CheckError(kWouldBlock);
-        waitForSocket(TSocketWatch::Interest::Read);
-    }
-    file.close();
-    if (Canceled) {
-        Canceled = false;
-        throw EAbortError("Socket capture aborted");
-    }
+    captureParts([] { return true; },
+                 [&](const char* part, std::size_t size) { file.write(part, static_cast<std::streamsize>(size)); });
 }
 
 std::string TPowersock::Transaction(const std::string& command) {

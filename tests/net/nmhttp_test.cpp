@@ -4,11 +4,14 @@
 #include <fstream>
 
 #include "NMHttp.h"
+#include "failure_of.h"
 #include "fake_resolver.h"
 #include "http_test_server.h"
 
 namespace kwirl {
 namespace {
+
+using test::failureOf;
 
 using test::ScriptedHttpServer;
 
@@ -27,15 +30,6 @@ protected:
 
     std::string at(const ScriptedHttpServer& server, const std::string& path = "/") {
         return "http://127.0.0.1:" + std::to_string(server.port()) + path;
-    }
-    template <class Operation>
-    std::string failureOf(Operation operation) {
-        try {
-            operation();
-        } catch (const std::exception& error) {
-            return error.what();
-        }
-        return "no failure";
     }
 
     TNMHTTP http;

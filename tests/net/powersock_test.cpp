@@ -11,11 +11,14 @@
 
 #include "Psock.h"
 #include "event_loop.h"
+#include "failure_of.h"
 #include "fake_resolver.h"
 #include "loopback_http_server.h"
 
 namespace kwirl {
 namespace {
+
+using test::failureOf;
 
 using test::LoopbackServer;
 using Clock = std::chrono::steady_clock;
@@ -37,19 +40,6 @@ LoopbackServer::ConnectionHandler sendParts(std::vector<std::string> parts, int 
     };
 }
 
-// A port on which nothing listens.
-int closedPort() {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    close(fd);
-    return ntohs(address.sin_port);
-}
-
 class PowersockTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { test::installFakeResolver({{"localhost", "127.0.0.1"}}); }
@@ -60,15 +50,6 @@ protected:
         sock.Connect();
     }
 
-    template <class Operation>
-    std::string failureOf(Operation operation) {
-        try {
-            operation();
-        } catch (const std::exception& error) {
-            return error.what();
-        }
-        return "no failure";
-    }
 
     TPowersock sock;
 };
@@ -77,7 +58,7 @@ TEST_F(PowersockTest, ARefusedConnectionFailsAfterTellingTheHandler) {
     bool told = false;
     sock.OnConnectionFailed = [&](TPowersock*) { told = true; };
     sock.Host = "127.0.0.1";
-    sock.Port = closedPort();
+    sock.Port = test::unusedLoopbackPort();
     EXPECT_EQ(failureOf([&] { sock.Connect(); }), "Connection Failed");
     EXPECT_TRUE(told);
     EXPECT_FALSE(sock.Connected);

@@ -14,24 +14,13 @@
 
 #include "NMHttp.h"
 #include "event_loop.h"
+#include "loopback_http_server.h"
 
 namespace kwirl {
 namespace {
 
 namespace fs = std::filesystem;
 constexpr const char* kNginx = "/usr/sbin/nginx";
-
-int freePort() {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    close(fd);
-    return ntohs(address.sin_port);
-}
 
 std::string readFile(const fs::path& path) {
     std::ifstream file(path, std::ios::binary);
@@ -51,7 +40,7 @@ protected:
             std::ofstream(prefix_ / "www" / ("file" + std::to_string(size) + ".bin"), std::ios::binary) << bytes;
         }
         std::ofstream(prefix_ / "www" / "page.html") << "<html><body>hello</body></html>\n";
-        port_ = freePort();
+        port_ = test::unusedLoopbackPort();
         const auto p = prefix_.string();
         std::ofstream(prefix_ / "nginx.conf")
             << "daemon off; master_process off; worker_processes 1; pid " << p << "/nginx.pid;\n"

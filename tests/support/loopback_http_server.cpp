@@ -90,6 +90,18 @@ void LoopbackServer::recordRequestLine(const std::string& line) {
     g_main_context_wakeup(nullptr);  // a test waiting in the main loop looks again
 }
 
+std::uint16_t unusedLoopbackPort() {
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    socklen_t length = sizeof address;
+    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    close(fd);
+    return ntohs(address.sin_port);
+}
+
 std::string readRequestHead(int fd) {
     constexpr std::size_t kMostHead = 64 * 1024;
     std::string head;

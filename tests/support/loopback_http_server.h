@@ -45,6 +45,8 @@ private:
     std::vector<int> resetFds_;
 };
 
+// A loopback port on which nothing listens (just now).
+std::uint16_t unusedLoopbackPort();
 // Reads a request head up to its blank line (at most 64 KiB); empty when the peer closed first.
 std::string readRequestHead(int fd);
 // Sends all of `bytes`; false when the peer went away.
