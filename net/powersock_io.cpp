@@ -10,9 +10,13 @@
 #include "Psock.h"
 #include "message_pump.h"
 
+#include <glib.h>
+
 namespace kwirl {
 
 namespace {
+constexpr gint64 kDispatchEveryUs = 5000;
+
 // Keeps the count of receives in progress for as long as one runs.
 class ReceiveInProgress {
 public:
@@ -57,7 +61,9 @@ std::int64_t TPowersock::receiveInto(char* into, std::size_t room, bool peek) {
         return -1;
     }
     const auto got = ::recv(fd_, into, room, MSG_DONTWAIT | (peek ? MSG_PEEK : 0));
-    if (watch_) watch_->rearmRead();
+    // Notifications resume when nothing more is waiting; while data flows the
+    // receive loops read on without them.
+    if (got <= 0 && watch_) watch_->rearmRead();
     if (got < 0) pendingError_ = fd_ < 0 ? kNotConnected : socketErrorCode(errno);
     return got;
 }
@@ -140,7 +146,10 @@ void TPowersock::SendFile(const std::string& name) {
 std::string TPowersock::ReadLn() {
     ReportStatus(kReportAll, "ReadLn");
     TimerOn();
-    Finally off([this] { TimerOff(); });
+    Finally off([this] {
+        TimerOff();
+        if (watch_) watch_->rearmRead();  // notifications resume once the line is taken
+    });
     ReceiveInProgress receiving(receiving_);
     std::size_t taken = 0;
     char* const line = buffer_.get();
@@ -174,8 +183,12 @@ void TPowersock::captureParts(const std::function<bool()>& wantMore,
                               const std::function<void(const char*, std::size_t)>& keep) {
     BytesReceived = 0;
     TimerOn();
-    Finally off([this] { TimerOff(); });
+    Finally off([this] {
+        TimerOff();
+        if (watch_) watch_->rearmRead();
+    });
     ReceiveInProgress receiving(receiving_);
+    gint64 dispatchedAt = 0;
     while (!Canceled && wantMore()) {
         const auto got = receiveInto(buffer_.get(), kBufferSize, false);
         if (got == 0) break;
@@ -184,7 +197,13 @@ void TPowersock::captureParts(const std::function<bool()>& wantMore,
             BytesReceived += got;
             if (OnPacketRecvd) OnPacketRecvd(this);
             TimerOn();
-            dispatchPendingMessages();
+            // While parts arrive back to back, pending messages are dispatched
+            // every few milliseconds rather than after each part: the window
+            // stays live and a fast transfer is not slowed by the loop.
+            if (const gint64 now = g_get_monotonic_time(); now - dispatchedAt >= kDispatchEveryUs) {
+                dispatchPendingMessages();
+                dispatchedAt = now;
+            }
             continue;
         }
         LastError = pendingError_;
