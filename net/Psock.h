@@ -95,13 +95,6 @@ public:
 
     void ReportStatus(int level, const std::string& text);
 
-    // Components that share the socket layer in this process.
-    static int SocketUseCount();
-
-protected:
-    // The address Connect goes to; 0 when it could not be resolved.
-    std::uint32_t RemoteAddress() const { return remote_.sin_addr.s_addr; }
-
 private:
     void InitWinsock();
     void ResolveHost();

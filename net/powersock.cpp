@@ -20,8 +20,6 @@ namespace {
 int socketUseCount = 0;
 }  // namespace
 
-int TPowersock::SocketUseCount() { return socketUseCount; }
-
 TPowersock::TPowersock() {
     ReportStatus(kReportAll, "Create");
     buffer_ = std::make_unique<char[]>(kBufferSize + 1);

@@ -16,15 +16,11 @@
 #include "addresses.h"
 #include "event_loop.h"
 #include "loopback_http_server.h"
+#include "window_fixture.h"
 #include "wx_text.h"
 
 namespace kwirl::test {
 namespace {
-
-std::uint16_t testPortalPort() {
-    const std::string host = KWIRL_TEST_PORTAL_HOST;
-    return static_cast<std::uint16_t>(std::stoi(host.substr(host.rfind(':') + 1)));
-}
 
 std::string pathOf(const std::string& head) {
     const auto start = head.find(' ') + 1;
@@ -89,11 +85,7 @@ protected:
     bool navigated(const std::string& address) const {
         return std::find(navigations.begin(), navigations.end(), address) != navigations.end();
     }
-    std::vector<std::string> captions() const {
-        std::vector<std::string> shown;
-        for (wxButton* button : frame->numberButtons()) shown.push_back(fromWx(button->GetLabel()));
-        return shown;
-    }
+    std::vector<std::string> captions() const { return numberCaptions(*frame); }
 
     std::unique_ptr<LoopbackServer> server;
     TFrm* frame = nullptr;

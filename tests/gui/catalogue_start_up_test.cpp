@@ -12,11 +12,6 @@
 namespace kwirl::test {
 namespace {
 
-std::uint16_t testPortalPort() {
-    const std::string host = KWIRL_TEST_PORTAL_HOST;
-    return static_cast<std::uint16_t>(std::stoi(host.substr(host.rfind(':') + 1)));
-}
-
 const std::string kCatalogue =
     "<html><body>\r\n"
     "<kk ref=\"Xtp://h/index.php?name=puzzle3&op=pz6m&src=z3z\">Animals</kk>\r\n"

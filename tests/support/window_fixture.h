@@ -10,6 +10,21 @@
 
 namespace kwirl::test {
 
+// The captions of the six number buttons, in toolbar order.
+inline std::vector<std::string> numberCaptions(const TFrm& frame) {
+    std::vector<std::string> shown;
+    for (wxButton* button : frame.numberButtons()) shown.push_back(fromWx(button->GetLabel()));
+    return shown;
+}
+
+#ifdef KWIRL_TEST_PORTAL_HOST
+// The loopback port of the portal the test build of the window talks to.
+inline std::uint16_t testPortalPort() {
+    const std::string host = KWIRL_TEST_PORTAL_HOST;
+    return static_cast<std::uint16_t>(std::stoi(host.substr(host.rfind(':') + 1)));
+}
+#endif
+
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -30,11 +45,7 @@ protected:
         ASSERT_TRUE(runLoopUntil([&] { return frame->CB->GetCount() > 0 && fromWx(frame->Label1->GetLabel()) == "Library"; }, 5000));
     }
 
-    std::vector<std::string> captions() const {
-        std::vector<std::string> shown;
-        for (wxButton* button : frame->numberButtons()) shown.push_back(fromWx(button->GetLabel()));
-        return shown;
-    }
+    std::vector<std::string> captions() const { return numberCaptions(*frame); }
 
     TFrm* frame = nullptr;
     TRecordingBrowser* browser = nullptr;
