@@ -51,6 +51,9 @@ TFrm::~TFrm() {
 
 void TFrm::createControls(const BrowserFactory& makeBrowser) {
     SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE));
+    // The browser first: making it starts the engine's web process, the longest
+    // step before the first page appears, which then runs while the rest is made.
+    CBW = makeBrowser(this);
     setApplicationIcon();
     installCompactToolbarStyle();
 
@@ -95,7 +98,6 @@ void TFrm::createControls(const BrowserFactory& makeBrowser) {
     LibLoaderNM->InputFileMode = false;
     LibLoaderNM->OutputFileMode = false;
     LibLoaderNM->ProxyPort = 0;
-    CBW = makeBrowser(this);
 
     // Keyboard order: the browser first, then the drop-down and the buttons.
     CBW->Window()->MoveBeforeInTabOrder(PB);

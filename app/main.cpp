@@ -4,12 +4,17 @@
 #include <wx/init.h>
 
 #include "application.h"
+#include "engine_rendering.h"
+#include "sandbox_probe.h"
 
 wxIMPLEMENT_APP_NO_MAIN(kwirl::TKwirlApp);
 
 int main(int argc, char** argv) {
     // Only the program name is passed on: no option of the command line is read.
     int ownArgc = argc > 0 ? 1 : 0;
+    // Settled before the toolkit starts its threads; the probe runs meanwhile.
+    kwirl::chooseEngineRendering();
+    kwirl::startSandboxProbe();
     try {
         wxEntry(ownArgc, argv);
     } catch (...) {

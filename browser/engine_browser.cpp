@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <string>
 
+#include "sandbox_probe.h"
 #include "web_browser.h"
 #include "wx_text.h"
 
@@ -100,22 +101,7 @@ void enableSandboxOnce() {
     static bool decided = false;
     if (decided) return;
     decided = true;
-    const char* reason = nullptr;
-    gchar* bwrap = g_find_program_in_path("bwrap");
-    if (!bwrap) {
-        reason = "bubblewrap (bwrap) is not installed";
-    } else {
-        gchar* probe[] = {bwrap, const_cast<gchar*>("--unshare-all"), const_cast<gchar*>("--die-with-parent"),
-                          const_cast<gchar*>("--ro-bind"), const_cast<gchar*>("/"), const_cast<gchar*>("/"),
-                          const_cast<gchar*>("true"), nullptr};
-        gint status = -1;
-        if (!g_spawn_sync(nullptr, probe, nullptr, static_cast<GSpawnFlags>(G_SPAWN_STDOUT_TO_DEV_NULL | G_SPAWN_STDERR_TO_DEV_NULL), nullptr,
-                          nullptr, nullptr, nullptr, &status, nullptr) ||
-            !g_spawn_check_wait_status(status, nullptr)) {
-            reason = "this system does not let bubblewrap make namespaces";
-        }
-        g_free(bwrap);
-    }
+    const char* reason = sandboxProbeFailure();
     if (!reason && namesAMissingSocket(accessibilityBusAddress())) {
         reason = "the accessibility bus named by this session is gone";
     }

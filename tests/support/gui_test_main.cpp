@@ -5,6 +5,8 @@
 #include <wx/app.h>
 #include <wx/init.h>
 
+#include "engine_rendering.h"
+
 namespace {
 class TestApp : public wxApp {
 public:
@@ -14,6 +16,8 @@ public:
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
+    // The engine draws as it does in the client.
+    kwirl::chooseEngineRendering();
     wxApp::SetInstance(new TestApp);
     int toolkitArgc = 1;
     if (!wxEntryStart(toolkitArgc, argv) || !wxTheApp->CallOnInit()) return 2;
