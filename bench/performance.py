@@ -14,6 +14,7 @@ Medians of --runs runs; ratios are the client's figure over the other's.
 """
 
 import argparse
+import concurrent.futures
 import os
 import select
 import shutil
@@ -47,6 +48,19 @@ def process_tree(pid):
         tree.append(current)
         todo.extend(children.get(current, []))
     return tree
+
+
+def descends_from(pid, ancestor):
+    """Whether pid is ancestor or one of its descendants (cheap: walks up, scans nothing)."""
+    while pid > 1:
+        if pid == ancestor:
+            return True
+        try:
+            with open(f"/proc/{pid}/stat") as stat:
+                pid = int(stat.read().rsplit(")", 1)[1].split()[1])
+        except (OSError, IndexError, ValueError):
+            return False
+    return pid == ancestor
 
 
 def pss_mib(pids):
@@ -100,17 +114,17 @@ class WindowWatch:
     def __init__(self):
         self.display = display.Display()
         self.root = self.display.screen().root
-        self.root.change_attributes(event_mask=X.PropertyChangeMask)
+        self.root.change_attributes(event_mask=X.PropertyChangeMask | X.SubstructureNotifyMask)
         self.client_list = self.display.intern_atom("_NET_CLIENT_LIST")
         self.wm_pid = self.display.intern_atom("_NET_WM_PID")
 
-    def mapped_window_of(self, pids):
+    def mapped_window_of(self, root_pid):
         value = self.root.get_full_property(self.client_list, X.AnyPropertyType)
         for window_id in (value.value if value else []):
             window = self.display.create_resource_object("window", window_id)
             try:
                 pid = window.get_full_property(self.wm_pid, X.AnyPropertyType)
-                if pid and pid.value[0] in pids and window.get_attributes().map_state == X.IsViewable:
+                if pid and descends_from(pid.value[0], root_pid) and window.get_attributes().map_state == X.IsViewable:
                     return True
             except Exception:  # a window that went away meanwhile
                 pass
@@ -119,9 +133,9 @@ class WindowWatch:
     def wait_for_window(self, root_pid, timeout=30):
         deadline = time.time() + timeout
         while time.time() < deadline:
-            if self.mapped_window_of(set(process_tree(root_pid))):
+            if self.mapped_window_of(root_pid):
                 return time.time()
-            # Block until the window manager changes something on the root window.
+            # Block until the window manager maps a window or changes its client list.
             select.select([self.display], [], [], 0.05)
             while self.display.pending_events():
                 self.display.next_event()
@@ -150,8 +164,11 @@ def run_program(name, command, env, portal, watch, settle, idle_seconds):
     start = time.time()
     process = subprocess.Popen(command, env=env, stdout=output, stderr=subprocess.STDOUT)
     try:
-        requested = portal.first_request_after("/index.php?name=puzzle1", start)
-        mapped = watch.wait_for_window(process.pid)
+        # Both are watched at once: the window may appear before the request or after it.
+        with concurrent.futures.ThreadPoolExecutor(max_workers=1) as pool:
+            window = pool.submit(watch.wait_for_window, process.pid)
+            requested = portal.first_request_after("/index.php?name=puzzle1", start)
+            mapped = window.result()
         time.sleep(settle)  # the page finishes loading and settles
         memory = pss_mib(process_tree(process.pid))
         idle = None
@@ -166,6 +183,14 @@ def run_program(name, command, env, portal, watch, settle, idle_seconds):
         raise
     finally:
         stop(process)
+
+
+def quiet_down(seconds=2):
+    """Lets the machine settle before a start: what the previous program wrote
+    reaches the disk, and its processes are gone. A start measured while the
+    kernel still writes back a browser profile of the previous run measures that."""
+    os.sync()
+    time.sleep(seconds)
 
 
 def fetch_times(commands, count):
@@ -197,12 +222,15 @@ def main():
             profile = tempfile.mkdtemp(prefix="kwirl-bench-chromium-")
             env = dict(os.environ, HOME=home)
             idle = args.idle_seconds if run >= 0 else 0
-            results["client"].append(run_program("client", [args.client], env, portal, watch, args.settle, idle))
             chromium = ["chromium", f"--app={start_page}", "--no-sandbox", f"--user-data-dir={profile}",
                         "--no-first-run", "--no-default-browser-check", "--disable-background-networking",
                         "--disable-component-update", "--disable-sync", "--disable-quic", "--disable-gpu",
                         "--password-store=basic", "--disable-features=Translate,MediaRouter"]
-            results["chromium"].append(run_program("chromium", chromium, env, portal, watch, args.settle, idle))
+            programs = [("client", [args.client]), ("chromium", chromium)]
+            # Each goes first every other run, so neither always starts in the wake of the other.
+            for name, command in programs if run % 2 == 0 else reversed(programs):
+                quiet_down()
+                results[name].append(run_program(name, command, env, portal, watch, args.settle, idle))
             shutil.rmtree(home, ignore_errors=True)
             shutil.rmtree(profile, ignore_errors=True)
             if run < 0:  # a warm-up run is not counted
