@@ -31,17 +31,23 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
 
 
+def parent_of(pid):
+    """The parent's pid, or None for a process that is gone."""
+    try:
+        with open(f"/proc/{pid}/stat") as stat:
+            return int(stat.read().rsplit(")", 1)[1].split()[1])
+    except (OSError, IndexError, ValueError):
+        return None
+
+
 def process_tree(pid):
     """The process and every descendant."""
     children = {}
     for entry in os.listdir("/proc"):
         if entry.isdigit():
-            try:
-                with open(f"/proc/{entry}/stat") as stat:
-                    parent = int(stat.read().rsplit(")", 1)[1].split()[1])
+            parent = parent_of(int(entry))
+            if parent is not None:
                 children.setdefault(parent, []).append(int(entry))
-            except (OSError, IndexError, ValueError):
-                pass
     tree, todo = [], [pid]
     while todo:
         current = todo.pop()
@@ -52,14 +58,10 @@ def process_tree(pid):
 
 def descends_from(pid, ancestor):
     """Whether pid is ancestor or one of its descendants (cheap: walks up, scans nothing)."""
-    while pid > 1:
+    while pid is not None and pid > 1:
         if pid == ancestor:
             return True
-        try:
-            with open(f"/proc/{pid}/stat") as stat:
-                pid = int(stat.read().rsplit(")", 1)[1].split()[1])
-        except (OSError, IndexError, ValueError):
-            return False
+        pid = parent_of(pid)
     return pid == ancestor
 
 
