@@ -145,6 +145,10 @@ void TFrm::bindEvents() {
     click(Button14, &TFrm::Button14Click);
     CB->Bind(wxEVT_CHOICE, [this](wxCommandEvent& event) { CBSelect(event.GetEventObject()); });
     CB->Bind(wxEVT_KEY_DOWN, &TFrm::onTypeAhead, this);
+    Bind(wxEVT_CHAR_HOOK, &TFrm::onBrowserKey, this);
+    CBW->Window()->Bind(wxEVT_AUX1_DOWN, &TFrm::onHistoryButton, this);
+    CBW->Window()->Bind(wxEVT_AUX2_DOWN, &TFrm::onHistoryButton, this);
+    CBW->Window()->Bind(wxEVT_MOUSEWHEEL, &TFrm::onZoomWheel, this);
 
     using namespace std::placeholders;
     CBW->OnBeforeNavigate2 = std::bind(&TFrm::CBWBeforeNavigate2, this, _1, _2, _3, _4, _5, _6, _7, _8);

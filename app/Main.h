@@ -15,6 +15,7 @@
 #include <string>
 
 #include "NMHttp.h"
+#include "browser_commands.h"
 #include "progress_bar.h"
 #include "web_browser.h"
 
@@ -90,10 +91,15 @@ private:
     void setNumberCaptions(const std::array<std::string, 6>& captions);
     void progressPreset(int divisor);
     void onTypeAhead(wxKeyEvent& event);
+    void onBrowserKey(wxKeyEvent& event);
+    void onHistoryButton(wxMouseEvent& event);
+    void onZoomWheel(wxMouseEvent& event);
+    void runBrowserCommand(BrowserCommand command);
 
     bool formShown_ = false;
     std::string typedPrefix_;
     long lastKeyTime_ = 0;
+    int wheelTurned_ = 0;
 };
 
 }  // namespace kwirl

@@ -55,7 +55,9 @@ void TFrm::onTypeAhead(wxKeyEvent& event) {
         return;
     }
     const wxChar typed = event.GetUnicodeKey();
-    if (typed == WXK_NONE || typed < ' ' || event.HasAnyModifiers()) {
+    // Shift is how some keyboards type digits; only Ctrl, Alt and Meta make a
+    // key a command rather than a letter.
+    if (typed == WXK_NONE || typed < ' ' || event.ControlDown() || event.AltDown() || event.MetaDown()) {
         event.Skip();
         return;
     }

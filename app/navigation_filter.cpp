@@ -23,7 +23,7 @@ void TFrm::CBWBeforeNavigate2(TCppWebBrowser*, void*, const std::string& URL, st
             }
             if (isNeutralAddress(address)) setNumberCaptions(shortcutCaptions());
         }
-        CBW->Window()->SetFocus();
+        CBW->Focus();
         Cancel = 0;
     } catch (...) {
         // Captions already set stay; the navigation stays cancelled.

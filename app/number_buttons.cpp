@@ -40,8 +40,10 @@ void TFrm::numberButtonClick(int button) {
             PageIndex = 0;
             swallowFailures([&] {
                 const int item = CB->GetSelection();
+                // A catalogue library opens at its first page: a list view
+                // without an offset would be refused by the navigation filter.
                 const auto next = hasCatalogueEntry(CatalogueLoaded, CatalogueCount, item)
-                                      ? CatalogueRefs[static_cast<std::size_t>(item)]
+                                      ? withFirstPageOffset(CatalogueRefs[static_cast<std::size_t>(item)])
                                       : pageAddress(rule.shortcut);
                 CBW->Stop();
                 CBW->Navigate(next);

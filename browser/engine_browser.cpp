@@ -8,8 +8,10 @@
 
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <string>
 
+#include "engine_load_recovery.h"
 #include "sandbox_probe.h"
 #include "web_browser.h"
 #include "wx_text.h"
@@ -39,6 +41,37 @@ constexpr const char* kOpenInPlaceScript = R"js(
   };
 })();
 )js";
+
+// Whether a text field of the page has the keyboard focus, told by every frame
+// as the focus moves: keys typed there are the page's own.
+constexpr const char* kTextFocusMessage = "kwirlTextFocus";
+constexpr const char* kTextFocusScript = R"js(
+(function () {
+  var handler = window.webkit && window.webkit.messageHandlers && window.webkit.messageHandlers.kwirlTextFocus;
+  if (!handler) return;
+  var plain = /^(button|checkbox|radio|submit|reset|image|range|color|file|hidden)$/i;
+  function typedInto(e) {
+    if (!e) return false;
+    if (e.isContentEditable || e.tagName === 'TEXTAREA') return true;
+    return e.tagName === 'INPUT' && !plain.test(e.type || '');
+  }
+  document.addEventListener('focusin', function (e) { handler.postMessage(typedInto(e.target)); }, true);
+  document.addEventListener('focusout', function () { handler.postMessage(false); }, true);
+})();
+)js";
+
+// Keys that go to the window before the page sees them, as the page would take
+// them for itself (Alt+Left scrolls it); in a text field they stay the page's.
+bool isHistoryKey(const GdkEventKey* key) {
+    const guint modifiers = key->state & gtk_accelerator_get_default_mod_mask();
+    if (key->keyval == GDK_KEY_Back || key->keyval == GDK_KEY_Forward) return true;
+    return modifiers == GDK_MOD1_MASK && (key->keyval == GDK_KEY_Left || key->keyval == GDK_KEY_Right ||
+                                          key->keyval == GDK_KEY_KP_Left || key->keyval == GDK_KEY_KP_Right);
+}
+
+// The mouse's back and forward buttons, and one notch of its wheel as the toolkit counts it.
+constexpr guint kBackButton = 8, kForwardButton = 9;
+constexpr int kWheelNotch = 120;
 
 // The accessibility bus the engine hands to its sandbox, found as the engine
 // finds it: the environment, the display's root window, the session bus.
@@ -137,37 +170,148 @@ public:
         g_signal_connect(native_, "create", G_CALLBACK(&TEngineBrowser::onCreate), this);
         g_signal_connect(native_, "notify::estimated-load-progress", G_CALLBACK(&TEngineBrowser::onProgress), this);
 
-        WebKitUserContentManager* content = webkit_web_view_get_user_content_manager(native_);
-        const std::string signal = std::string("script-message-received::") + kNewWindowMessage;
-        g_signal_connect(content, signal.c_str(), G_CALLBACK(&TEngineBrowser::onScriptedWindow), this);
-        webkit_user_content_manager_register_script_message_handler(content, kNewWindowMessage);
-        WebKitUserScript* script =
-            webkit_user_script_new(kOpenInPlaceScript, WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
-                                   WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
-        webkit_user_content_manager_add_script(content, script);
-        webkit_user_script_unref(script);
+        addFrameScript(kOpenInPlaceScript, kNewWindowMessage, G_CALLBACK(&TEngineBrowser::onScriptedWindow));
+        addFrameScript(kTextFocusScript, kTextFocusMessage, G_CALLBACK(&TEngineBrowser::onTextFocus));
+
+        g_signal_connect(native_, "key-press-event", G_CALLBACK(&TEngineBrowser::onKeyBeforePage), this);
+        g_signal_connect(native_, "button-press-event", G_CALLBACK(&TEngineBrowser::onButtonPress), this);
+        g_signal_connect(native_, "scroll-event", G_CALLBACK(&TEngineBrowser::onScroll), this);
+        g_signal_connect(native_, "load-changed", G_CALLBACK(&TEngineBrowser::onLoadChanged), this);
+        g_signal_connect(webkit_web_view_get_back_forward_list(native_), "changed",
+                         G_CALLBACK(&TEngineBrowser::onHistoryChanged), this);
+        recovery_ = std::make_unique<TLoadRecovery>(native_, [this](const std::string& url) { Navigate(url); });
     }
 
     ~TEngineBrowser() override {
         if (!native_) return;
+        recovery_.reset();
         g_signal_handlers_disconnect_by_data(native_, this);
+        g_signal_handlers_disconnect_by_data(webkit_web_view_get_back_forward_list(native_), this);
         g_signal_handlers_disconnect_by_data(webkit_web_view_get_user_content_manager(native_), this);
     }
 
     void Navigate(const std::string& url) override { view_->LoadURL(toWx(url)); }
     void Stop() override { view_->Stop(); }
-    std::string LocationURL() const override { return fromWx(view_->GetCurrentURL()); }
+    // The page shown, not the one being loaded: the engine's own address runs
+    // ahead to a load as soon as it is asked for, before the window's filter ran.
+    std::string LocationURL() const override { return committed_; }
     TCppWebBrowser* Application() override { return this; }
     wxWindow* Window() override { return view_; }
+    // wx's own focus call lands on the widget around the engine's view, where
+    // no key reaches the page; the view itself takes it here.
+    void Focus() override {
+        if (!gtk_widget_is_focus(GTK_WIDGET(native_))) gtk_widget_grab_focus(GTK_WIDGET(native_));
+    }
+    void GoBack() override { webkit_web_view_go_back(native_); }
+    void GoForward() override { webkit_web_view_go_forward(native_); }
+    void Reload() override {
+        // Standing in for a page, ours is not what is to be loaded again.
+        if (recovery_->showsOwnPage()) {
+            recovery_->tryAgain();
+        } else {
+            webkit_web_view_reload(native_);
+        }
+    }
+    double Zoom() const override { return webkit_web_view_get_zoom_level(native_); }
+    void SetZoom(double level) override { webkit_web_view_set_zoom_level(native_, level); }
 
 private:
+    // A script run at the start of every frame's document, and our handler of
+    // the messages it posts.
+    void addFrameScript(const char* source, const char* message, GCallback handler) {
+        WebKitUserContentManager* content = webkit_web_view_get_user_content_manager(native_);
+        const std::string signal = std::string("script-message-received::") + message;
+        g_signal_connect(content, signal.c_str(), handler, this);
+        webkit_user_content_manager_register_script_message_handler(content, message);
+        WebKitUserScript* script = webkit_user_script_new(source, WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
+                                                          WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
+        webkit_user_content_manager_add_script(content, script);
+        webkit_user_script_unref(script);
+    }
+
     void onNavigating(wxWebViewEvent& event) {
+        const std::string url = fromWx(event.GetURL());
         std::int16_t cancel = 0;
-        if (OnBeforeNavigate2) {
-            OnBeforeNavigate2(this, nullptr, fromWx(event.GetURL()), 0, fromWx(event.GetTarget()), {},
-                              {}, cancel);
+        try {
+            if (OnBeforeNavigate2) OnBeforeNavigate2(this, nullptr, url, 0, fromWx(event.GetTarget()), {}, {}, cancel);
+        } catch (...) {
+            // A handler that fails decides nothing: the navigation stays cancelled.
+            refuse(event, url);
+            throw;
         }
-        if (cancel != 0) event.Veto();
+        if (cancel != 0) refuse(event, url);
+    }
+
+    void refuse(wxWebViewEvent& event, const std::string& url) {
+        event.Veto();
+        recovery_->navigationRefused(url);
+    }
+
+    static void onLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer self) {
+        auto* browser = static_cast<TEngineBrowser*>(self);
+        if (event == WEBKIT_LOAD_STARTED) browser->provisional_ = true;
+        if (event == WEBKIT_LOAD_COMMITTED) {
+            browser->provisional_ = false;
+            browser->textFocus_ = false;
+            const gchar* uri = webkit_web_view_get_uri(view);
+            browser->committed_ = uri ? uri : "";
+        }
+        if (event == WEBKIT_LOAD_FINISHED) browser->provisional_ = false;
+    }
+
+    // A move within the page shown (an anchor, the page's own history entry)
+    // changes its address without a load.
+    static void onHistoryChanged(WebKitBackForwardList* list, WebKitBackForwardListItem*, gpointer, gpointer self) {
+        auto* browser = static_cast<TEngineBrowser*>(self);
+        if (browser->provisional_) return;
+        if (WebKitBackForwardListItem* item = webkit_back_forward_list_get_current_item(list)) {
+            const gchar* uri = webkit_back_forward_list_item_get_uri(item);
+            if (uri) browser->committed_ = uri;
+        }
+    }
+
+    static void onTextFocus(WebKitUserContentManager*, WebKitJavascriptResult* result, gpointer self) {
+        JSCValue* value = webkit_javascript_result_get_js_value(result);
+        static_cast<TEngineBrowser*>(self)->textFocus_ = jsc_value_is_boolean(value) && jsc_value_to_boolean(value);
+    }
+
+    // A key for the window: stopped here, it bubbles on to the window's own
+    // handlers as if the page had not wanted it.
+    static gboolean onKeyBeforePage(GtkWidget* widget, GdkEventKey* key, gpointer self) {
+        if (static_cast<TEngineBrowser*>(self)->textFocus_ || !isHistoryKey(key)) return FALSE;
+        g_signal_stop_emission_by_name(widget, "key-press-event");
+        return FALSE;
+    }
+
+    // The mouse's back and forward buttons and the wheel with Ctrl held are the
+    // window's: they reach its handlers as the toolkit's own mouse events
+    // instead of reaching the page.
+    static gboolean onButtonPress(GtkWidget*, GdkEventButton* button, gpointer self) {
+        if (button->type != GDK_BUTTON_PRESS || (button->button != kBackButton && button->button != kForwardButton)) {
+            return FALSE;
+        }
+        auto* browser = static_cast<TEngineBrowser*>(self);
+        wxMouseEvent event(button->button == kBackButton ? wxEVT_AUX1_DOWN : wxEVT_AUX2_DOWN);
+        event.SetEventObject(browser->view_);
+        browser->view_->HandleWindowEvent(event);
+        return TRUE;
+    }
+
+    static gboolean onScroll(GtkWidget*, GdkEventScroll* scroll, gpointer self) {
+        if ((scroll->state & GDK_CONTROL_MASK) == 0) return FALSE;
+        double rotation = 0;
+        if (scroll->direction == GDK_SCROLL_UP) rotation = kWheelNotch;
+        if (scroll->direction == GDK_SCROLL_DOWN) rotation = -kWheelNotch;
+        if (scroll->direction == GDK_SCROLL_SMOOTH) rotation = -scroll->delta_y * kWheelNotch;
+        auto* browser = static_cast<TEngineBrowser*>(self);
+        wxMouseEvent event(wxEVT_MOUSEWHEEL);
+        event.SetEventObject(browser->view_);
+        event.m_controlDown = true;
+        event.m_wheelAxis = wxMOUSE_WHEEL_VERTICAL;
+        event.m_wheelDelta = kWheelNotch;
+        event.m_wheelRotation = static_cast<int>(std::lround(rotation));
+        browser->view_->HandleWindowEvent(event);
+        return TRUE;
     }
 
     // A link with a target that names no frame: the toolkit asks the policy
@@ -214,6 +358,10 @@ private:
 
     wxWebView* view_ = nullptr;
     WebKitWebView* native_ = nullptr;
+    std::unique_ptr<TLoadRecovery> recovery_;
+    std::string committed_;
+    bool provisional_ = false;
+    bool textFocus_ = false;
 };
 
 }  // namespace

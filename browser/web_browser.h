@@ -38,8 +38,18 @@ public:
     virtual std::string LocationURL() const = 0;
     // The browser's own object, to be handed back from NewWindow2.
     virtual TCppWebBrowser* Application() = 0;
-    // The toolkit window: for layout, keyboard focus and repaint.
+    // The toolkit window: for layout and repaint.
     virtual wxWindow* Window() = 0;
+    // Gives the keyboard focus to the page itself, so that keys reach it. A
+    // page that has the focus already keeps it where it is inside the page.
+    virtual void Focus() = 0;
+    // Moves in the browser's history, and loads the page shown again.
+    virtual void GoBack() = 0;
+    virtual void GoForward() = 0;
+    virtual void Reload() = 0;
+    // The page zoom, 1.0 for 100 %; it holds for every page that follows.
+    virtual double Zoom() const = 0;
+    virtual void SetZoom(double level) = 0;
 
     TBeforeNavigate2Event OnBeforeNavigate2;
     TNewWindow2Event OnNewWindow2;

@@ -68,6 +68,8 @@ def page_for(query, host):
         return 200, HTML, championship()
     if name == "popup":
         return 200, HTML, popup_page()
+    if name == "search":
+        return 200, HTML, search(last(query, "q", ""))
     if name in LIBRARIES:
         if op == "game":
             return 200, HTML, game(name, query)
@@ -84,6 +86,7 @@ STYLE = """
  header a { color: #ffe9a8; margin-right: 14px; }
  main { padding: 12px 16px; }
  .grid { display: flex; flex-wrap: wrap; gap: 10px; }
+ .grid.column { flex-direction: column; }
  .tile { width: 150px; background: white; border: 1px solid #ccc; padding: 6px; text-align: center; }
  .tile canvas { width: 138px; height: 92px; }
  .pages a, .pages b { margin-right: 6px; }
@@ -135,6 +138,8 @@ def home():
     return document("Welcome to the jigsaw portal", f"""
 <p>Pick a library, page through its puzzles and play one at the level you like.</p>
 <ul>{library_links()}</ul>
+<form action="/index.php"><input type="hidden" name="name" value="search">
+<input name="q" placeholder="Find a library" aria-label="Find a library"> <button>Find</button></form>
 <p><a href="/index.php?name=puzzleguide" target="_blank">Open the guide in a new window</a> &middot;
 <a href="#" onclick="window.open('/index.php?name=popup'); return false;">Today's puzzle (pop-up)</a></p>""")
 
@@ -160,6 +165,13 @@ def championship():
 
 def popup_page():
     return document("Today's puzzle", "<p><a href='/index.php?name=puzzle5&op=game&id=3&level=1'>Play it</a></p>")
+
+
+def search(words):
+    found = [n for n in CATALOGUE_ORDER if words.lower() in LIBRARIES[n][0].lower()]
+    items = "".join(f"<li><a href='/index.php?name={n}'>{html.escape(LIBRARIES[n][0])}</a></li>" for n in found)
+    return document(f"Libraries with \u201c{words}\u201d",
+                    f"<ul>{items}</ul>" if found else "<p>No library has that in its name.</p>")
 
 
 def library(name):
@@ -193,8 +205,10 @@ def puzzle_list(name, query):
         links.append(f"<b>{p + 1}</b>" if p == page else f"<a href='{link(p)}'>{p + 1}</a>")
     if page + 1 < pages:
         links.append(f"<a href='{link(page + 1)}'>Next &gt;</a>")
+    # The one-column view stacks the tiles: a long page, as a list on a phone.
+    grid = "grid column" if last(query, "op") == "pz1d" else "grid"
     return document(f"{title}: page {page + 1} of {pages}",
-                    f"<p class='pages'>{''.join(links)}</p><div class='grid'>{tiles}</div>")
+                    f"<p class='pages'>{''.join(links)}</p><div class='{grid}'>{tiles}</div>")
 
 
 GAME_SCRIPT = """

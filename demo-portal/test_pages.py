@@ -67,6 +67,13 @@ class PagesThatExerciseTheClient(unittest.TestCase):
         self.assertIn("target=\"_blank\"", home)
         self.assertIn("window.open(", home)
 
+    def test_a_text_field_and_a_long_page(self):
+        self.assertIn("<input name=\"q\"", body([])[1])
+        self.assertIn("Big animal puzzle library", body([("name", "search"), ("q", "ANIMAL")])[1])
+        self.assertIn("No library", body([("name", "search"), ("q", "<b>")])[1])
+        self.assertIn("grid column", body([("name", "puzzle3"), ("op", "pz1d"), ("n", "0")])[1])
+        self.assertNotIn("grid column", body([("name", "puzzle3"), ("op", "pz6m"), ("n", "0")])[1])
+
     def test_catalogue_lists_every_library_in_page_form(self):
         text = body([("name", "servstop")])[1]
         refs = re.findall(r'<kk ref="([^"]*)">([^<]*)</kk>\r\n', text)

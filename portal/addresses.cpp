@@ -2,6 +2,7 @@
 
 #include "address_vocabulary.h"
 #include "portal_host.h"
+#include "text_ops.h"
 
 namespace kwirl {
 
@@ -32,6 +33,13 @@ std::string offsetOfPage(std::int32_t pageIndex) {
 
 std::string appendPageOffset(const std::string& address, std::int32_t pageIndex) {
     return appendParameter(address, vocab::kOffsetKey, offsetOfPage(pageIndex));
+}
+
+std::string withFirstPageOffset(const std::string& address) {
+    const bool listView = holds(address, std::string(vocab::kListViewToken)) ||
+                          holds(address, std::string(vocab::kPagedViewToken));
+    if (!listView || holds(address, std::string(vocab::kOffsetToken))) return address;
+    return appendPageOffset(address, 0);
 }
 
 }  // namespace kwirl

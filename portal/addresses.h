@@ -23,5 +23,9 @@ std::string appendParameter(const std::string& address, std::string_view key, co
 std::string offsetOfPage(std::int32_t pageIndex);
 // `address` + "&n=" + the offset of the page.
 std::string appendPageOffset(const std::string& address, std::int32_t pageIndex);
+// A list view's address without a page offset ("=pz6m" or "=pz1d" and no
+// "&n=") with the first page's offset appended, as a list view can be opened
+// only with one; every other address as it is.
+std::string withFirstPageOffset(const std::string& address);
 
 }  // namespace kwirl

@@ -19,6 +19,8 @@
 #include "window_fixture.h"
 #include "wx_text.h"
 
+#include <wx/webview.h>
+
 namespace kwirl::test {
 namespace {
 
@@ -129,6 +131,29 @@ TEST_F(EngineTest, BothBarsFillDuringALoadAndEmptyWhenItIsDone) {
     EXPECT_GT(*std::max_element(leftBar.begin(), leftBar.end()), 0);
     EXPECT_GT(*std::max_element(rightBar.begin(), rightBar.end()), 0);
     EXPECT_EQ(frame->PBC->Position(), -5);
+}
+
+TEST_F(EngineTest, TheAddressShownIsThePageCommittedNotTheOneBeingLoaded) {
+    frame->CBW->Navigate(pageAddress("awards"));
+    EXPECT_EQ(frame->CBW->LocationURL(), startPageAddress());  // asked for, not yet shown
+    ASSERT_TRUE(runLoopUntil([&] { return frame->CBW->LocationURL() == pageAddress("awards"); }, 20000));
+    // A move within the page changes the address shown without a load.
+    frame->CBW->Navigate(pageAddress("awards") + "#winner");
+    EXPECT_TRUE(runLoopUntil([&] { return frame->CBW->LocationURL() == pageAddress("awards") + "#winner"; }, 20000));
+}
+
+// The engine asks the window before each navigation; a filter that raises
+// instead of answering leaves the navigation cancelled.
+TEST_F(EngineTest, AFilterThatFailsLeavesTheNavigationCancelled) {
+    frame->CBW->OnBeforeNavigate2 = [](TCppWebBrowser*, void*, const std::string&, std::int32_t, const std::string&,
+                                       const std::string&, const std::string&, std::int16_t& cancel) {
+        cancel = 0;
+        throw std::runtime_error("the filter failed");
+    };
+    wxWebViewEvent navigating(wxEVT_WEBVIEW_NAVIGATING, frame->CBW->Window()->GetId(), toWx(pageAddress("awards")), "");
+    navigating.SetEventObject(frame->CBW->Window());
+    EXPECT_THROW(frame->CBW->Window()->ProcessWindowEvent(navigating), std::runtime_error);
+    EXPECT_FALSE(navigating.IsAllowed());
 }
 
 // Processes of the engine's web content started by this process (through bubblewrap).

@@ -100,5 +100,23 @@ TEST_F(LibrarySelectorTest, TypedLettersSelectTheFirstEntryThatBeginsWithThem) {
     EXPECT_TRUE(browser->calls.empty());
 }
 
+TEST_F(LibrarySelectorTest, DigitsTypedWithShiftChooseButCommandKeysDoNot) {
+    const auto type = [&](wxChar letter, bool shift, bool control) {
+        wxKeyEvent key(wxEVT_KEY_DOWN);
+        key.m_keyCode = letter;
+        key.m_uniChar = letter;
+        key.m_shiftDown = shift;
+        key.m_controlDown = control;
+        key.SetEventObject(frame->CB);
+        frame->CB->ProcessWindowEvent(key);
+    };
+    type('5', true, false);  // keyboards where digits need Shift
+    EXPECT_EQ(frame->CB->GetSelection(), 5);
+    EXPECT_EQ(browser->calls.size(), 1u);
+    type('6', false, true);  // Ctrl+6 is no letter of an entry
+    EXPECT_EQ(frame->CB->GetSelection(), 5);
+    EXPECT_EQ(browser->calls.size(), 1u);
+}
+
 }  // namespace
 }  // namespace kwirl::test

@@ -41,13 +41,11 @@ class Desktop:
         self.log = tempfile.NamedTemporaryFile(prefix="kwirl-portal-", suffix=".log", delete=False).name
         self.client_log = self.log.replace(".log", "-client.log")
         self.client = None
-        self.portal = subprocess.Popen(
-            ["python3", os.path.join(source_dir, "demo-portal", "server.py"), "--listen", portal_host,
-             "--log", self.log, "--slow", slow_pages])
+        self.source_dir = source_dir
+        self.slow_pages = slow_pages
+        self.portal = None
         try:
-            wait_for("the portal to listen", self._portal_listens, 10)
-            if self.portal.poll() is not None:
-                raise JourneyError(f"the demo portal could not listen on {portal_host} (is another one running?)")
+            self.start_portal()
             with open(self.client_log, "w") as output:
                 self.client = subprocess.Popen([*wrapper, client], stdout=output, stderr=subprocess.STDOUT,
                                                cwd=cwd, env=env)
@@ -57,6 +55,18 @@ class Desktop:
         except BaseException:
             self.close()
             raise
+
+    def start_portal(self):
+        self.portal = subprocess.Popen(
+            ["python3", os.path.join(self.source_dir, "demo-portal", "server.py"), "--listen", self.portal_host,
+             "--log", self.log, "--slow", self.slow_pages])
+        wait_for("the portal to listen", lambda: self._portal_listens() or self.portal.poll() is not None, 10)
+        if self.portal.poll() is not None:
+            raise JourneyError(f"the demo portal could not listen on {self.portal_host} (is another one running?)")
+
+    def stop_portal(self):
+        self.portal.terminate()
+        self.portal.wait()
 
     def _portal_listens(self):
         import socket
@@ -97,7 +107,7 @@ class Desktop:
 
     # --- the window's controls ---------------------------------------------
 
-    WEB_ROLES = ("link", "heading")
+    WEB_ROLES = ("link", "heading", "entry")
 
     def all(self, role, root=None):
         """Every control of the role; the page's content is searched only for its own roles.
@@ -168,6 +178,44 @@ class Desktop:
     def top_level_windows(self):
         return len(self._frames(self.app))
 
+    def headings(self):
+        return [heading.name for heading in self.all("heading")]
+
+    def wait_for_heading(self, text, timeout=15.0):
+        wait_for("the heading " + repr(text), lambda: any(text in name for name in self.headings()), timeout)
+
+    def extents(self, accessible):
+        return accessible.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+
+    def window_states(self):
+        """The window manager's states of the client's window (full screen, maximised ...)."""
+        window = subprocess.run(["xdotool", "search", "--pid", str(self.client.pid), "--name", TITLE],
+                                capture_output=True, text=True).stdout.split()
+        if not window:
+            return ""
+        return subprocess.run(["xprop", "-id", window[-1], "_NET_WM_STATE"], capture_output=True, text=True).stdout
+
+    def web_processes(self):
+        """The engine's page processes of the client (under its sandbox, if any)."""
+        found = []
+        for entry in os.listdir("/proc"):
+            if not entry.isdigit():
+                continue
+            try:
+                with open(f"/proc/{entry}/cmdline", "rb") as cmdline:
+                    command = cmdline.read().split(b"\0")
+                pid = int(entry)
+                if not command or not command[0].endswith(b"WebKitWebProcess"):
+                    continue
+                while pid > 1 and pid != self.client.pid:
+                    with open(f"/proc/{pid}/stat") as stat:
+                        pid = int(stat.read().rsplit(")", 1)[1].split()[1])
+                if pid == self.client.pid:
+                    found.append(int(entry))
+            except (OSError, ValueError, IndexError):
+                continue
+        return found
+
     # --- a person's hands ---------------------------------------------------
 
     def click(self, accessible):
@@ -177,6 +225,10 @@ class Desktop:
 
     def keys(self, *names):
         subprocess.run(["xdotool", "key", "--delay", "80", *names], check=True)
+
+    def mouse(self, *steps):
+        """Mouse steps in xdotool's words, over the middle of the page."""
+        subprocess.run(["xdotool", "mousemove", "640", "600", *steps], check=True)
 
     def type(self, text):
         subprocess.run(["xdotool", "type", "--delay", "80", text], check=True)
@@ -205,8 +257,9 @@ class Desktop:
                 self.client.wait(10)
             except subprocess.TimeoutExpired:
                 self.client.kill()
-        self.portal.terminate()
-        self.portal.wait()
+        if self.portal is not None:
+            self.portal.terminate()
+            self.portal.wait()
         for path in (self.log, self.client_log):
             if os.path.exists(path):
                 os.unlink(path)

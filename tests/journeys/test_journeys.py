@@ -1,6 +1,7 @@
-"""The seven journeys of a person using the client, end to end."""
+"""The journeys of a person using the client, end to end."""
 
 import os
+import signal
 import time
 import unittest
 
@@ -219,6 +220,112 @@ class AFrameFromAnotherAddress(Journey):
         d.wait_for_request(lambda p: "&op=game" in p, "the frame's game", count)
         # The page itself is neutral; its frame, filtered after it, is a game.
         d.wait_for_captions(PIECES)
+        # A number button there acts on the page's own address: it opens the
+        # library chosen in the drop-down, at its first page.
+        count = self.click_number("4")
+        d.wait_for_request(lambda p: p == library("puzzle3") + "&n=0", "the chosen library's list", count)
+        d.wait_for_captions(paging(1))
+
+
+class PlayingAsInABrowser(Journey):
+    def test_page_keys_after_a_toolbar_click_then_history_reload_zoom_and_full_screen(self):
+        d = self.desktop
+        count = len(d.requests())
+        d.click(d.link("Show the list (one column)"))  # a long page
+        d.wait_for_request(lambda p: p == "/index.php?name=puzzle1&op=pz1d&n=0", "the list", count)
+        d.wait_for_captions(paging(1))
+
+        # After a click on the toolbar the keys reach the page.
+        count = self.click_number(">")
+        d.wait_for_request(lambda p: p.endswith("&n=0&n=40"), "page 2", count)
+        d.wait_for_captions(paging(2))
+        top = d.extents(d.link("Puzzle 41")).y
+        d.keys("Next")
+        wait_for("Page Down to scroll the page", lambda: d.extents(d.link("Puzzle 41")).y < top - 200)
+
+        # Back and forward, by key and by the mouse's buttons; the buttons follow.
+        for back, forward in ((["key", "alt+Left"], ["key", "alt+Right"]), (["click", "8"], ["click", "9"])):
+            d.mouse(*back)
+            d.wait_for_heading("page 1 of 3")
+            d.wait_for_captions(paging(1))
+            d.mouse(*forward)
+            d.wait_for_heading("page 2 of 3")
+            d.wait_for_captions(paging(2))
+
+        for key in ("F5", "ctrl+r"):
+            count = len(d.requests())
+            d.keys(key)
+            d.wait_for_request(lambda p: p.endswith("&n=0&n=40"), "a reload by " + key, count)
+
+        def width():
+            return d.extents(d.link("Puzzle 41")).width
+        normal = width()
+        for zoom, bigger in (("ctrl+plus", True), ("ctrl+minus", False)):
+            d.keys(zoom)
+            wait_for(zoom, lambda: width() > normal * 1.05 if bigger else width() < normal * 0.95)
+            d.keys("ctrl+0")
+            wait_for("the zoom reset", lambda: abs(width() - normal) <= 2)
+        d.mouse("keydown", "ctrl", "click", "4", "click", "4", "keyup", "ctrl")  # two notches of the wheel
+        wait_for("the wheel's zoom", lambda: width() > normal * 1.2)
+        count = self.click_number(">")  # the zoom holds for the next page
+        d.wait_for_request(lambda p: p.endswith("&n=40&n=80"), "page 3", count)
+        wait_for("the zoom on the next page", lambda: d.extents(d.link("Puzzle 81")).width > normal * 1.2)
+        d.keys("ctrl+0")
+
+        for leave in ("Escape", "F11"):
+            d.keys("F11")
+            wait_for("full screen", lambda: "FULLSCREEN" in d.window_states())
+            wait_for("the toolbar at the top of the screen", lambda: d.extents(d.button("Home")).y <= 2)
+            d.keys(leave)
+            wait_for("full screen left by " + leave, lambda: "FULLSCREEN" not in d.window_states())
+
+    def test_keys_typed_into_a_text_field_stay_with_the_page(self):
+        d = self.desktop
+        d.click(d.button("Home"))
+        d.wait_for_heading("Welcome")
+        d.click(wait_for("the search field", lambda: next(iter(d.all("entry")), None)))
+        d.type("animal")
+        count = len(d.requests())
+        d.keys("alt+Left")  # the field's, not the history's
+        d.keys("Return")
+        line = d.wait_for_request(lambda p: "name=search" in p, "the search", count)
+        self.assertIn("q=animal", line)
+        d.wait_for_heading("animal")
+        d.keys("alt+Left")  # outside a field it goes back
+        d.wait_for_heading("Welcome")
+
+
+class APortalThatIsAway(Journey):
+    def test_a_failure_page_then_the_page_by_itself_when_the_portal_is_back(self):
+        d = self.desktop
+        d.stop_portal()
+        d.click(d.button("Hall of Awards"))
+        d.wait_for_heading("The portal cannot be reached")
+        d.click(d.button("ChampionShip"))  # the toolbar stays live
+        d.wait_for_heading("The portal cannot be reached")
+        count = len(d.requests())
+        d.start_portal()
+        d.wait_for_request(lambda p: p == "/index.php?name=champday", "the page, without any input", count)
+        d.wait_for_heading("Championship")
+        self.assertFalse(any(line.startswith("/index.php?name=awards") for line in d.requests()[count:]))
+
+
+class APageProcessThatDies(Journey):
+    def test_the_page_says_so_then_comes_back(self):
+        d = self.desktop
+        self.open_list(1, "puzzle3")
+        d.wait_for_heading("page 1 of 13")
+        count = len(d.requests())
+        pages = d.web_processes()
+        self.assertTrue(pages)
+        for pid in pages:
+            os.kill(pid, signal.SIGKILL)
+        d.wait_for_heading("The page stopped")
+        d.wait_for_request(lambda p: p == library("puzzle3") + "&n=0", "the page again", count)
+        d.wait_for_heading("page 1 of 13")
+        self.assertTrue(d.alive())
+        count = self.click_number(">")  # and the window goes on as before
+        d.wait_for_request(lambda p: p.endswith("&n=0&n=40"), "page 2", count)
 
 
 if __name__ == "__main__":

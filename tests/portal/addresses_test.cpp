@@ -31,6 +31,21 @@ TEST(Addresses, ParametersAreAppendedAndEarlierOnesStay) {
     EXPECT_EQ(appendParameter("x&op=game&level=3", "level", "1"), "x&op=game&level=3&level=1");
 }
 
+TEST(Addresses, AListViewWithoutOffsetOpensAtItsFirstPage) {
+    const struct {
+        const char* address;
+        const char* opened;
+    } cases[] = {
+        {"http://h/index.php?name=puzzle1&op=pz6m&src=zZz", "http://h/index.php?name=puzzle1&op=pz6m&src=zZz&n=0"},
+        {"http://h/index.php?name=puzzle1&op=pz1d", "http://h/index.php?name=puzzle1&op=pz1d&n=0"},
+        {"http://h/index.php?name=puzzle1&op=pz6m&n=40", "http://h/index.php?name=puzzle1&op=pz6m&n=40"},
+        {"http://h/index.php?name=puzzle5", "http://h/index.php?name=puzzle5"},
+        {"http://h/index.php?name=lib&op=PZ6M", "http://h/index.php?name=lib&op=PZ6M"},
+        {"", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(withFirstPageOffset(c.address), c.opened) << c.address;
+}
+
 TEST(Addresses, OffsetOfAFarPageIsNotOverflowed) {
     EXPECT_EQ(offsetOfPage(0), "0");
     EXPECT_EQ(offsetOfPage(-1), "-40");

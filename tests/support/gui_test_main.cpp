@@ -11,6 +11,8 @@ namespace {
 class TestApp : public wxApp {
 public:
     bool OnInit() override { return true; }
+    // A handler's exception, as the client's application shows it: the loop goes on.
+    bool OnExceptionInMainLoop() override { return true; }
 };
 }  // namespace
 

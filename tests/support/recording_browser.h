@@ -32,6 +32,12 @@ public:
         return this;
     }
     wxWindow* Window() override { return panel_; }
+    void Focus() override { panel_->SetFocus(); }
+    void GoBack() override { calls.push_back("GoBack"); }
+    void GoForward() override { calls.push_back("GoForward"); }
+    void Reload() override { calls.push_back("Reload"); }
+    double Zoom() const override { return zoom; }
+    void SetZoom(double level) override { zoom = level; }
 
     // Raises BeforeNavigate2 as the engine would; returns the Cancel left by the handler.
     std::int16_t raiseBeforeNavigate(const std::string& url, const std::string& frame = {}) {
@@ -42,6 +48,7 @@ public:
 
     std::vector<std::string> calls;
     std::string location;
+    double zoom = 1.0;
     bool filterNavigations = false;
     bool failNavigate = false;
     bool failLocation = false;

@@ -1,0 +1,170 @@
+#include "engine_load_recovery.h"
+
+#include <gio/gio.h>
+#include <webkit2/webkit2.h>
+
+#include "error_pages.h"
+
+namespace kwirl {
+
+namespace {
+
+// A page whose process ended is loaded again by itself once, after a moment in
+// which the page says what happened; again only if the last end was long ago,
+// so that a page that ends its process each time it loads is not loaded forever.
+constexpr unsigned kReloadAfterEndMs = RetryDelays::kFirstMs;
+constexpr gint64 kQuietBetweenEndsUs = 60 * G_USEC_PER_SEC;
+
+PageEnd pageEndFor(WebKitWebProcessTerminationReason reason) {
+    switch (reason) {
+        case WEBKIT_WEB_PROCESS_CRASHED: return PageEnd::Crashed;
+        case WEBKIT_WEB_PROCESS_EXCEEDED_MEMORY_LIMIT: return PageEnd::OutOfMemory;
+        default: return PageEnd::Ended;
+    }
+}
+
+}  // namespace
+
+TLoadRecovery::TLoadRecovery(WebKitWebView* view, std::function<void(const std::string&)> load)
+    : view_(view), load_(std::move(load)) {
+    g_signal_connect(view_, "load-failed", G_CALLBACK(&TLoadRecovery::onLoadFailed), this);
+    g_signal_connect(view_, "load-changed", G_CALLBACK(&TLoadRecovery::onLoadChanged), this);
+    g_signal_connect(view_, "web-process-terminated", G_CALLBACK(&TLoadRecovery::onProcessTerminated), this);
+    WebKitUserContentManager* content = webkit_web_view_get_user_content_manager(view_);
+    const std::string signal = std::string("script-message-received::") + kRetryMessage;
+    g_signal_connect(content, signal.c_str(), G_CALLBACK(&TLoadRecovery::onRetryMessage), this);
+    webkit_user_content_manager_register_script_message_handler(content, kRetryMessage);
+    monitor_ = G_OBJECT(g_object_ref(g_network_monitor_get_default()));
+    g_signal_connect(monitor_, "network-changed", G_CALLBACK(&TLoadRecovery::onNetworkChanged), this);
+}
+
+TLoadRecovery::~TLoadRecovery() {
+    cancelSchedule();
+    g_signal_handlers_disconnect_by_data(monitor_, this);
+    g_object_unref(monitor_);
+    g_signal_handlers_disconnect_by_data(view_, this);
+    WebKitUserContentManager* content = webkit_web_view_get_user_content_manager(view_);
+    g_signal_handlers_disconnect_by_data(content, this);
+    webkit_user_content_manager_unregister_script_message_handler(content, kRetryMessage);
+}
+
+gboolean TLoadRecovery::onLoadFailed(WebKitWebView*, int, gchar* uri, GError* error, gpointer self) {
+    auto* recovery = static_cast<TLoadRecovery*>(self);
+    const std::string domain = error ? g_quark_to_string(error->domain) : "";
+    const int code = error ? error->code : 0;
+    if (isAbandonedLoad(domain, code)) return FALSE;  // stopped or replaced: nothing to explain
+    const std::string address = uri ? uri : "";
+    // Another failure of the page being tried again waits longer; any other
+    // page starts from the shortest wait.
+    const bool sameAgain = recovery->attemptInFlight_ && address == recovery->address_;
+    if (!sameAgain) recovery->delays_.reset();
+    recovery->attemptInFlight_ = false;
+    recovery->address_ = address;
+    recovery->showOwnPage(Shown::FailurePage,
+                          failurePageHtml(classifyLoadFailure(domain, code), address, error ? error->message : ""));
+    recovery->schedule(recovery->delays_.next());
+    return TRUE;  // the engine shows none of its own
+}
+
+void TLoadRecovery::onLoadChanged(WebKitWebView*, int event, gpointer self) {
+    auto* recovery = static_cast<TLoadRecovery*>(self);
+    switch (static_cast<WebKitLoadEvent>(event)) {
+        case WEBKIT_LOAD_STARTED:
+            if (recovery->ownLoad_ != OwnLoad::Idle) return;
+            // A load that is not our attempt: the person went on elsewhere.
+            if (!recovery->attemptInFlight_) recovery->backToPage();
+            return;
+        case WEBKIT_LOAD_COMMITTED:
+            if (recovery->ownLoad_ == OwnLoad::Requested) {
+                recovery->ownLoad_ = OwnLoad::Committed;
+                return;
+            }
+            recovery->backToPage();  // a page of the portal's is shown again
+            recovery->delays_.reset();
+            return;
+        case WEBKIT_LOAD_FINISHED:
+            // The failed load itself finishes after our page was asked for.
+            if (recovery->ownLoad_ == OwnLoad::Committed) recovery->ownLoad_ = OwnLoad::Idle;
+            return;
+        default:
+            return;
+    }
+}
+
+void TLoadRecovery::onProcessTerminated(WebKitWebView* view, int reason, gpointer self) {
+    auto* recovery = static_cast<TLoadRecovery*>(self);
+    const gint64 now = g_get_monotonic_time();
+    const bool reloadByItself = !recovery->endedBefore_ || now - recovery->lastEndUs_ > kQuietBetweenEndsUs;
+    recovery->endedBefore_ = true;
+    recovery->lastEndUs_ = now;
+    // The page that was shown, or the one of ours that stood in for it.
+    if (recovery->shown_ == Shown::Page) {
+        const gchar* uri = webkit_web_view_get_uri(view);
+        recovery->address_ = uri && *uri ? uri : "about:blank";
+    }
+    recovery->attemptInFlight_ = false;
+    recovery->cancelSchedule();
+    recovery->showOwnPage(Shown::EndedPage,
+                          pageEndedHtml(pageEndFor(static_cast<WebKitWebProcessTerminationReason>(reason)),
+                                        recovery->address_, reloadByItself));
+    if (reloadByItself) recovery->schedule(kReloadAfterEndMs);
+}
+
+void TLoadRecovery::onNetworkChanged(GObject*, gboolean available, gpointer self) {
+    auto* recovery = static_cast<TLoadRecovery*>(self);
+    // The network may be back: a page that failed is tried at once.
+    if (available && recovery->shown_ == Shown::FailurePage) recovery->tryAgain();
+}
+
+void TLoadRecovery::onRetryMessage(GObject*, gpointer, gpointer self) { static_cast<TLoadRecovery*>(self)->tryAgain(); }
+
+void TLoadRecovery::tryAgain() {
+    if (shown_ == Shown::Page || attemptInFlight_) return;
+    cancelSchedule();
+    attempt();
+}
+
+void TLoadRecovery::navigationRefused(const std::string& address) {
+    if (!attemptInFlight_ || address != address_) return;
+    attemptInFlight_ = false;
+    if (shown_ == Shown::FailurePage) schedule(delays_.next());
+}
+
+void TLoadRecovery::showOwnPage(Shown kind, const std::string& html) {
+    shown_ = kind;
+    ownLoad_ = OwnLoad::Requested;
+    // Shown for the address that failed: the window's address stays that page's.
+    webkit_web_view_load_alternate_html(view_, html.c_str(), address_.c_str(), nullptr);
+}
+
+void TLoadRecovery::schedule(unsigned delayMs) {
+    cancelSchedule();
+    timer_ = g_timeout_add(delayMs,
+                           [](gpointer self) {
+                               auto* recovery = static_cast<TLoadRecovery*>(self);
+                               recovery->timer_ = 0;
+                               recovery->attempt();
+                               return G_SOURCE_REMOVE;
+                           },
+                           this);
+}
+
+void TLoadRecovery::cancelSchedule() {
+    if (timer_ != 0) g_source_remove(timer_);
+    timer_ = 0;
+}
+
+// One attempt at a time: the next is scheduled only when this one failed.
+void TLoadRecovery::attempt() {
+    if (shown_ == Shown::Page || attemptInFlight_) return;
+    attemptInFlight_ = true;
+    load_(address_);
+}
+
+void TLoadRecovery::backToPage() {
+    shown_ = Shown::Page;
+    attemptInFlight_ = false;
+    cancelSchedule();
+}
+
+}  // namespace kwirl

@@ -1,0 +1,64 @@
+#pragma once
+// What the view shows when a page cannot be loaded or its process ends, and
+// how the page comes back: the client's own page in place of the engine's
+// bare text, and new attempts by themselves while that page is shown.
+
+#include <glib-object.h>
+
+#include <functional>
+#include <string>
+
+#include "retry_delays.h"
+
+typedef struct _WebKitWebView WebKitWebView;
+
+namespace kwirl {
+
+class TLoadRecovery {
+public:
+    // `load` opens an address the way every navigation of the window is opened,
+    // so that a new attempt passes the window's navigation filter too.
+    TLoadRecovery(WebKitWebView* view, std::function<void(const std::string&)> load);
+    ~TLoadRecovery();
+    TLoadRecovery(const TLoadRecovery&) = delete;
+    TLoadRecovery& operator=(const TLoadRecovery&) = delete;
+
+    // Whether one of the client's own pages stands in for the page.
+    bool showsOwnPage() const { return shown_ != Shown::Page; }
+    // Loads the page again now (the pages' button, or a reload key).
+    void tryAgain();
+    // The window refused a navigation: if it was an attempt of ours, it ended.
+    void navigationRefused(const std::string& address);
+
+private:
+    enum class Shown { Page, FailurePage, EndedPage };
+    // Where the load of one of our own pages stands: its load runs as any
+    // other, and must not be taken for a navigation elsewhere.
+    enum class OwnLoad { Idle, Requested, Committed };
+
+    static gboolean onLoadFailed(WebKitWebView*, int event, gchar* uri, GError* error, gpointer self);
+    static void onLoadChanged(WebKitWebView*, int event, gpointer self);
+    static void onProcessTerminated(WebKitWebView*, int reason, gpointer self);
+    static void onNetworkChanged(GObject*, gboolean available, gpointer self);
+    static void onRetryMessage(GObject*, gpointer result, gpointer self);
+
+    void showOwnPage(Shown kind, const std::string& html);
+    void schedule(unsigned delayMs);
+    void cancelSchedule();
+    void attempt();
+    void backToPage();
+
+    WebKitWebView* view_;
+    std::function<void(const std::string&)> load_;
+    GObject* monitor_ = nullptr;
+    Shown shown_ = Shown::Page;
+    OwnLoad ownLoad_ = OwnLoad::Idle;
+    std::string address_;
+    bool attemptInFlight_ = false;
+    guint timer_ = 0;
+    RetryDelays delays_;
+    gint64 lastEndUs_ = 0;
+    bool endedBefore_ = false;
+};
+
+}  // namespace kwirl
