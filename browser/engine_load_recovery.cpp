@@ -60,9 +60,10 @@ gboolean TLoadRecovery::onLoadFailed(WebKitWebView*, int, gchar* uri, GError* er
     if (!sameAgain) recovery->delays_.reset();
     recovery->attemptInFlight_ = false;
     recovery->address_ = address;
-    recovery->showOwnPage(Shown::FailurePage,
-                          failurePageHtml(classifyLoadFailure(domain, code), address, error ? error->message : ""));
-    recovery->schedule(recovery->delays_.next());
+    const LoadFailure failure = classifyLoadFailure(domain, code);
+    recovery->showOwnPage(Shown::FailurePage, failurePageHtml(failure, address, error ? error->message : ""));
+    recovery->retriesByItself_ = mayLoadLater(failure);
+    if (recovery->retriesByItself_) recovery->schedule(recovery->delays_.next());
     return TRUE;  // the engine shows none of its own
 }
 
@@ -113,7 +114,7 @@ void TLoadRecovery::onProcessTerminated(WebKitWebView* view, int reason, gpointe
 void TLoadRecovery::onNetworkChanged(GObject*, gboolean available, gpointer self) {
     auto* recovery = static_cast<TLoadRecovery*>(self);
     // The network may be back: a page that failed is tried at once.
-    if (available && recovery->shown_ == Shown::FailurePage) recovery->tryAgain();
+    if (available && recovery->shown_ == Shown::FailurePage && recovery->retriesByItself_) recovery->tryAgain();
 }
 
 void TLoadRecovery::onRetryMessage(GObject*, gpointer, gpointer self) { static_cast<TLoadRecovery*>(self)->tryAgain(); }
@@ -127,7 +128,7 @@ void TLoadRecovery::tryAgain() {
 void TLoadRecovery::navigationRefused(const std::string& address) {
     if (!attemptInFlight_ || address != address_) return;
     attemptInFlight_ = false;
-    if (shown_ == Shown::FailurePage) schedule(delays_.next());
+    if (shown_ == Shown::FailurePage && retriesByItself_) schedule(delays_.next());
 }
 
 void TLoadRecovery::showOwnPage(Shown kind, const std::string& html) {

@@ -55,6 +55,7 @@ private:
     OwnLoad ownLoad_ = OwnLoad::Idle;
     std::string address_;
     bool attemptInFlight_ = false;
+    bool retriesByItself_ = false;
     guint timer_ = 0;
     RetryDelays delays_;
     gint64 lastEndUs_ = 0;

@@ -13,7 +13,7 @@ constexpr int kIoTimedOut = 24, kIoConnectionRefused = 39, kIoHostUnreachable = 
 constexpr std::string_view kResolverDomain = "g-resolver-error-quark";
 constexpr std::string_view kTlsDomain = "g-tls-error-quark";
 constexpr std::string_view kNetworkDomain = "WebKitNetworkError";
-constexpr int kNetworkCancelled = 302;
+constexpr int kNetworkCancelled = 302, kUnknownProtocol = 301;
 constexpr std::string_view kPolicyDomain = "WebKitPolicyError";
 constexpr int kInterruptedByPolicy = 102;
 constexpr std::string_view kPluginDomain = "WebKitPluginError";
@@ -39,6 +39,9 @@ Wording wordingFor(LoadFailure failure) {
         case LoadFailure::InsecureConnection:
             return {"The connection is not secure",
                     "The server's identity could not be checked, so the page was not loaded."};
+        case LoadFailure::CannotShow:
+            return {"The page cannot be shown here",
+                    "The address is not a page the client can show, such as a file to save or another program's link."};
         case LoadFailure::Other:
             break;
     }
@@ -126,7 +129,12 @@ LoadFailure classifyLoadFailure(std::string_view domain, int code) {
     }
     if (domain == kResolverDomain) return LoadFailure::NameNotFound;
     if (domain == kTlsDomain) return LoadFailure::InsecureConnection;
+    if (domain == kPolicyDomain || (domain == kNetworkDomain && code == kUnknownProtocol)) return LoadFailure::CannotShow;
     return LoadFailure::Other;
+}
+
+bool mayLoadLater(LoadFailure failure) {
+    return failure != LoadFailure::InsecureConnection && failure != LoadFailure::CannotShow;
 }
 
 bool isAbandonedLoad(std::string_view domain, int code) {
@@ -154,7 +162,7 @@ std::string escapeHtml(std::string_view text) {
 std::string failurePageHtml(LoadFailure failure, std::string_view address, std::string_view detail) {
     const Wording wording = wordingFor(failure);
     return page(wording.title, wording.explanation, address, detail, "Try again",
-                "The page is tried again by itself while this is shown.");
+                mayLoadLater(failure) ? "The page is tried again by itself while this is shown." : "");
 }
 
 std::string pageEndedHtml(PageEnd end, std::string_view address, bool reloadingByItself) {

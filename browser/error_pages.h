@@ -8,7 +8,11 @@
 namespace kwirl {
 
 // Why a page could not be loaded, in the words a person is shown.
-enum class LoadFailure { NoConnection, NameNotFound, TimedOut, InsecureConnection, Other };
+enum class LoadFailure { NoConnection, NameNotFound, TimedOut, InsecureConnection, CannotShow, Other };
+
+// Whether the page may load by itself later (the network or the server back):
+// a page the client cannot show, or a server whose identity fails, will not.
+bool mayLoadLater(LoadFailure failure);
 
 // What a failed load means, from the error's domain name and code as the
 // engine reports them.

@@ -29,6 +29,8 @@ TEST(ErrorPages, FailuresAreToldInPlainWords) {
         {"g-resolver-error-quark", 0, LoadFailure::NameNotFound},
         {"g-tls-error-quark", 3, LoadFailure::InsecureConnection},
         {"WebKitNetworkError", 399, LoadFailure::Other},
+        {"WebKitNetworkError", 301, LoadFailure::CannotShow},  // an address of another program (mailto:)
+        {"WebKitPolicyError", 100, LoadFailure::CannotShow},   // a file the engine cannot show
         {"", 0, LoadFailure::Other},
     };
     for (const auto& c : cases) {
@@ -37,6 +39,16 @@ TEST(ErrorPages, FailuresAreToldInPlainWords) {
     EXPECT_NE(failurePageHtml(LoadFailure::NoConnection, "a", "").find("The portal cannot be reached"),
               std::string::npos);
     EXPECT_NE(failurePageHtml(LoadFailure::NameNotFound, "a", "").find("The server was not found"), std::string::npos);
+    // Only a page that may load later is tried again by itself, and says so.
+    for (const auto failure : {LoadFailure::NoConnection, LoadFailure::NameNotFound, LoadFailure::TimedOut,
+                               LoadFailure::Other}) {
+        EXPECT_TRUE(mayLoadLater(failure));
+        EXPECT_NE(failurePageHtml(failure, "a", "").find("by itself"), std::string::npos);
+    }
+    for (const auto failure : {LoadFailure::InsecureConnection, LoadFailure::CannotShow}) {
+        EXPECT_FALSE(mayLoadLater(failure));
+        EXPECT_EQ(failurePageHtml(failure, "a", "").find("by itself"), std::string::npos);
+    }
 }
 
 TEST(ErrorPages, OnlyRealFailuresGetAPage) {
