@@ -72,8 +72,7 @@ protected:
         ASSERT_TRUE(runLoopUntil([&] { return frame->CBW->LocationURL() == startPageAddress(); }, 20000));
     }
     void TearDown() override {
-        frame->Destroy();
-        runLoopFor(50);
+        destroyWindow(frame);
         server.reset();
     }
 

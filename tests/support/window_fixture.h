@@ -25,6 +25,12 @@ inline std::uint16_t testPortalPort() {
 }
 #endif
 
+// Destroys a window and waits until it is gone, so that nothing of it outlives the test.
+inline void destroyWindow(wxWindow* window) {
+    window->Destroy();
+    ASSERT_TRUE(runLoopUntil([] { return wxTopLevelWindows.IsEmpty(); }, 5000));
+}
+
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -35,8 +41,7 @@ protected:
         });
     }
     void TearDown() override {
-        frame->Destroy();
-        runLoopFor(10);
+        destroyWindow(frame);
     }
 
     // Shows the window and waits until it has prepared itself.
