@@ -1,13 +1,9 @@
 #!/bin/sh
 # Builds the Debian package from a build folder and validates what it installs:
-# the menu entry, the software-centre description, and run-time dependencies
-# computed from the binary.
+# the files it holds, the menu entry and the software-centre description as
+# shipped, and run-time dependencies computed from the binary.
 set -eu
 build=${1:?usage: check-package.sh BUILD_DIR}
-here=$(cd "$(dirname "$0")" && pwd)
-
-desktop-file-validate "$here/io.kwirl.GameClient.desktop"
-appstreamcli validate --no-net "$here/io.kwirl.GameClient.metainfo.xml"
 
 cd "$build"
 rm -f kwirl_*.deb
@@ -22,13 +18,27 @@ for library in libwebkit2gtk-4.0-37 libwxgtk-webview3.2-1 libglib2.0-0; do
   esac
 done
 listing=$(dpkg-deb -c "$package")
-for file in ./usr/bin/kwirl ./usr/share/applications/io.kwirl.GameClient.desktop \
+for file in ./usr/games/kwirl ./usr/share/applications/io.kwirl.GameClient.desktop \
             ./usr/share/icons/hicolor/scalable/apps/io.kwirl.GameClient.svg \
             ./usr/share/metainfo/io.kwirl.GameClient.metainfo.xml; do
-  echo "$listing" | grep -q " $file\$" || { echo "not in the package: $file" >&2; exit 1; }
+  echo "$listing" | grep -q " $file\$" && continue
+  echo "not in the package: $file" >&2
+  # A build folder configured before the default prefix became /usr keeps /usr/local.
+  if echo "$listing" | grep -q ' \./usr/local/'; then
+    echo "the package installs under /usr/local: configure with -DCMAKE_INSTALL_PREFIX=/usr" >&2
+  fi
+  exit 1
 done
-if echo "$listing" | grep -qE 'kwirl-fetch|demo-portal'; then
-  echo "the package holds more than the client" >&2
+if echo "$listing" | grep -qE 'kwirl-fetch|demo-portal|/bin/'; then
+  echo "the package holds more than the client, or the client outside /usr/games" >&2
   exit 1
 fi
+
+contents=$(mktemp -d)
+trap 'rm -rf "$contents"' EXIT
+dpkg-deb -x "$package" "$contents"
+desktop-file-validate "$contents/usr/share/applications/io.kwirl.GameClient.desktop"
+appstreamcli validate --no-net "$contents/usr/share/metainfo/io.kwirl.GameClient.metainfo.xml"
+command=$(sed -n 's/^Exec=//p' "$contents/usr/share/applications/io.kwirl.GameClient.desktop")
+[ "$command" = /usr/games/kwirl ] || { echo "the menu entry starts '$command', not /usr/games/kwirl" >&2; exit 1; }
 echo "package checked: $package"
