@@ -17,6 +17,12 @@ for library in libwebkit2gtk-4.0-37 libwxgtk-webview3.2-1 libglib2.0-0; do
     *) echo "missing run-time dependency: $library" >&2; exit 1 ;;
   esac
 done
+# A CMake list separator once leaked into the description as a ";".
+if dpkg-deb -f "$package" Description | grep -q ';'; then
+  echo "a list separator in the package's description:" >&2
+  dpkg-deb -f "$package" Description >&2
+  exit 1
+fi
 listing=$(dpkg-deb -c "$package")
 for file in ./usr/games/kwirl ./usr/share/applications/io.kwirl.GameClient.desktop \
             ./usr/share/icons/hicolor/scalable/apps/io.kwirl.GameClient.svg \
