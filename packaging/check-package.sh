@@ -24,7 +24,8 @@ if dpkg-deb -f "$package" Description | grep -q ';'; then
   exit 1
 fi
 listing=$(dpkg-deb -c "$package")
-for file in ./usr/games/kwirl ./usr/share/applications/io.kwirl.GameClient.desktop \
+for file in ./usr/games/kwirl ./usr/share/doc/kwirl/copyright ./usr/share/doc/kwirl/changelog.gz \
+            ./usr/share/applications/io.kwirl.GameClient.desktop \
             ./usr/share/icons/hicolor/scalable/apps/io.kwirl.GameClient.svg \
             ./usr/share/metainfo/io.kwirl.GameClient.metainfo.xml; do
   echo "$listing" | grep -q " $file\$" && continue
@@ -47,4 +48,7 @@ desktop-file-validate "$contents/usr/share/applications/io.kwirl.GameClient.desk
 appstreamcli validate --no-net "$contents/usr/share/metainfo/io.kwirl.GameClient.metainfo.xml"
 command=$(sed -n 's/^Exec=//p' "$contents/usr/share/applications/io.kwirl.GameClient.desktop")
 [ "$command" = /usr/games/kwirl ] || { echo "the menu entry starts '$command', not /usr/games/kwirl" >&2; exit 1; }
+version=$(dpkg-deb -f "$package" Version)
+latest=$(zcat "$contents/usr/share/doc/kwirl/changelog.gz" | dpkg-parsechangelog -l - -S Version)
+[ "$latest" = "$version" ] || { echo "the changelog's latest entry is $latest, the package $version" >&2; exit 1; }
 echo "package checked: $package"
