@@ -24,7 +24,8 @@ if dpkg-deb -f "$package" Description | grep -q ';'; then
   exit 1
 fi
 listing=$(dpkg-deb -c "$package")
-for file in ./usr/games/kwirl ./usr/share/doc/kwirl/copyright ./usr/share/doc/kwirl/changelog.gz \
+for file in ./usr/games/kwirl ./usr/share/man/man6/kwirl.6.gz \
+            ./usr/share/doc/kwirl/copyright ./usr/share/doc/kwirl/changelog.gz \
             ./usr/share/applications/io.kwirl.GameClient.desktop \
             ./usr/share/icons/hicolor/scalable/apps/io.kwirl.GameClient.svg \
             ./usr/share/metainfo/io.kwirl.GameClient.metainfo.xml; do
