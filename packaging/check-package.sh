@@ -1,7 +1,8 @@
 #!/bin/sh
 # Builds the Debian package from a build folder and validates what it installs:
-# the files it holds, the menu entry and the software-centre description as
-# shipped, and run-time dependencies computed from the binary.
+# Debian's own checker (lintian) finds no error and no warning, the files it
+# holds, the menu entry and the software-centre description as shipped, and
+# run-time dependencies computed from the binary.
 set -eu
 build=${1:?usage: check-package.sh BUILD_DIR}
 
@@ -9,6 +10,13 @@ cd "$build"
 rm -f kwirl_*.deb
 cpack -G DEB >/dev/null
 package=$(ls kwirl_*.deb)
+# Every error or warning fails; informational tags are shown. No tag is overridden:
+# an override would go into usr/share/lintian/overrides/kwirl in the package, each
+# with a comment that says why the tag does not apply.
+lintian --fail-on error,warning --display-info "$package" || {
+  echo "lintian finds errors or warnings in $package" >&2
+  exit 1
+}
 depends=$(dpkg-deb -f "$package" Depends)
 echo "$package depends on: $depends"
 for library in libwebkit2gtk-4.0-37 libwxgtk-webview3.2-1 libglib2.0-0; do
