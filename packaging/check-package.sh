@@ -1,18 +1,22 @@
 #!/bin/sh
 # Builds the Debian package from a build folder and validates what it installs:
-# the menu entry, the software-centre description, and run-time dependencies
-# computed from the binary.
+# Debian's own checker (lintian) finds no error and no warning, the files it
+# holds, the menu entry and the software-centre description as shipped, and
+# run-time dependencies computed from the binary.
 set -eu
 build=${1:?usage: check-package.sh BUILD_DIR}
-here=$(cd "$(dirname "$0")" && pwd)
-
-desktop-file-validate "$here/io.kwirl.GameClient.desktop"
-appstreamcli validate --no-net "$here/io.kwirl.GameClient.metainfo.xml"
 
 cd "$build"
 rm -f kwirl_*.deb
 cpack -G DEB >/dev/null
 package=$(ls kwirl_*.deb)
+# Every error or warning fails; informational tags are shown. No tag is overridden:
+# an override would go into usr/share/lintian/overrides/kwirl in the package, each
+# with a comment that says why the tag does not apply.
+lintian --fail-on error,warning --display-info "$package" || {
+  echo "lintian finds errors or warnings in $package" >&2
+  exit 1
+}
 depends=$(dpkg-deb -f "$package" Depends)
 echo "$package depends on: $depends"
 for library in libwebkit2gtk-4.0-37 libwxgtk-webview3.2-1 libglib2.0-0; do
@@ -21,14 +25,39 @@ for library in libwebkit2gtk-4.0-37 libwxgtk-webview3.2-1 libglib2.0-0; do
     *) echo "missing run-time dependency: $library" >&2; exit 1 ;;
   esac
 done
-listing=$(dpkg-deb -c "$package")
-for file in ./usr/bin/kwirl ./usr/share/applications/io.kwirl.GameClient.desktop \
-            ./usr/share/icons/hicolor/scalable/apps/io.kwirl.GameClient.svg \
-            ./usr/share/metainfo/io.kwirl.GameClient.metainfo.xml; do
-  echo "$listing" | grep -q " $file\$" || { echo "not in the package: $file" >&2; exit 1; }
-done
-if echo "$listing" | grep -qE 'kwirl-fetch|demo-portal'; then
-  echo "the package holds more than the client" >&2
+# A CMake list separator once leaked into the description as a ";".
+if dpkg-deb -f "$package" Description | grep -q ';'; then
+  echo "a list separator in the package's description:" >&2
+  dpkg-deb -f "$package" Description >&2
   exit 1
 fi
+listing=$(dpkg-deb -c "$package")
+for file in ./usr/games/kwirl ./usr/share/man/man6/kwirl.6.gz \
+            ./usr/share/doc/kwirl/copyright ./usr/share/doc/kwirl/changelog.gz \
+            ./usr/share/applications/io.kwirl.GameClient.desktop \
+            ./usr/share/icons/hicolor/scalable/apps/io.kwirl.GameClient.svg \
+            ./usr/share/metainfo/io.kwirl.GameClient.metainfo.xml; do
+  echo "$listing" | grep -q " $file\$" && continue
+  echo "not in the package: $file" >&2
+  # A build folder configured before the default prefix became /usr keeps /usr/local.
+  if echo "$listing" | grep -q ' \./usr/local/'; then
+    echo "the package installs under /usr/local: configure with -DCMAKE_INSTALL_PREFIX=/usr" >&2
+  fi
+  exit 1
+done
+if echo "$listing" | grep -qE 'kwirl-fetch|demo-portal|/bin/'; then
+  echo "the package holds more than the client, or the client outside /usr/games" >&2
+  exit 1
+fi
+
+contents=$(mktemp -d)
+trap 'rm -rf "$contents"' EXIT
+dpkg-deb -x "$package" "$contents"
+desktop-file-validate "$contents/usr/share/applications/io.kwirl.GameClient.desktop"
+appstreamcli validate --no-net "$contents/usr/share/metainfo/io.kwirl.GameClient.metainfo.xml"
+command=$(sed -n 's/^Exec=//p' "$contents/usr/share/applications/io.kwirl.GameClient.desktop")
+[ "$command" = /usr/games/kwirl ] || { echo "the menu entry starts '$command', not /usr/games/kwirl" >&2; exit 1; }
+version=$(dpkg-deb -f "$package" Version)
+latest=$(zcat "$contents/usr/share/doc/kwirl/changelog.gz" | dpkg-parsechangelog -l - -S Version)
+[ "$latest" = "$version" ] || { echo "the changelog's latest entry is $latest, the package $version" >&2; exit 1; }
 echo "package checked: $package"

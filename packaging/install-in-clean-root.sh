@@ -26,10 +26,15 @@ cp "$package" "$root/tmp/kwirl.deb"
 
 in_root() { chroot "$root" env DEBIAN_FRONTEND=noninteractive LANG=C.UTF-8 "$@"; }
 in_root apt-get update -qq
+# A root kept from an earlier run may hold a package of the same version, which
+# apt-get would not replace.
+in_root dpkg --purge kwirl >/dev/null 2>&1 || true
 echo "apt-get install ./kwirl.deb (and a virtual display to start it on)"
 in_root apt-get install -y -qq ./tmp/kwirl.deb xvfb xauth xdotool >/dev/null
 in_root dpkg -s kwirl | sed -n 's/^Version: /installed kwirl /p'
 test -f "$root/usr/share/applications/io.kwirl.GameClient.desktop"
+# Debian keeps games in /usr/games.
+test -x "$root/usr/games/kwirl" || { echo "the client is not /usr/games/kwirl" >&2; exit 1; }
 
 # Started the way the menu starts it: the command of its menu entry.
 command=$(sed -n 's/^Exec=//p' "$root/usr/share/applications/io.kwirl.GameClient.desktop")

@@ -11,7 +11,7 @@ packages="
   python3 nginx-light curl
   xvfb xauth openbox xdotool x11-utils imagemagick
   dbus dbus-daemon at-spi2-core python3-pyatspi
-  desktop-file-utils appstream dpkg-dev debootstrap
+  desktop-file-utils appstream dpkg-dev debootstrap lintian
   clang libclang-rt-14-dev valgrind strace bubblewrap
 "
 [ "${1:-}" = "--bench" ] && packages="$packages chromium python3-xlib"
