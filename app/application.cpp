@@ -1,6 +1,9 @@
 #include "application.h"
 
+#include <glib-unix.h>
 #include <wx/msgdlg.h>
+
+#include <csignal>
 
 #include "Main.h"
 #include "exception_text.h"
@@ -27,10 +30,25 @@ bool TKwirlApp::OnInit() {
         Frm = new TFrm(nullptr);
         SetTopWindow(Frm);
         Frm->Show(true);
+        closeOnTerminationSignals();
         return true;
     } catch (...) {
         showCurrentException();
         return false;
+    }
+}
+
+// The end of the session, a kill or Ctrl+C in a terminal closes the window as
+// its close button does, so the engine ends its processes and writes its stores.
+void TKwirlApp::closeOnTerminationSignals() {
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        g_unix_signal_add(signal, [](gpointer app) {
+            if (wxWindow* window = static_cast<TKwirlApp*>(app)->GetTopWindow()) window->Close(true);
+            // The closed window is deleted in the toolkit's idle work, which no
+            // event of the toolkit's own may come to start.
+            wxWakeUpIdle();
+            return G_SOURCE_CONTINUE;
+        }, this);
     }
 }
 

@@ -15,6 +15,8 @@ public:
     int OnExit() override;
 
 private:
+    void closeOnTerminationSignals();
+
     TFrm* Frm = nullptr;
 };
 

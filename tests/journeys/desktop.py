@@ -13,6 +13,8 @@ import pyatspi
 from gi.repository import GLib
 
 TITLE = "Kwirl Mozalo Laboratory"
+# What AddressSanitizer, LeakSanitizer and UndefinedBehaviorSanitizer write when they find something.
+SANITIZER_REPORTS = ("ERROR: AddressSanitizer", "ERROR: LeakSanitizer", "runtime error:")
 
 
 class JourneyError(AssertionError):
@@ -37,6 +39,7 @@ def wait_for(what, condition, timeout=15.0):
 class Desktop:
     def __init__(self, client, portal_host, source_dir, slow_pages="", wrapper=(), cwd=None, env=None):
         self.client_path = client
+        self.wrapped = bool(wrapper)
         self.portal_host = portal_host
         self.log = tempfile.NamedTemporaryFile(prefix="kwirl-portal-", suffix=".log", delete=False).name
         self.client_log = self.log.replace(".log", "-client.log")
@@ -250,16 +253,42 @@ class Desktop:
         with open(self.client_log) as output:
             return output.read()
 
-    def close(self):
-        if self.client is not None and self.client.poll() is None:
-            self.client.send_signal(signal.SIGTERM)
+    def _client_pid(self):
+        """The client's own process: the one started, or the one its wrapper started."""
+        if not self.wrapped:
+            return self.client.pid
+        client = os.path.realpath(self.client_path)
+        for entry in filter(str.isdigit, os.listdir("/proc")):
             try:
-                self.client.wait(10)
+                with open(f"/proc/{entry}/stat") as stat:
+                    parent = int(stat.read().rsplit(")", 1)[1].split()[1])
+                if parent == self.client.pid and os.path.realpath(f"/proc/{entry}/exe") == client:
+                    return int(entry)
+            except (OSError, ValueError, IndexError):
+                continue
+        return self.client.pid
+
+    def close(self):
+        """Ends the client as a session does, and checks that it ended cleanly:
+        status 0, and nothing from a sanitizer (when built with one)."""
+        problem = None
+        if self.client is not None and self.client.poll() is None:
+            os.kill(self._client_pid(), signal.SIGTERM)
+            try:
+                status = self.client.wait(30)
+                output = self.client_output()
+                if status != 0:
+                    problem = f"the client ended with status {status}:\n{output[-3000:]}"
+                elif any(word in output for word in SANITIZER_REPORTS):
+                    problem = "the client's sanitizer report:\n" + output[-6000:]
             except subprocess.TimeoutExpired:
                 self.client.kill()
+                problem = "the client did not end within 30 s of SIGTERM"
         if self.portal is not None:
             self.portal.terminate()
             self.portal.wait()
         for path in (self.log, self.client_log):
             if os.path.exists(path):
                 os.unlink(path)
+        if problem:
+            raise JourneyError(problem)

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
-#include <wx/evtloop.h>
 #include <wx/init.h>
 
 #include "engine_rendering.h"
@@ -24,10 +23,6 @@ int main(int argc, char** argv) {
     wxApp::SetInstance(new TestApp);
     int toolkitArgc = 1;
     if (!wxEntryStart(toolkitArgc, argv) || !wxTheApp->CallOnInit()) return 2;
-    // The tests iterate the main loop themselves; an active loop lets the
-    // toolkit do its idle work meanwhile, such as deleting destroyed windows.
-    wxGUIEventLoop loop;
-    wxEventLoopActivator active(&loop);
     const int result = RUN_ALL_TESTS();
     wxTheApp->OnExit();
     wxEntryCleanup();
