@@ -156,6 +156,39 @@ TEST_F(EngineTest, AFilterThatFailsLeavesTheNavigationCancelled) {
     EXPECT_FALSE(navigating.IsAllowed());
 }
 
+// A page that cannot be loaded: the client's page stands in for it in its own
+// place in the history, and new attempts load it there again, so Back leads to
+// the page before it however often it was tried.
+TEST_F(EngineTest, APageThatCannotBeLoadedIsTriedAgainInItsOwnPlace) {
+    auto* view = static_cast<wxWebView*>(frame->CBW->Window());
+    const auto shows = [&](const char* title) { return fromWx(view->GetCurrentTitle()) == title; };
+    const std::uint16_t port = unusedLoopbackPort();
+    const std::string away = "http://127.0.0.1:" + std::to_string(port) + "/index.php?name=awards";
+    frame->CBW->Navigate(away);
+    ASSERT_TRUE(runLoopUntil([&] { return shows("The portal cannot be reached"); }, 20000));
+    const auto pagesBefore = view->GetBackwardHistory().size();
+
+    // A portal that takes the request and drops it: the attempt fails again.
+    auto dropping = std::make_unique<LoopbackServer>(port, [](LoopbackServer& server, int fd) {
+        const std::string head = readRequestHead(fd);
+        if (!head.empty()) server.recordRequestLine(head.substr(0, head.find("\r\n")));
+    });
+    frame->CBW->Reload();
+    ASSERT_TRUE(runLoopUntil([&] { return shows("The page could not be loaded"); }, 20000));
+    EXPECT_EQ(dropping->requestLines().size(), 1u);
+    EXPECT_EQ(view->GetBackwardHistory().size(), pagesBefore);
+    dropping.reset();
+
+    LoopbackServer back(port, httpResponder(portalPage));
+    frame->CBW->Reload();
+    ASSERT_TRUE(runLoopUntil([&] { return !back.requestLines().empty() && !view->IsBusy(); }, 20000));
+    EXPECT_EQ(frame->CBW->LocationURL(), away);
+    // Each attempt passed the window's filter: the first load and two attempts.
+    EXPECT_EQ(std::count(navigations.begin(), navigations.end(), away), 3);
+    frame->CBW->GoBack();
+    EXPECT_TRUE(runLoopUntil([&] { return frame->CBW->LocationURL() == startPageAddress(); }, 20000));
+}
+
 // Processes of the engine's web content started by this process (through bubblewrap).
 std::vector<int> webProcessesOf(int ancestor) {
     namespace fs = std::filesystem;
