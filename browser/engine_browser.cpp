@@ -244,7 +244,7 @@ private:
 
     void refuse(wxWebViewEvent& event, const std::string& url) {
         event.Veto();
-        recovery_->navigationRefused(url);
+        recovery_->attemptEnded(url);
     }
 
     static void onLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer self) {

@@ -52,7 +52,11 @@ gboolean TLoadRecovery::onLoadFailed(WebKitWebView*, int, gchar* uri, GError* er
     const std::string domain = error ? g_quark_to_string(error->domain) : "";
     const int code = error ? error->code : 0;
     const std::string address = uri ? uri : "";
-    if (isAbandonedLoad(domain, code)) return FALSE;  // stopped or replaced: nothing to explain
+    if (isAbandonedLoad(domain, code)) {
+        // Stopped or replaced: nothing to explain, but an attempt of ours ended.
+        recovery->attemptEnded(address);
+        return FALSE;
+    }
     // Another failure of the page being tried again waits longer; any other
     // page starts from the shortest wait.
     const bool sameAgain = recovery->attemptInFlight_ && address == recovery->address_;
@@ -124,7 +128,7 @@ void TLoadRecovery::tryAgain() {
     attempt();
 }
 
-void TLoadRecovery::navigationRefused(const std::string& address) {
+void TLoadRecovery::attemptEnded(const std::string& address) {
     if (!attemptInFlight_ || address != address_) return;
     attemptInFlight_ = false;
     if (shown_ == Shown::FailurePage && retriesByItself_) schedule(delays_.next());

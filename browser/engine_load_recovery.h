@@ -24,8 +24,9 @@ public:
     bool showsOwnPage() const { return shown_ != Shown::Page; }
     // Loads the page again now (the pages' button, or a reload key).
     void tryAgain();
-    // The window refused a navigation: if it was an attempt of ours, it ended.
-    void navigationRefused(const std::string& address);
+    // A load of `address` was refused by the window or given up: if it was an
+    // attempt of ours, it ended, and the next one is due.
+    void attemptEnded(const std::string& address);
 
 private:
     enum class Shown { Page, FailurePage, EndedPage };

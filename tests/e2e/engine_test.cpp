@@ -158,9 +158,15 @@ TEST_F(EngineTest, AFilterThatFailsLeavesTheNavigationCancelled) {
 
 // A page that cannot be loaded: the client's page stands in for it in its own
 // place in the history, and new attempts load it there again, so Back leads to
-// the page before it however often it was tried.
+// the page before it however often it was tried. An attempt that is stopped
+// does not stop the attempts.
 TEST_F(EngineTest, APageThatCannotBeLoadedIsTriedAgainInItsOwnPlace) {
     auto* view = static_cast<wxWebView*>(frame->CBW->Window());
+    int failures = 0;
+    view->Bind(wxEVT_WEBVIEW_ERROR, [&](wxWebViewEvent& event) {
+        ++failures;
+        event.Skip();
+    });
     const auto shows = [&](const char* title) { return fromWx(view->GetCurrentTitle()) == title; };
     const std::uint16_t port = unusedLoopbackPort();
     const std::string away = "http://127.0.0.1:" + std::to_string(port) + "/index.php?name=awards";
@@ -168,23 +174,29 @@ TEST_F(EngineTest, APageThatCannotBeLoadedIsTriedAgainInItsOwnPlace) {
     ASSERT_TRUE(runLoopUntil([&] { return shows("The portal cannot be reached"); }, 20000));
     const auto pagesBefore = view->GetBackwardHistory().size();
 
-    // A portal that takes the request and drops it: the attempt fails again.
-    auto dropping = std::make_unique<LoopbackServer>(port, [](LoopbackServer& server, int fd) {
+    // A portal that takes requests and never answers: an attempt stays in flight.
+    auto silent = std::make_unique<LoopbackServer>(port, [](LoopbackServer& server, int fd) {
         const std::string head = readRequestHead(fd);
         if (!head.empty()) server.recordRequestLine(head.substr(0, head.find("\r\n")));
+        readRequestHead(fd);  // until the client gives up
     });
     frame->CBW->Reload();
+    ASSERT_TRUE(runLoopUntil([&] { return silent->requestLines().size() == 1; }, 20000));
+    const int failed = failures;
+    frame->CBW->Stop();
+    ASSERT_TRUE(runLoopUntil([&] { return failures > failed; }, 20000));
+    frame->CBW->Reload();
+    ASSERT_TRUE(runLoopUntil([&] { return silent->requestLines().size() == 2; }, 20000));
+    silent.reset();  // the attempt ends without an answer
     ASSERT_TRUE(runLoopUntil([&] { return shows("The page could not be loaded"); }, 20000));
-    EXPECT_EQ(dropping->requestLines().size(), 1u);
     EXPECT_EQ(view->GetBackwardHistory().size(), pagesBefore);
-    dropping.reset();
 
     LoopbackServer back(port, httpResponder(portalPage));
     frame->CBW->Reload();
     ASSERT_TRUE(runLoopUntil([&] { return !back.requestLines().empty() && !view->IsBusy(); }, 20000));
     EXPECT_EQ(frame->CBW->LocationURL(), away);
-    // Each attempt passed the window's filter: the first load and two attempts.
-    EXPECT_EQ(std::count(navigations.begin(), navigations.end(), away), 3);
+    // Each attempt passed the window's filter: the first load and three attempts.
+    EXPECT_EQ(std::count(navigations.begin(), navigations.end(), away), 4);
     frame->CBW->GoBack();
     EXPECT_TRUE(runLoopUntil([&] { return frame->CBW->LocationURL() == startPageAddress(); }, 20000));
 }
