@@ -179,7 +179,7 @@ public:
         g_signal_connect(native_, "load-changed", G_CALLBACK(&TEngineBrowser::onLoadChanged), this);
         g_signal_connect(webkit_web_view_get_back_forward_list(native_), "changed",
                          G_CALLBACK(&TEngineBrowser::onHistoryChanged), this);
-        recovery_ = std::make_unique<TLoadRecovery>(native_, [this](const std::string& url) { Navigate(url); });
+        recovery_ = std::make_unique<TLoadRecovery>(native_);
     }
 
     ~TEngineBrowser() override {
@@ -205,7 +205,7 @@ public:
     void GoBack() override { webkit_web_view_go_back(native_); }
     void GoForward() override { webkit_web_view_go_forward(native_); }
     void Reload() override {
-        // Standing in for a page, ours is not what is to be loaded again.
+        // Standing in for a page, ours counts the reload as one of its attempts.
         if (recovery_->showsOwnPage()) {
             recovery_->tryAgain();
         } else {
@@ -244,7 +244,7 @@ private:
 
     void refuse(wxWebViewEvent& event, const std::string& url) {
         event.Veto();
-        recovery_->navigationRefused(url);
+        recovery_->attemptEnded(url);
     }
 
     static void onLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer self) {

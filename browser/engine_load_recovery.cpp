@@ -25,8 +25,7 @@ PageEnd pageEndFor(WebKitWebProcessTerminationReason reason) {
 
 }  // namespace
 
-TLoadRecovery::TLoadRecovery(WebKitWebView* view, std::function<void(const std::string&)> load)
-    : view_(view), load_(std::move(load)) {
+TLoadRecovery::TLoadRecovery(WebKitWebView* view) : view_(view) {
     g_signal_connect(view_, "load-failed", G_CALLBACK(&TLoadRecovery::onLoadFailed), this);
     g_signal_connect(view_, "load-changed", G_CALLBACK(&TLoadRecovery::onLoadChanged), this);
     g_signal_connect(view_, "web-process-terminated", G_CALLBACK(&TLoadRecovery::onProcessTerminated), this);
@@ -52,8 +51,12 @@ gboolean TLoadRecovery::onLoadFailed(WebKitWebView*, int, gchar* uri, GError* er
     auto* recovery = static_cast<TLoadRecovery*>(self);
     const std::string domain = error ? g_quark_to_string(error->domain) : "";
     const int code = error ? error->code : 0;
-    if (isAbandonedLoad(domain, code)) return FALSE;  // stopped or replaced: nothing to explain
     const std::string address = uri ? uri : "";
+    if (isAbandonedLoad(domain, code)) {
+        // Stopped or replaced: nothing to explain, but an attempt of ours ended.
+        recovery->attemptEnded(address);
+        return FALSE;
+    }
     // Another failure of the page being tried again waits longer; any other
     // page starts from the shortest wait.
     const bool sameAgain = recovery->attemptInFlight_ && address == recovery->address_;
@@ -125,7 +128,7 @@ void TLoadRecovery::tryAgain() {
     attempt();
 }
 
-void TLoadRecovery::navigationRefused(const std::string& address) {
+void TLoadRecovery::attemptEnded(const std::string& address) {
     if (!attemptInFlight_ || address != address_) return;
     attemptInFlight_ = false;
     if (shown_ == Shown::FailurePage && retriesByItself_) schedule(delays_.next());
@@ -155,11 +158,13 @@ void TLoadRecovery::cancelSchedule() {
     timer_ = 0;
 }
 
-// One attempt at a time: the next is scheduled only when this one failed.
+// One attempt at a time: the next is scheduled only when this one failed. The
+// page is loaded again in the place of ours, so that attempts add nothing to
+// the history; the load passes the window's navigation filter like any other.
 void TLoadRecovery::attempt() {
     if (shown_ == Shown::Page || attemptInFlight_) return;
     attemptInFlight_ = true;
-    load_(address_);
+    webkit_web_view_reload(view_);
 }
 
 void TLoadRecovery::backToPage() {

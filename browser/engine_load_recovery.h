@@ -5,7 +5,6 @@
 
 #include <glib-object.h>
 
-#include <functional>
 #include <string>
 
 #include "retry_delays.h"
@@ -16,9 +15,7 @@ namespace kwirl {
 
 class TLoadRecovery {
 public:
-    // `load` opens an address the way every navigation of the window is opened,
-    // so that a new attempt passes the window's navigation filter too.
-    TLoadRecovery(WebKitWebView* view, std::function<void(const std::string&)> load);
+    explicit TLoadRecovery(WebKitWebView* view);
     ~TLoadRecovery();
     TLoadRecovery(const TLoadRecovery&) = delete;
     TLoadRecovery& operator=(const TLoadRecovery&) = delete;
@@ -27,8 +24,9 @@ public:
     bool showsOwnPage() const { return shown_ != Shown::Page; }
     // Loads the page again now (the pages' button, or a reload key).
     void tryAgain();
-    // The window refused a navigation: if it was an attempt of ours, it ended.
-    void navigationRefused(const std::string& address);
+    // A load of `address` was refused by the window or given up: if it was an
+    // attempt of ours, it ended, and the next one is due.
+    void attemptEnded(const std::string& address);
 
 private:
     enum class Shown { Page, FailurePage, EndedPage };
@@ -49,7 +47,6 @@ private:
     void backToPage();
 
     WebKitWebView* view_;
-    std::function<void(const std::string&)> load_;
     GObject* monitor_ = nullptr;
     Shown shown_ = Shown::Page;
     OwnLoad ownLoad_ = OwnLoad::Idle;

@@ -155,6 +155,51 @@ TEST_F(EngineTest, AFilterThatFailsLeavesTheNavigationCancelled) {
     EXPECT_FALSE(navigating.IsAllowed());
 }
 
+// A page that cannot be loaded: the client's page stands in for it in its own
+// place in the history, and new attempts load it there again, so Back leads to
+// the page before it however often it was tried. An attempt that is stopped
+// does not stop the attempts.
+TEST_F(EngineTest, APageThatCannotBeLoadedIsTriedAgainInItsOwnPlace) {
+    auto* view = static_cast<wxWebView*>(frame->CBW->Window());
+    int failures = 0;
+    view->Bind(wxEVT_WEBVIEW_ERROR, [&](wxWebViewEvent& event) {
+        ++failures;
+        event.Skip();
+    });
+    const auto shows = [&](const char* title) { return fromWx(view->GetCurrentTitle()) == title; };
+    const std::uint16_t port = unusedLoopbackPort();
+    const std::string away = "http://127.0.0.1:" + std::to_string(port) + "/index.php?name=awards";
+    frame->CBW->Navigate(away);
+    ASSERT_TRUE(runLoopUntil([&] { return shows("The portal cannot be reached"); }, 20000));
+    const auto pagesBefore = view->GetBackwardHistory().size();
+
+    // A portal that takes requests and never answers: an attempt stays in flight.
+    auto silent = std::make_unique<LoopbackServer>(port, [](LoopbackServer& server, int fd) {
+        const std::string head = readRequestHead(fd);
+        if (!head.empty()) server.recordRequestLine(head.substr(0, head.find("\r\n")));
+        readRequestHead(fd);  // until the client gives up
+    });
+    frame->CBW->Reload();
+    ASSERT_TRUE(runLoopUntil([&] { return silent->requestLines().size() == 1; }, 20000));
+    const int failed = failures;
+    frame->CBW->Stop();
+    ASSERT_TRUE(runLoopUntil([&] { return failures > failed; }, 20000));
+    frame->CBW->Reload();
+    ASSERT_TRUE(runLoopUntil([&] { return silent->requestLines().size() == 2; }, 20000));
+    silent.reset();  // the attempt ends without an answer
+    ASSERT_TRUE(runLoopUntil([&] { return shows("The page could not be loaded"); }, 20000));
+    EXPECT_EQ(view->GetBackwardHistory().size(), pagesBefore);
+
+    LoopbackServer back(port, httpResponder(portalPage));
+    frame->CBW->Reload();
+    ASSERT_TRUE(runLoopUntil([&] { return !back.requestLines().empty() && !view->IsBusy(); }, 20000));
+    EXPECT_EQ(frame->CBW->LocationURL(), away);
+    // Each attempt passed the window's filter: the first load and three attempts.
+    EXPECT_EQ(std::count(navigations.begin(), navigations.end(), away), 4);
+    frame->CBW->GoBack();
+    EXPECT_TRUE(runLoopUntil([&] { return frame->CBW->LocationURL() == startPageAddress(); }, 20000));
+}
+
 // Processes of the engine's web content started by this process (through bubblewrap).
 std::vector<int> webProcessesOf(int ancestor) {
     namespace fs = std::filesystem;
