@@ -7,6 +7,7 @@
 
 #include "Main.h"
 #include "exception_text.h"
+#include "single_instance.h"
 #include "wx_text.h"
 
 namespace kwirl {
@@ -31,6 +32,12 @@ bool TKwirlApp::OnInit() {
         SetTopWindow(Frm);
         Frm->Show(true);
         closeOnTerminationSignals();
+        onAnotherStart([this] {
+            // A second start: this window comes forward instead of a second one.
+            if (Frm->IsIconized()) Frm->Iconize(false);
+            Frm->Raise();
+            Frm->RequestUserAttention();
+        });
         return true;
     } catch (...) {
         showCurrentException();

@@ -1,8 +1,8 @@
-// The browser on the platform's engine: wxWebView over WebKitGTK, with the
-// engine's own signals for what wxWebView does not offer (progress) or gets
-// wrong (new windows).
+// The browser on the platform's engine: one view, wxWebView over WebKitGTK,
+// with the engine's own signals for what wxWebView does not offer (progress,
+// keys, failed loads) or gets wrong (new windows).
 
-#include <gdk/gdkx.h>
+#include <gtk/gtk.h>
 #include <webkit2/webkit2.h>
 #include <wx/webview.h>
 
@@ -12,7 +12,7 @@
 #include <string>
 
 #include "engine_load_recovery.h"
-#include "sandbox_probe.h"
+#include "engine_shell.h"
 #include "web_browser.h"
 #include "wx_text.h"
 
@@ -73,86 +73,10 @@ bool isHistoryKey(const GdkEventKey* key) {
 constexpr guint kBackButton = 8, kForwardButton = 9;
 constexpr int kWheelNotch = 120;
 
-// The accessibility bus the engine hands to its sandbox, found as the engine
-// finds it: the environment, the display's root window, the session bus.
-std::string accessibilityBusAddress() {
-    if (const char* address = g_getenv("AT_SPI_BUS_ADDRESS"); address && *address) return address;
-    GdkDisplay* display = gdk_display_get_default();
-    if (display && GDK_IS_X11_DISPLAY(display)) {
-        Display* x = gdk_x11_display_get_xdisplay(display);
-        Atom type = None;
-        int format = 0;
-        unsigned long items = 0, after = 0;
-        unsigned char* data = nullptr;
-        if (XGetWindowProperty(x, DefaultRootWindow(x), XInternAtom(x, "AT_SPI_BUS", False), 0, 1024, False,
-                               AnyPropertyType, &type, &format, &items, &after, &data) == Success && data) {
-            std::string address(reinterpret_cast<char*>(data), items);
-            XFree(data);
-            if (!address.empty()) return address;
-        }
-    }
-    if (!g_getenv("DBUS_SESSION_BUS_ADDRESS")) return {};
-    std::string address;
-    if (GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr)) {
-        if (GVariant* reply = g_dbus_connection_call_sync(bus, "org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus",
-                                                          "GetAddress", nullptr, G_VARIANT_TYPE("(s)"),
-                                                          G_DBUS_CALL_FLAGS_NONE, 1000, nullptr, nullptr)) {
-            const gchar* text = nullptr;
-            g_variant_get(reply, "(&s)", &text);
-            address = text ? text : "";
-            g_variant_unref(reply);
-        }
-        g_object_unref(bus);
-    }
-    return address;
-}
-
-// A bus address whose socket file is gone: the sandbox would try to bind it
-// into the web process and the engine would abort.
-bool namesAMissingSocket(const std::string& address) {
-    for (std::size_t start = 0; start < address.size();) {
-        const auto end = address.find(';', start);
-        const std::string entry = address.substr(start, end == std::string::npos ? std::string::npos : end - start);
-        if (entry.rfind("unix:", 0) == 0) {
-            const auto at = entry.find("path=");
-            if (at != std::string::npos) {
-                const auto comma = entry.find(',', at);
-                const std::string path = entry.substr(at + 5, comma == std::string::npos ? std::string::npos : comma - at - 5);
-                if (!g_file_test(path.c_str(), G_FILE_TEST_EXISTS)) return true;
-            }
-        }
-        if (end == std::string::npos) break;
-        start = end + 1;
-    }
-    return false;
-}
-
-// Web content runs in the engine's sandboxed web process (its own namespaces,
-// through bubblewrap) wherever the platform allows it. It must be decided
-// before the first web process starts, so once per process.
-void enableSandboxOnce() {
-    static bool decided = false;
-    if (decided) return;
-    decided = true;
-    const char* reason = sandboxProbeFailure();
-    if (!reason && namesAMissingSocket(accessibilityBusAddress())) {
-        reason = "the accessibility bus named by this session is gone";
-    }
-    if (!reason) {
-        const char* session = g_getenv("DBUS_SESSION_BUS_ADDRESS");
-        if (session && namesAMissingSocket(session)) reason = "the session bus named by this session is gone";
-    }
-    if (reason) {
-        std::fprintf(stderr, "kwirl: web pages run without the engine's sandbox: %s\n", reason);
-        return;
-    }
-    webkit_web_context_set_sandbox_enabled(webkit_web_context_get_default(), TRUE);
-}
-
 class TEngineBrowser final : public TCppWebBrowser, public wxEvtHandler {
 public:
     explicit TEngineBrowser(wxWindow* parent) {
-        enableSandboxOnce();
+        setUpEngineOnce();
         view_ = wxWebView::New(wxWebViewBackendDefault);
         // No start page: the window opens its pages itself.
         view_->Create(parent, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize);

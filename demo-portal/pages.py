@@ -97,6 +97,7 @@ NAV = """
 <header><b>Kwirl demo portal</b> &nbsp;
  <a href="/index.php">Home</a><a href="/index.php?name=puzzleguide">Guide</a>
  <a href="/index.php?name=awards">Hall of Awards</a><a href="/index.php?name=champday">Championship</a>
+ <a href="/index.php?name=signin">Sign in</a>
 </header>
 """
 
@@ -172,6 +173,15 @@ def search(words):
     items = "".join(f"<li><a href='/index.php?name={n}'>{html.escape(LIBRARIES[n][0])}</a></li>" for n in found)
     return document(f"Libraries with \u201c{words}\u201d",
                     f"<ul>{items}</ul>" if found else "<p>No library has that in its name.</p>")
+
+
+def signin(player):
+    """The sign-in page: who is signed in (the portal's cookie), or a form to sign in."""
+    if player:
+        return document(f"Signed in as {player}", "<p>Your scores are kept under this name.</p>")
+    return document("Sign in", """
+<form action="/index.php"><input type="hidden" name="name" value="signin">
+<input name="player" placeholder="Your name" aria-label="Your name"> <button>Sign in</button></form>""")
 
 
 def library(name):

@@ -11,9 +11,13 @@ import sys
 import threading
 import time
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
-from urllib.parse import parse_qsl, urlsplit
+from http.cookies import CookieError, SimpleCookie
+from urllib.parse import parse_qsl, quote, unquote, urlsplit
 
 import pages
+
+
+PLAYER_COOKIE = "kwirl_player"
 
 
 class PortalHandler(BaseHTTPRequestHandler):
@@ -37,14 +41,33 @@ class PortalHandler(BaseHTTPRequestHandler):
                 time.sleep(delay)  # a slow page, for watching the client while it loads
             # Addresses in the catalogue name the portal as it listens: a Host
             # line need not carry the port.
-            status, content_type, body = pages.page_for(query, self.server.portal_host)
+            cookie = None
+            if pages.last(query, "name") == "signin":
+                # Signing in sets the portal's cookie for a year; the page shows who is signed in.
+                player = pages.last(query, "player") or self.player()
+                if pages.last(query, "player"):
+                    cookie = f"{PLAYER_COOKIE}={quote(player)}; Max-Age=31536000; Path=/"
+                status, content_type, body = 200, pages.HTML, pages.signin(player)
+            else:
+                status, content_type, body = pages.page_for(query, self.server.portal_host)
             self.server.record(self.path, query)
         self.send_response(status)
+        if cookie:
+            self.send_header("Set-Cookie", cookie)
         self.send_header("Content-Type", content_type)
         self.send_header("Content-Length", str(len(body)))
         self.end_headers()
         if send_body:
             self.wfile.write(body)
+
+    def player(self):
+        """The name the Cookie header signs in with, if any."""
+        jar = SimpleCookie()
+        try:
+            jar.load(self.headers.get("Cookie", ""))
+        except CookieError:
+            return None
+        return unquote(jar[PLAYER_COOKIE].value) if PLAYER_COOKIE in jar else None
 
     def log_message(self, format, *args):
         if os.environ.get("KWIRL_PORTAL_LOG"):

@@ -85,6 +85,28 @@ class PagesThatExerciseTheClient(unittest.TestCase):
 
 
 class ServedOverHttp(unittest.TestCase):
+    def test_signing_in_sets_a_cookie_that_the_sign_in_page_reads_back(self):
+        httpd = server.PortalServer("127.0.0.1:0")
+        threading.Thread(target=httpd.serve_forever, daemon=True).start()
+        try:
+            def get(path, cookie=None):
+                connection = http.client.HTTPConnection("127.0.0.1", httpd.server_address[1], timeout=10)
+                connection.request("GET", path, headers={"Cookie": cookie} if cookie else {})
+                reply = connection.getresponse()
+                return reply.getheader("Set-Cookie"), reply.read().decode()
+            _, page = get("/index.php?name=signin")
+            self.assertIn("<form", page)
+            cookie, page = get("/index.php?name=signin&player=Ada%20L")
+            self.assertIn("Signed in as Ada L", page)
+            self.assertIn("Max-Age=31536000", cookie)
+            _, page = get("/index.php?name=signin", cookie.split(";")[0])
+            self.assertIn("Signed in as Ada L", page)
+            _, page = get("/index.php?name=signin", "kwirl_player=<b>x</b>")
+            self.assertIn("&lt;b&gt;", page)
+        finally:
+            httpd.shutdown()
+            httpd.server_close()
+
     def test_the_server_answers_gets_and_heads(self):
         httpd = server.PortalServer("127.0.0.1:0")
         thread = threading.Thread(target=httpd.serve_forever, daemon=True)

@@ -6,7 +6,7 @@ set -eu
 
 packages="
   build-essential cmake pkg-config
-  libwxgtk3.2-dev libwxgtk-webview3.2-dev libwebkit2gtk-4.0-dev libgtk-3-dev libglib2.0-dev
+  libwxgtk3.2-dev libwxgtk-webview3.2-dev libwebkit2gtk-4.0-dev libgtk-3-dev libglib2.0-dev libsqlite3-dev
   googletest libgtest-dev
   python3 nginx-light curl
   xvfb xauth openbox xdotool x11-utils imagemagick

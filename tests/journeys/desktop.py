@@ -47,17 +47,29 @@ class Desktop:
         self.source_dir = source_dir
         self.slow_pages = slow_pages
         self.portal = None
+        self.wrapper, self.cwd, self.env = wrapper, cwd, env
+        open(self.client_log, "w").close()
         try:
             self.start_portal()
-            with open(self.client_log, "w") as output:
-                self.client = subprocess.Popen([*wrapper, client], stdout=output, stderr=subprocess.STDOUT,
-                                               cwd=cwd, env=env)
-            self.app = wait_for("the client on the accessibility bus", self._find_app, 30)
-            wait_for("the start page", lambda: self.requested("/index.php?name=puzzle1"), 30)
-            wait_for("the captions", lambda: len(self.number_buttons()) == 6, 10)
+            self.start_client()
         except BaseException:
             self.close()
             raise
+
+    def start_client(self):
+        """Starts the client and waits until it shows the start page and its toolbar."""
+        count = len(self.requests())
+        with open(self.client_log, "a") as output:
+            self.client = subprocess.Popen([*self.wrapper, self.client_path], stdout=output,
+                                           stderr=subprocess.STDOUT, cwd=self.cwd, env=self.env)
+        self.app = wait_for("the client on the accessibility bus", self._find_app, 30)
+        self.wait_for_request(lambda p: p == "/index.php?name=puzzle1", "the start page", count)
+        wait_for("the captions", lambda: len(self.number_buttons()) == 6, 10)
+
+    def restart_client(self):
+        """Closes the client as a person's session does, and starts it again."""
+        self.end_client()
+        self.start_client()
 
     def start_portal(self):
         self.portal = subprocess.Popen(
@@ -82,7 +94,8 @@ class Desktop:
 
     def _find_app(self):
         for app in pyatspi.Registry.getDesktop(0):
-            if app is not None and app.name == "kwirl" and self._frames(app):
+            if app is not None and app.name == "kwirl" and app.get_process_id() == self._client_pid() \
+                    and self._frames(app):
                 return app
         return None
 
@@ -269,6 +282,22 @@ class Desktop:
         return self.client.pid
 
     def close(self):
+        """Ends the client and the portal; raises if the client did not end cleanly."""
+        problem = None
+        try:
+            self.end_client()
+        except JourneyError as error:
+            problem = str(error)
+        if self.portal is not None:
+            self.portal.terminate()
+            self.portal.wait()
+        for path in (self.log, self.client_log):
+            if os.path.exists(path):
+                os.unlink(path)
+        if problem:
+            raise JourneyError(problem)
+
+    def end_client(self):
         """Ends the client as a session does, and checks that it ended cleanly:
         status 0, and nothing from a sanitizer (when built with one)."""
         problem = None
@@ -284,11 +313,5 @@ class Desktop:
             except subprocess.TimeoutExpired:
                 self.client.kill()
                 problem = "the client did not end within 30 s of SIGTERM"
-        if self.portal is not None:
-            self.portal.terminate()
-            self.portal.wait()
-        for path in (self.log, self.client_log):
-            if os.path.exists(path):
-                os.unlink(path)
         if problem:
             raise JourneyError(problem)

@@ -1,11 +1,14 @@
 """The journeys of a person using the client, end to end."""
 
 import os
+import shutil
 import signal
+import subprocess
+import tempfile
 import time
 import unittest
 
-from desktop import Desktop, JourneyError, wait_for
+from desktop import TITLE, Desktop, JourneyError, wait_for
 
 CLIENT = os.environ.get("KWIRL_CLIENT", "build/app/kwirl")
 HOST = os.environ.get("KWIRL_PORTAL_HOST", "127.0.0.1:8642")
@@ -330,3 +333,51 @@ class APageProcessThatDies(Journey):
 
 if __name__ == "__main__":
     unittest.main()
+
+
+class NothingLost(Journey):
+    """A player's login is kept across runs, a store broken by a crash does not
+    stop the client, and a second start brings the running window forward."""
+
+    def setUp(self):
+        self.home = tempfile.mkdtemp(prefix="kwirl-home-")
+        self.data = os.path.join(self.home, ".local", "share", "kwirl")
+        os.makedirs(self.data)
+        with open(os.path.join(self.data, "cookies.sqlite"), "wb") as store:
+            store.write(b"SQLite format 3\0" + bytes(range(256)) * 3)  # cut short while it was written
+        self.env = {name: value for name, value in os.environ.items() if not name.startswith("XDG_")}
+        self.env["HOME"] = self.home
+        self.desktop = Desktop(CLIENT, HOST, SOURCE, env=self.env)
+
+    def tearDown(self):
+        super().tearDown()
+        shutil.rmtree(self.home, ignore_errors=True)
+
+    def sign_in_page(self):
+        d = self.desktop
+        d.click(d.link("Sign in"))
+        d.wait_for_request(lambda p: p == "/index.php?name=signin", "the sign-in page")
+
+    def test_a_login_across_a_restart_a_broken_store_and_a_second_start(self):
+        d = self.desktop
+        self.assertIn("set aside", d.client_output())
+        self.assertTrue(any(".set-aside-" in name for name in os.listdir(self.data)))
+
+        self.sign_in_page()
+        d.click(wait_for("the name field", lambda: next(iter(d.all("entry")), None)))
+        d.type("Ada")
+        d.keys("Return")
+        d.wait_for_heading("Signed in as Ada")
+
+        d.restart_client()
+        self.sign_in_page()
+        d.wait_for_heading("Signed in as Ada")
+
+        window = subprocess.run(["xdotool", "search", "--pid", str(d.client.pid), "--name", TITLE],
+                                capture_output=True, text=True).stdout.split()[-1]
+        subprocess.run(["xdotool", "windowminimize", window], check=True)
+        wait_for("the window minimised", lambda: "HIDDEN" in d.window_states())
+        second = subprocess.run([CLIENT], env=self.env, capture_output=True, timeout=30)
+        self.assertEqual(second.returncode, 0)
+        wait_for("the running window brought forward", lambda: "HIDDEN" not in d.window_states())
+        self.assertTrue(d.alive())

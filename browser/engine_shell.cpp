@@ -1,0 +1,115 @@
+#include "engine_shell.h"
+
+#include <gdk/gdkx.h>
+#include <webkit2/webkit2.h>
+
+#include <cstdio>
+#include <string>
+
+#include "bus_address.h"
+#include "sandbox_probe.h"
+#include "store_check.h"
+
+namespace kwirl {
+
+namespace {
+
+// The engine's SQLite stores in its data folder.
+constexpr const char* kCookieStore = "cookies.sqlite";
+constexpr const char* kHttpsOnlySitesStore = "hsts-storage.sqlite";
+
+// The accessibility bus the engine hands to its sandbox, found as the engine
+// finds it: the environment, the display's root window, the session bus.
+std::string accessibilityBusAddress() {
+    if (const char* address = g_getenv("AT_SPI_BUS_ADDRESS"); address && *address) return address;
+    GdkDisplay* display = gdk_display_get_default();
+    if (display && GDK_IS_X11_DISPLAY(display)) {
+        Display* x = gdk_x11_display_get_xdisplay(display);
+        Atom type = None;
+        int format = 0;
+        unsigned long items = 0, after = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(x, DefaultRootWindow(x), XInternAtom(x, "AT_SPI_BUS", False), 0, 1024, False,
+                               AnyPropertyType, &type, &format, &items, &after, &data) == Success && data) {
+            std::string address(reinterpret_cast<char*>(data), items);
+            XFree(data);
+            if (!address.empty()) return address;
+        }
+    }
+    if (!g_getenv("DBUS_SESSION_BUS_ADDRESS")) return {};
+    std::string address;
+    if (GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr)) {
+        if (GVariant* reply = g_dbus_connection_call_sync(bus, "org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus",
+                                                          "GetAddress", nullptr, G_VARIANT_TYPE("(s)"),
+                                                          G_DBUS_CALL_FLAGS_NONE, 1000, nullptr, nullptr)) {
+            const gchar* text = nullptr;
+            g_variant_get(reply, "(&s)", &text);
+            address = text ? text : "";
+            g_variant_unref(reply);
+        }
+        g_object_unref(bus);
+    }
+    return address;
+}
+
+// A bus address whose socket file is gone: the sandbox would try to bind it
+// into the web process and the engine would abort.
+bool namesAMissingSocket(const std::string& address) {
+    for (const std::string& path : socketPathsOf(address)) {
+        if (!g_file_test(path.c_str(), G_FILE_TEST_EXISTS)) return true;
+    }
+    return false;
+}
+
+// Web content runs in the engine's sandboxed web process (its own namespaces,
+// through bubblewrap) wherever the platform allows it. It must be decided
+// before the first web process starts, so once per process.
+void decideSandbox() {
+    const char* reason = sandboxProbeFailure();
+    if (!reason && namesAMissingSocket(accessibilityBusAddress())) {
+        reason = "the accessibility bus named by this session is gone";
+    }
+    if (!reason) {
+        const char* session = g_getenv("DBUS_SESSION_BUS_ADDRESS");
+        if (session && namesAMissingSocket(session)) reason = "the session bus named by this session is gone";
+    }
+    if (reason) {
+        std::fprintf(stderr, "kwirl: web pages run without the engine's sandbox: %s\n", reason);
+        return;
+    }
+    webkit_web_context_set_sandbox_enabled(webkit_web_context_get_default(), TRUE);
+}
+
+
+// Cookies (a player's login among them) are kept in the engine's data folder
+// across runs, in a database checked first: a store left broken by a crash is
+// set aside, and the player is told where it went.
+void keepStoresAcrossRuns() {
+    WebKitWebContext* context = webkit_web_context_get_default();
+    // The engine's own data folder: the user's data folder and the program's name.
+    gchar* folder = g_build_filename(g_get_user_data_dir(), g_get_prgname(), nullptr);
+    const std::string data = folder;
+    g_free(folder);
+    for (const char* store : {kCookieStore, kHttpsOnlySitesStore}) {
+        const std::string path = data + "/" + store;
+        if (const auto aside = setAsideIfBroken(path)) {
+            std::fprintf(stderr, "kwirl: %s was damaged and is set aside as %s\n", path.c_str(), aside->c_str());
+        }
+    }
+    g_mkdir_with_parents(data.c_str(), 0700);
+    webkit_cookie_manager_set_persistent_storage(webkit_web_context_get_cookie_manager(context),
+                                                 (data + "/" + kCookieStore).c_str(),
+                                                 WEBKIT_COOKIE_PERSISTENT_STORAGE_SQLITE);
+}
+
+}  // namespace
+
+void setUpEngineOnce() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    decideSandbox();
+    keepStoresAcrossRuns();
+}
+
+}  // namespace kwirl

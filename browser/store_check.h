@@ -1,0 +1,21 @@
+#pragma once
+// The engine's SQLite stores (cookies, the sites that asked for HTTPS) are
+// checked before the engine opens them: one cut short or corrupted by a crash
+// while it was written is set aside, so that the client starts and keeps new
+// data, instead of the engine failing on it quietly for good.
+
+#include <optional>
+#include <string>
+
+namespace kwirl {
+
+// Whether the file is an SQLite database that reads back whole. A missing file
+// counts as healthy: the engine makes a new one.
+bool isHealthyStore(const std::string& path);
+
+// Moves a store that is not healthy out of the way (beside it, with
+// ".set-aside-" and the time added) and returns where it went; nothing when
+// the store is healthy or cannot be moved.
+std::optional<std::string> setAsideIfBroken(const std::string& path);
+
+}  // namespace kwirl

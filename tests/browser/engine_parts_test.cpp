@@ -1,0 +1,77 @@
+// What the engine's set-up decides without the engine: which stores are
+// healthy, and which socket files a bus address names.
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "bus_address.h"
+#include "store_check.h"
+
+namespace kwirl {
+namespace {
+
+namespace fs = std::filesystem;
+
+class StoreCheck : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() / ("kwirl-stores-" + std::to_string(getpid()));
+        fs::create_directories(folder_);
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    // A database with a table of enough rows to span several pages.
+    std::string database(const std::string& name) {
+        const std::string path = (folder_ / name).string();
+        sqlite3* db = nullptr;
+        sqlite3_open(path.c_str(), &db);
+        sqlite3_exec(db, "CREATE TABLE cookies(name TEXT, value TEXT);", nullptr, nullptr, nullptr);
+        for (int i = 0; i < 200; ++i) {
+            const std::string row = "INSERT INTO cookies VALUES('player" + std::to_string(i) + "', '" +
+                                    std::string(100, 'x') + "');";
+            sqlite3_exec(db, row.c_str(), nullptr, nullptr, nullptr);
+        }
+        sqlite3_close(db);
+        return path;
+    }
+
+    fs::path folder_;
+};
+
+TEST_F(StoreCheck, HealthyMissingCutShortAndOverwrittenStores) {
+    const std::string healthy = database("healthy.sqlite");
+    EXPECT_TRUE(isHealthyStore(healthy));
+    EXPECT_TRUE(isHealthyStore((folder_ / "none.sqlite").string()));
+    EXPECT_FALSE(setAsideIfBroken(healthy).has_value());
+    EXPECT_TRUE(fs::exists(healthy));
+
+    const std::string cut = database("cut.sqlite");
+    fs::resize_file(cut, fs::file_size(cut) / 2);  // a crash while it was written
+    const std::string garbage = (folder_ / "garbage.sqlite").string();
+    std::ofstream(garbage) << std::string(5000, '\x7f');
+    for (const std::string& broken : {cut, garbage}) {
+        SCOPED_TRACE(broken);
+        EXPECT_FALSE(isHealthyStore(broken));
+        const auto aside = setAsideIfBroken(broken);
+        ASSERT_TRUE(aside.has_value());
+        EXPECT_FALSE(fs::exists(broken));
+        EXPECT_TRUE(fs::exists(*aside));
+        EXPECT_EQ(aside->rfind(broken + ".set-aside-", 0), 0u);
+    }
+}
+
+TEST(BusAddress, TheSocketFilesOfEachUnixEntry) {
+    using Paths = std::vector<std::string>;
+    EXPECT_EQ(socketPathsOf("unix:path=/run/user/0/bus"), Paths{"/run/user/0/bus"});
+    EXPECT_EQ(socketPathsOf("unix:path=/tmp/a,guid=123;unix:abstract=/tmp/b;tcp:host=x,port=1;unix:guid=9,path=/tmp/c"),
+              (Paths{"/tmp/a", "/tmp/c"}));
+    EXPECT_EQ(socketPathsOf("unix:abstract=/tmp/dbus-x,guid=1"), Paths{});
+    EXPECT_EQ(socketPathsOf(""), Paths{});
+    EXPECT_EQ(socketPathsOf(";;unix:path="), Paths{""});
+}
+
+}  // namespace
+}  // namespace kwirl
