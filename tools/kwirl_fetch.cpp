@@ -2,9 +2,13 @@
 // The reply's header goes to standard error, its body to standard output (or
 // a file); a failed request exits with status 1 and the failure's message.
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <iostream>
+#include <iterator>
+#include <stdexcept>
 #include <string>
 
 #include "NMHttp.h"
@@ -12,9 +16,10 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: kwirl-fetch [-I] [-d DATA] [-x HOST:PORT] [-t MS] [-o FILE] [-u USER:PASSWORD] ADDRESS\n"
+    "usage: kwirl-fetch [-I] [-d DATA] [-T FILE] [-x HOST:PORT] [-t MS] [-o FILE] [-u USER:PASSWORD] ADDRESS\n"
     "  -I             HEAD instead of GET\n"
     "  -d DATA        POST the data (form-encoded by the component)\n"
+    "  -T FILE        PUT the file's bytes as they are\n"
     "  -x HOST:PORT   go through a proxy\n"
     "  -t MS          time-out for each wait, in milliseconds (default: none)\n"
     "  -o FILE        write the body to FILE instead of standard output\n"
@@ -23,7 +28,7 @@ constexpr const char* kUsage =
 struct Options {
     bool head = false;
     bool post = false;
-    std::string data, proxy, output, credentials, address;
+    std::string data, proxy, output, credentials, address, upload;
     int timeout = 0;
 };
 
@@ -33,10 +38,11 @@ bool parse(int argc, char** argv, Options& options) {
         const auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
         if (arg == "-I") {
             options.head = true;
-        } else if (arg == "-d" || arg == "-x" || arg == "-t" || arg == "-o" || arg == "-u") {
+        } else if (arg == "-d" || arg == "-T" || arg == "-x" || arg == "-t" || arg == "-o" || arg == "-u") {
             const char* given = value();
             if (!given) return false;
             if (arg == "-d") options.post = true, options.data = given;
+            if (arg == "-T") options.upload = given;
             if (arg == "-x") options.proxy = given;
             if (arg == "-t") options.timeout = std::atoi(given);
             if (arg == "-o") options.output = given;
@@ -50,6 +56,13 @@ bool parse(int argc, char** argv, Options& options) {
         }
     }
     return !options.address.empty();
+}
+
+// The whole file, byte for byte.
+std::string readWhole(const std::string& name) {
+    std::ifstream file(name, std::ios::binary);
+    if (!file) throw std::runtime_error("Cannot open file \"" + name + "\": " + std::strerror(errno));
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 }  // namespace
@@ -78,6 +91,7 @@ int main(int argc, char** argv) {
             http.Body = options.output;
         }
         if (options.head) http.Head(options.address);
+        else if (!options.upload.empty()) http.Put(options.address, readWhole(options.upload));
         else if (options.post) http.Post(options.address, options.data);
         else http.Get(options.address);
 
