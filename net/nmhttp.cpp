@@ -1,12 +1,13 @@
 // TNMHTTP: the request operations and the transaction loop.
 
 #include <cctype>
-#include <filesystem>
 #include <fstream>
+#include <memory>
 #include <stdexcept>
 
 #include "NMHttp.h"
 #include "encoders.h"
+#include "output_file.h"
 #include "url_parts.h"
 
 namespace kwirl {
@@ -255,20 +256,16 @@ void TNMHTTP::SendRequest() {
 void TNMHTTP::ReadResponseHeader() {
     ContentLength = 0;
     ReceivedCookie.clear();
-    std::ofstream headerFile;
-    if (OutputFileMode) {
-        headerFile.open(Header, std::ios::binary | std::ios::trunc);
-        if (!headerFile) throw std::runtime_error("Cannot create file \"" + Header + "\"");
-    } else {
-        Header.clear();
-    }
+    std::unique_ptr<TOutputFile> headerFile;
+    if (OutputFileMode) headerFile = std::make_unique<TOutputFile>(Header);
+    else Header.clear();
     std::size_t kept = 0;
     const auto keep = [&](const std::string& line) {
         kept += line.size();
         if (kept > kMostHeaderBytes) {
             throw ESockError("Reply header longer than " + std::to_string(kMostHeaderBytes) + " bytes");
         }
-        if (OutputFileMode) headerFile << line;
+        if (headerFile) headerFile->Write(line);
         else Header += line;
     };
 
@@ -284,6 +281,7 @@ void TNMHTTP::ReadResponseHeader() {
         keep(line);
         if (line.empty() || line == "\n" || line == "\r\n") break;
     }
+    if (headerFile) headerFile->Close();
 }
 
 }  // namespace kwirl

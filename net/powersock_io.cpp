@@ -9,6 +9,7 @@
 
 #include "Psock.h"
 #include "message_pump.h"
+#include "output_file.h"
 
 #include <glib.h>
 
@@ -226,10 +227,9 @@ void TPowersock::CaptureString(std::string& text, std::int64_t maxLength) {
 
 void TPowersock::CaptureFile(const std::string& name) {
     ReportStatus(kReportAll, "CaptureFile");
-    std::ofstream file(name, std::ios::binary | std::ios::trunc);
-    if (!file) throw std::runtime_error("Cannot create file \"" + name + "\"");
-    captureParts([] { return true; },
-                 [&](const char* part, std::size_t size) { file.write(part, static_cast<std::streamsize>(size)); });
+    TOutputFile file(name);
+    captureParts([] { return true; }, [&](const char* part, std::size_t size) { file.Write(part, size); });
+    file.Close();
 }
 
 std::string TPowersock::Transaction(const std::string& command) {

@@ -97,7 +97,11 @@ int main(int argc, char** argv) {
 
         std::fwrite(http.Header.data(), 1, http.Header.size(), stderr);
         if (!http.InputFileMode) std::fwrite(http.Body.data(), 1, http.Body.size(), stdout);
-        return std::fflush(stdout) == 0 ? 0 : 1;
+        if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+            std::fprintf(stderr, "kwirl-fetch: Cannot write standard output: %s\n", std::strerror(errno));
+            return 1;
+        }
+        return 0;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "kwirl-fetch: %s\n", error.what());
         return 1;

@@ -215,6 +215,27 @@ TEST_F(HttpTest, InputFileModeWritesTheBodyToAFile) {
     std::remove(name.c_str());
 }
 
+TEST_F(HttpTest, AFileThatCannotBeWrittenFailsTheRequestNamingTheFileAndTheReason) {
+    ScriptedHttpServer server({reply("HTTP/1.0 200 OK", "", std::string(100000, 'b'))});
+    const std::string missing = ::testing::TempDir() + "no-such-folder/file";
+    struct Case {
+        bool bodyToFile, headerToFile;
+        std::string file, failure;
+    } cases[] = {
+        {true, false, "/dev/full", "Cannot write file \"/dev/full\": No space left on device"},
+        {false, true, "/dev/full", "Cannot write file \"/dev/full\": No space left on device"},
+        {true, false, missing, "Cannot create file \"" + missing + "\": No such file or directory"},
+    };
+    for (const auto& c : cases) {
+        TNMHTTP fresh;
+        fresh.InputFileMode = c.bodyToFile;
+        fresh.OutputFileMode = c.headerToFile;
+        if (c.bodyToFile) fresh.Body = c.file;
+        if (c.headerToFile) fresh.Header = c.file;
+        EXPECT_EQ(failureOf([&] { fresh.Get(at(server, "/")); }), c.failure) << c.file;
+    }
+}
+
 TEST_F(HttpTest, AFailureLeavesTheSocketClosedAndFiresNoOutcome) {
     int outcomes = 0;
     http.OnSuccess = [&](CmdType) { ++outcomes; };
