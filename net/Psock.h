@@ -86,6 +86,9 @@ public:
     void Cancel();
     void Write(const std::string& text);
     void Writeln(const std::string& text);
+    // Sends every byte of `bytes`, zero bytes included, through the I/O buffer
+    // in parts of at most kBufferSize: what a request announces is what it sends.
+    void WriteBytes(const std::string& bytes);
     void SendBuffer(const char* buffer, std::size_t length);
     std::string ReadLn();
     void SendFile(const std::string& name);

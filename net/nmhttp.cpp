@@ -246,11 +246,11 @@ void TNMHTTP::BuildRequestHeader() {
 }
 
 void TNMHTTP::SendRequest() {
-    Write(RequestLines.Text());
+    WriteBytes(RequestLines.Text());
     Writeln("");
     if (!sendsData(CurrentCmd)) return;
     if (OutputFileMode) SendFile(SendData);
-    else Write(SendData);
+    else WriteBytes(SendData);
 }
 
 void TNMHTTP::ReadResponseHeader() {

@@ -121,6 +121,15 @@ void TPowersock::Write(const std::string& text) {
     SendBuffer(buffer_.get(), 0);
 }
 
+void TPowersock::WriteBytes(const std::string& bytes) {
+    ReportStatus(kReportAll, "Write");
+    for (std::size_t at = 0; at < bytes.size(); at += kBufferSize) {
+        const std::size_t part = std::min(bytes.size() - at, kBufferSize);
+        std::memcpy(buffer_.get(), bytes.data() + at, part);
+        SendBuffer(buffer_.get(), part);
+    }
+}
+
 void TPowersock::Writeln(const std::string& text) {
     ReportStatus(kReportAll, "Writeln");
     Write(text + "\r\n");

@@ -201,6 +201,27 @@ TEST_F(HttpTest, PostEncodesItsDataAndAnnouncesItsLength) {
     EXPECT_NE(request.find("Content-Length: 15\r\n\r\na%3d1%26b%3dx+y"), std::string::npos);
 }
 
+TEST_F(HttpTest, RequestDataGoesOutWholeZeroBytesIncluded) {
+    ScriptedHttpServer server({reply("HTTP/1.0 200 OK")});
+    std::string large(100 * 1024 + 7, '\0');
+    for (std::size_t i = 0; i < large.size(); ++i) large[i] = static_cast<char>(i * 31);
+    http.TimeOut = 3000;  // a request cut short would leave the server waiting
+    http.EncodePostData = false;
+    const std::pair<const char*, void (TNMHTTP::*)(const std::string&, const std::string&)> operations[] = {
+        {"Put", &TNMHTTP::Put}, {"Patch", &TNMHTTP::Patch}, {"Trace", &TNMHTTP::Trace},
+        {"Raw", &TNMHTTP::Raw}, {"unencoded Post", &TNMHTTP::Post}};
+    std::size_t sent = 0;
+    for (const std::string& data : {std::string("a\0b\r\n\0", 6), large}) {
+        for (const auto& [name, operation] : operations) {
+            EXPECT_EQ(failureOf([&] { (http.*operation)(at(server, "/d"), data); }), "no failure") << name;
+            const std::string request = server.request(sent++);
+            const auto headEnd = request.find("Content-Length: " + std::to_string(data.size()) + "\r\n\r\n");
+            ASSERT_NE(headEnd, std::string::npos) << name;
+            EXPECT_TRUE(request.substr(request.find("\r\n\r\n") + 4) == data) << name << ", " << data.size() << " bytes";
+        }
+    }
+}
+
 TEST_F(HttpTest, InputFileModeWritesTheBodyToAFile) {
     ScriptedHttpServer server({reply("HTTP/1.0 200 OK", "", std::string("bin\0ary", 7))});
     const std::string name = ::testing::TempDir() + "body.bin";
