@@ -43,6 +43,8 @@ using TResultEvent = std::function<void(CmdType Cmd)>;
 
 class TNMHTTP : public TPowersock {
 public:
+    // A request line beyond this is refused before anything is sent.
+    static constexpr std::size_t kMostRequestLine = 65536;
     // Redirects followed by one request at the most.
     static constexpr int kMostRedirects = 20;
     // A reply header beyond this is no HTTP reply: reading it stops there.

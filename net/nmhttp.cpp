@@ -218,8 +218,13 @@ std::int64_t TNMHTTP::sendDataLength() const {
 void TNMHTTP::BuildRequestHeader() {
     RequestLines.Clear();
     if (CurrentCmd != CmdRAW) {
-        RequestLines.Add(std::string(requestWord(CurrentCmd)) + (Proxy.empty() ? RequestPath : CurrentUrl) +
-                         " HTTP/1.0");
+        const std::string line =
+            std::string(requestWord(CurrentCmd)) + (Proxy.empty() ? RequestPath : CurrentUrl) + " HTTP/1.0";
+        // Cut short, it would ask for another page: refused whole instead.
+        if (line.size() > kMostRequestLine) {
+            throw std::runtime_error("Request line longer than " + std::to_string(kMostRequestLine) + " bytes");
+        }
+        RequestLines.Add(line);
     }
     if (!Proxy.empty()) {
         RequestLines.Add("Proxy-Connection: Keep-Alive");
@@ -275,8 +280,8 @@ void TNMHTTP::ReadResponseHeader() {
     for (;;) {
         const std::string line = ReadLn();
         const std::string first = NthField(upperAscii(line), ' ', 1);
-        if (first == "SET-COOKIE:") ReceivedCookie = withoutLineEnd(line.size() > 12 ? line.substr(12) : "").substr(0, 256);
-        else if (first == "LOCATION:") RedirectLocation = withoutLineEnd(line.size() > 10 ? line.substr(10) : "").substr(0, 256);
+        if (first == "SET-COOKIE:") ReceivedCookie = withoutLineEnd(line.size() > 12 ? line.substr(12) : "");
+        else if (first == "LOCATION:") RedirectLocation = withoutLineEnd(line.size() > 10 ? line.substr(10) : "");
         else if (first == "CONTENT-LENGTH:") ContentLength = contentLengthOf(upperAscii(line));
         keep(line);
         if (line.empty() || line == "\n" || line == "\r\n") break;

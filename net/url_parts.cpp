@@ -58,9 +58,9 @@ UrlParts parseUrlParts(const std::string& url, const std::string& host, int port
     const bool hasAuthority = url.find("//") != std::string::npos;
     if (hasAuthority) {
         const auto start = NthPos(url, '/', 3);
-        if (start <= url.size()) parts.path = url.substr(start - 1, kMostRequestPath);
+        if (start <= url.size()) parts.path = url.substr(start - 1);
     } else if (const auto slash = url.find('/'); slash != std::string::npos) {
-        parts.path = url.substr(slash, kMostRequestPath);
+        parts.path = url.substr(slash);
     }
     if (url.find(':') != std::string::npos) {
         const std::string scheme = lowerAscii(NthField(url, ':', 1));

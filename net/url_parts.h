@@ -11,9 +11,6 @@ std::string NthField(const std::string& text, char c, int n);
 // 1-based position of the n-th `c` in `text`, or its length + 1 when there are fewer.
 std::size_t NthPos(const std::string& text, char c, int n);
 
-// Longest request path kept from an address.
-inline constexpr std::size_t kMostRequestPath = 256;
-
 struct UrlParts {
     std::string url;   // the address, with "/" appended when it had no path
     std::string host;  // unchanged when the address names none

@@ -91,6 +91,24 @@ TEST_F(HttpTest, RedirectsAreFollowedAndACookieIsCarriedOnTheSameServer) {
     EXPECT_EQ(http.HeaderInfo.Cookie, "id=42; path=/");
 }
 
+TEST_F(HttpTest, AddressesAndCookiesGoOutWholeUpToABoundOnTheRequestLine) {
+    const std::string longPath = "/" + std::string(10 * 1024, 'p');
+    const std::string longCookie = "id=" + std::string(1000, 'c');
+    ScriptedHttpServer server({reply("HTTP/1.0 200 OK"),
+                               reply("HTTP/1.0 302 Found", "Set-Cookie: " + longCookie + "\r\nLocation: " + longPath + "q\r\n"),
+                               reply("HTTP/1.0 200 OK")});
+    http.Get(at(server, longPath));
+    EXPECT_TRUE(server.requestLine(0) == "GET " + longPath + " HTTP/1.0") << server.requestLine(0).size() << " bytes";
+    http.Get(at(server, "/"));
+    EXPECT_TRUE(server.requestLine(2) == "GET " + longPath + "q HTTP/1.0") << server.requestLine(2).size() << " bytes";
+    EXPECT_NE(server.request(2).find("\r\nCookie: " + longCookie + "\r\n"), std::string::npos);
+
+    // Beyond the bound nothing is sent: a shorter address would be another page.
+    const std::string tooLong = "/" + std::string(TNMHTTP::kMostRequestLine, 'p');
+    EXPECT_EQ(failureOf([&] { http.Get(at(server, tooLong)); }), "Request line longer than 65536 bytes");
+    EXPECT_EQ(server.requests().size(), 3u);
+}
+
 TEST_F(HttpTest, ARedirectWithoutLocationRequestsTheRoot) {
     ScriptedHttpServer server({reply("HTTP/1.0 302 Found"), reply("HTTP/1.0 200 OK")});
     http.Get(at(server, "/first"));
