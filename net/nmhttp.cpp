@@ -208,6 +208,12 @@ void TNMHTTP::ParseUrl() {
     RequestPath = parts.path;
 }
 
+// The server as a Host line names it: its port only when that is not 80.
+std::string TNMHTTP::hostAndPort() const {
+    const auto port = static_cast<std::uint16_t>(Port);
+    return port == 80 ? Host : Host + ":" + std::to_string(port);
+}
+
 std::int64_t TNMHTTP::sendDataLength() const {
     if (!OutputFileMode) return static_cast<std::int64_t>(SendData.size());
     std::ifstream file(SendData, std::ios::binary | std::ios::ate);
@@ -226,11 +232,12 @@ void TNMHTTP::BuildRequestHeader() {
         }
         RequestLines.Add(line);
     }
+    const std::string host = Host.empty() ? std::string() : hostAndPort();
     if (!Proxy.empty()) {
         RequestLines.Add("Proxy-Connection: Keep-Alive");
-        RequestLines.Add("Host: " + Host);
+        RequestLines.Add("Host: " + host);
     }
-    RequestLines.SetHeaderValue("Host", Host);
+    RequestLines.SetHeaderValue("Host", host);
     RequestLines.Add("Accept: www/source, text/html, video/mpeg, image/jpeg, image/x-tiff");
     RequestLines.Add("Accept: image/x-rgb, image/x-xbm, image/gif, */*, application/postscript");
     if (!HeaderInfo.LocalProgram.empty()) RequestLines.SetHeaderValue("User-Agent", HeaderInfo.LocalProgram);
@@ -280,9 +287,13 @@ void TNMHTTP::ReadResponseHeader() {
     for (;;) {
         const std::string line = ReadLn();
         const std::string first = NthField(upperAscii(line), ' ', 1);
-        if (first == "SET-COOKIE:") ReceivedCookie = withoutLineEnd(line.size() > 12 ? line.substr(12) : "");
-        else if (first == "LOCATION:") RedirectLocation = withoutLineEnd(line.size() > 10 ? line.substr(10) : "");
-        else if (first == "CONTENT-LENGTH:") ContentLength = contentLengthOf(upperAscii(line));
+        if (first == "SET-COOKIE:") {
+            ReceivedCookie = withoutLineEnd(line.size() > 12 ? line.substr(12) : "");
+        } else if (first == "LOCATION:") {
+            RedirectLocation = withoutLineEnd(line.size() > 10 ? line.substr(10) : "");
+        } else if (first == "CONTENT-LENGTH:") {
+            ContentLength = contentLengthOf(upperAscii(line));
+        }
         keep(line);
         if (line.empty() || line == "\n" || line == "\r\n") break;
     }

@@ -42,8 +42,8 @@ TEST_F(HttpTest, TheStartUpRequestGoesOnTheWireExactlyAndInTwoSends) {
     http.OnStatus = [&](TPowersock*, const std::string& status) { sends += status == "Sending Buffer"; };
     http.InputFileMode = false;
     http.Get(at(server, "/index.php?name=servstop"));
-    EXPECT_EQ(server.request(0), "GET /index.php?name=servstop HTTP/1.0\r\nHost: 127.0.0.1\r\n" + kAccept +
-                                     kContentType + "\r\n");
+    EXPECT_EQ(server.request(0), "GET /index.php?name=servstop HTTP/1.0\r\nHost: 127.0.0.1:" +
+                                     std::to_string(server.port()) + "\r\n" + kAccept + kContentType + "\r\n");
     EXPECT_EQ(sends, 2);
     EXPECT_EQ(http.Header, "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n");
     EXPECT_EQ(http.Body, "<kk ref=...");
@@ -77,6 +77,19 @@ TEST_F(HttpTest, ThroughAProxyTheWholeAddressIsRequestedWithOneHostLine) {
     EXPECT_EQ(proxy.request(0), "GET http://portal.example/index.php?name=x HTTP/1.0\r\n"
                                 "Proxy-Connection: Keep-Alive\r\nHost: portal.example\r\n" +
                                     kAccept + kContentType + "\r\n");
+}
+
+TEST_F(HttpTest, TheHostLineNamesThePortWhenItIsNot80) {
+    ScriptedHttpServer proxy({reply("HTTP/1.0 200 OK")});
+    http.Proxy = "127.0.0.1";
+    http.ProxyPort = proxy.port();
+    http.Get("http://portal.example/");
+    http.Get("http://portal.example:8080/");
+    http.Proxy.clear();
+    http.Get(at(proxy, "/"));
+    EXPECT_NE(proxy.request(0).find("\r\nHost: portal.example\r\n"), std::string::npos);
+    EXPECT_NE(proxy.request(1).find("\r\nHost: portal.example:8080\r\n"), std::string::npos);
+    EXPECT_NE(proxy.request(2).find("\r\nHost: 127.0.0.1:" + std::to_string(proxy.port()) + "\r\n"), std::string::npos);
 }
 
 TEST_F(HttpTest, RedirectsAreFollowedAndACookieIsCarriedOnTheSameServer) {
@@ -124,7 +137,7 @@ TEST_F(HttpTest, CredentialsAndCookiesDoNotFollowARedirectToAnotherServer) {
     http.Get(at(server, "/login"));
     EXPECT_NE(server.request(0).find("Authorization: Basic dXNlcjpwYXNz\r\n"), std::string::npos);
     EXPECT_EQ(other.requestLine(0), "GET /landing HTTP/1.0");
-    EXPECT_NE(other.request(0).find("Host: localhost\r\n"), std::string::npos);
+    EXPECT_NE(other.request(0).find("Host: localhost:" + std::to_string(other.port()) + "\r\n"), std::string::npos);
     EXPECT_EQ(other.request(0).find("Authorization"), std::string::npos);
     EXPECT_EQ(other.request(0).find("Cookie"), std::string::npos);
     EXPECT_EQ(http.Body, "elsewhere");
