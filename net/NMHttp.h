@@ -104,6 +104,7 @@ private:
     void request(CmdType cmd, const std::string& url);
     std::string origin() const;
     std::string hostAndPort() const;
+    std::string requestedAddress() const;
     std::int64_t sendDataLength() const;
 
     std::string callOrigin_;         // server the call started on: its credentials go nowhere else

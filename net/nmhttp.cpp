@@ -8,6 +8,7 @@
 #include "NMHttp.h"
 #include "encoders.h"
 #include "output_file.h"
+#include "redirect_target.h"
 #include "url_parts.h"
 
 namespace kwirl {
@@ -184,12 +185,6 @@ void TNMHTTP::RunRequest() {
             bool handled = false;
             if (OnRedirect) OnRedirect(handled);
             if (handled) return;
-            // A bare page name (or nothing) is taken on the same server: its port
-            // is kept, so that a server off port 80 is not left for port 80.
-            if (CurrentUrl.find('/') == std::string::npos) {
-                const std::string port = Port == 80 ? std::string() : ":" + std::to_string(Port);
-                CurrentUrl = "http://" + Host + port + "/" + CurrentUrl;
-            }
         }
         if (StatusCode == 401 && OnAuthenticationNeeded) OnAuthenticationNeeded(this);
         // Only these redirect; any other reply, 299 and 303 to 399 among them, ends the exchange.
@@ -197,6 +192,9 @@ void TNMHTTP::RunRequest() {
         if (redirects + 1 > kMostRedirects) {
             throw std::runtime_error("Too many redirects: more than " + std::to_string(kMostRedirects) + " followed");
         }
+        // A relative Location stays on this server, port included; only an
+        // absolute one names another.
+        CurrentUrl = redirectTarget(requestedAddress(), CurrentUrl);
     }
 }
 
@@ -213,6 +211,8 @@ std::string TNMHTTP::hostAndPort() const {
     const auto port = static_cast<std::uint16_t>(Port);
     return port == 80 ? Host : Host + ":" + std::to_string(port);
 }
+
+std::string TNMHTTP::requestedAddress() const { return "http://" + hostAndPort() + RequestPath; }
 
 std::int64_t TNMHTTP::sendDataLength() const {
     if (!OutputFileMode) return static_cast<std::int64_t>(SendData.size());
@@ -268,6 +268,8 @@ void TNMHTTP::SendRequest() {
 void TNMHTTP::ReadResponseHeader() {
     ContentLength = 0;
     ReceivedCookie.clear();
+    // A reply without a Location has none: an earlier reply's is not taken for it.
+    RedirectLocation.clear();
     std::unique_ptr<TOutputFile> headerFile;
     if (OutputFileMode) headerFile = std::make_unique<TOutputFile>(Header);
     else Header.clear();

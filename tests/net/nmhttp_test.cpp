@@ -122,10 +122,63 @@ TEST_F(HttpTest, AddressesAndCookiesGoOutWholeUpToABoundOnTheRequestLine) {
     EXPECT_EQ(server.requests().size(), 3u);
 }
 
-TEST_F(HttpTest, ARedirectWithoutLocationRequestsTheRoot) {
-    ScriptedHttpServer server({reply("HTTP/1.0 302 Found"), reply("HTTP/1.0 200 OK")});
-    http.Get(at(server, "/first"));
-    EXPECT_EQ(server.requestLine(1), "GET / HTTP/1.0");
+TEST_F(HttpTest, RedirectTargetsAreResolvedAgainstTheAddressJustRequestedOnTheSameServer) {
+    struct Case {
+        const char* from;
+        std::string location;  // the whole Location line, or none
+        const char* requested;
+    } cases[] = {
+        {"/dir/page", "Location: /list?t=12:30\r\n", "GET /list?t=12:30 HTTP/1.0"},
+        {"/dir/page", "Location: data/x?y=1\r\n", "GET /dir/data/x?y=1 HTTP/1.0"},
+        {"/dir/sub/page", "Location: ../up\r\n", "GET /dir/up HTTP/1.0"},
+        {"/dir/page?old=1", "Location: ?q=1\r\n", "GET /dir/page?q=1 HTTP/1.0"},
+        {"/first", "Location: third\r\n", "GET /third HTTP/1.0"},
+        {"/first", "Location:  /x\r\n", "GET /x HTTP/1.0"},
+        {"/first", "Location: \t/x \t\r\n", "GET /x HTTP/1.0"},
+        {"/first", "Location: /a b\tc\r\n", "GET /a%20b%09c HTTP/1.0"},
+        {"/first", "Location: /x#part\r\n", "GET /x HTTP/1.0"},
+        {"/first", "", "GET / HTTP/1.0"},
+    };
+    for (const auto& c : cases) {
+        ScriptedHttpServer server({reply("HTTP/1.0 302 Found", c.location), reply("HTTP/1.0 200 OK", "", "landed")});
+        EXPECT_EQ(failureOf([&] { http.Get(at(server, c.from)); }), "no failure") << c.location;
+        EXPECT_EQ(server.requestLine(1), c.requested) << c.location;
+        EXPECT_EQ(http.Body, "landed") << c.location;
+    }
+    // Absolute forms name the server themselves.
+    for (const std::string location : {"http://127.0.0.1:%/abs", "HTTP://127.0.0.1:%/abs", "//127.0.0.1:%/abs"}) {
+        ScriptedHttpServer target({reply("HTTP/1.0 200 OK", "", "landed")});
+        std::string named = location;
+        named.replace(named.find('%'), 1, std::to_string(target.port()));
+        ScriptedHttpServer first({reply("HTTP/1.0 302 Found", "Location: " + named + "\r\n")});
+        EXPECT_EQ(failureOf([&] { http.Get(at(first, "/")); }), "no failure") << location;
+        EXPECT_EQ(target.requestLine(0), "GET /abs HTTP/1.0") << location;
+    }
+}
+
+TEST_F(HttpTest, RedirectsThatAreNoHttpAddressOrCarryControlCharactersEndTheExchange) {
+    ScriptedHttpServer elsewhere({reply("HTTP/1.0 200 OK", "", "went elsewhere")});
+    const std::string other = "127.0.0.1:" + std::to_string(elsewhere.port());
+    struct Case {
+        std::string location;
+        std::string failure;
+    } cases[] = {
+        {"h ttp://" + other + "/t", "Redirect refused: the Location is no valid address"},
+        {"ht3p://" + other + "/", "Redirect refused: only http: addresses are followed, not ht3p:"},
+        {"ftp://" + other + "/", "Redirect refused: only http: addresses are followed, not ftp:"},
+        {"https://" + other + "/", "Redirect refused: only http: addresses are followed, not https:"},
+        {"http:///x", "Redirect refused: the Location is no valid address"},
+        {"/next\rX-Injected: yes", "Redirect refused: the Location holds a control character"},
+        {std::string("/next\0X", 7), "Redirect refused: the Location holds a control character"},
+    };
+    for (const auto& c : cases) {
+        ScriptedHttpServer server({reply("HTTP/1.0 302 Found", "Location: " + c.location + "\r\n"),
+                                   reply("HTTP/1.0 200 OK", "", "landed")});
+        http.TimeOut = 2000;
+        EXPECT_EQ(failureOf([&] { http.Get(at(server, "/")); }), c.failure) << c.location;
+        EXPECT_EQ(server.requests().size(), 1u) << c.location;
+    }
+    EXPECT_TRUE(elsewhere.requests().empty());
 }
 
 TEST_F(HttpTest, CredentialsAndCookiesDoNotFollowARedirectToAnotherServer) {
