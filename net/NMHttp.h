@@ -107,6 +107,7 @@ private:
     std::string requestedAddress() const;
     std::int64_t sendDataLength() const;
 
+    bool absoluteUrl_ = false;       // CurrentUrl names its scheme and server
     std::string callOrigin_;         // server the call started on: its credentials go nowhere else
     std::string takenCookie_;        // a cookie taken over from a redirect reply
     std::string takenCookieOrigin_;  // ... and the server that set it

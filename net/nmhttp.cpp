@@ -204,6 +204,7 @@ void TNMHTTP::ParseUrl() {
     Host = parts.host;
     Port = parts.port;
     RequestPath = parts.path;
+    absoluteUrl_ = parts.absolute;
 }
 
 // The server as a Host line names it: its port only when that is not 80.
@@ -224,8 +225,9 @@ std::int64_t TNMHTTP::sendDataLength() const {
 void TNMHTTP::BuildRequestHeader() {
     RequestLines.Clear();
     if (CurrentCmd != CmdRAW) {
-        const std::string line =
-            std::string(requestWord(CurrentCmd)) + (Proxy.empty() ? RequestPath : CurrentUrl) + " HTTP/1.0";
+        // A proxy needs the whole address, also when the one asked for was relative.
+        const std::string target = !Proxy.empty() ? (absoluteUrl_ ? CurrentUrl : requestedAddress()) : RequestPath;
+        const std::string line = std::string(requestWord(CurrentCmd)) + target + " HTTP/1.0";
         // Cut short, it would ask for another page: refused whole instead.
         if (line.size() > kMostRequestLine) {
             throw std::runtime_error("Request line longer than " + std::to_string(kMostRequestLine) + " bytes");

@@ -79,6 +79,16 @@ TEST_F(HttpTest, ThroughAProxyTheWholeAddressIsRequestedWithOneHostLine) {
                                     kAccept + kContentType + "\r\n");
 }
 
+TEST_F(HttpTest, ThroughAProxyRedirectsAndRelativeAddressesAreRequestedWhole) {
+    ScriptedHttpServer proxy({reply("HTTP/1.0 302 Found", "Location: /next\r\n"), reply("HTTP/1.0 200 OK")});
+    http.Proxy = "127.0.0.1";
+    http.ProxyPort = proxy.port();
+    http.Get("http://portal.example:8080/start");
+    EXPECT_EQ(proxy.requestLine(1), "GET http://portal.example:8080/next HTTP/1.0");
+    http.Get("/again");
+    EXPECT_EQ(proxy.requestLine(2), "GET http://portal.example:8080/again HTTP/1.0");
+}
+
 TEST_F(HttpTest, TheHostLineNamesThePortWhenItIsNot80) {
     ScriptedHttpServer proxy({reply("HTTP/1.0 200 OK")});
     http.Proxy = "127.0.0.1";
