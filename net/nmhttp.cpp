@@ -292,7 +292,9 @@ void TNMHTTP::ReadResponseHeader() {
         const std::string line = ReadLn();
         const std::string first = NthField(upperAscii(line), ' ', 1);
         if (first == "SET-COOKIE:") {
-            ReceivedCookie = withoutLineEnd(line.size() > 12 ? line.substr(12) : "");
+            // A control character would go on into the next request's Cookie line: not kept.
+            const std::string cookie = withoutLineEnd(line.size() > 12 ? line.substr(12) : "");
+            if (!holdsControlCharacter(cookie)) ReceivedCookie = cookie;
         } else if (first == "LOCATION:") {
             RedirectLocation = withoutLineEnd(line.size() > 10 ? line.substr(10) : "");
         } else if (first == "CONTENT-LENGTH:") {

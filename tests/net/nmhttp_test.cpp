@@ -191,6 +191,18 @@ TEST_F(HttpTest, RedirectsThatAreNoHttpAddressOrCarryControlCharactersEndTheExch
     EXPECT_TRUE(elsewhere.requests().empty());
 }
 
+TEST_F(HttpTest, ACookieWithAControlCharacterIsNotKept) {
+    for (const std::string& cookie : {std::string("a=1\rX-Injected: yes"), std::string("a=1\0b", 5), std::string("a=\x7f")}) {
+        ScriptedHttpServer server({reply("HTTP/1.0 302 Found", "Set-Cookie: " + cookie + "\r\nLocation: /next\r\n"),
+                                   reply("HTTP/1.0 200 OK")});
+        TNMHTTP fresh;
+        fresh.Get(at(server, "/"));
+        EXPECT_EQ(server.request(1).find("Cookie"), std::string::npos) << cookie;
+        EXPECT_EQ(server.request(1).find("X-Injected"), std::string::npos) << cookie;
+        EXPECT_EQ(fresh.HeaderInfo.Cookie, "") << cookie;
+    }
+}
+
 TEST_F(HttpTest, CredentialsAndCookiesDoNotFollowARedirectToAnotherServer) {
     ScriptedHttpServer other({reply("HTTP/1.0 200 OK", "", "elsewhere")});
     ScriptedHttpServer server({reply("HTTP/1.0 302 Found", "Set-Cookie: secret=1\r\nLocation: http://localhost:" +
