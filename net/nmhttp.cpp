@@ -9,6 +9,7 @@
 #include "encoders.h"
 #include "output_file.h"
 #include "redirect_target.h"
+#include "reply_lines.h"
 #include "url_parts.h"
 
 namespace kwirl {
@@ -36,34 +37,6 @@ std::string upperAscii(std::string text) {
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     }
     return text;
-}
-
-// The status number of a status line: its second blank-separated field when
-// that is a plain integer of 16 bits, else 0.
-std::int16_t statusNumber(const std::string& line) {
-    const std::string field = NthField(line, ' ', 2);
-    std::size_t i = field.size() > 0 && (field[0] == '+' || field[0] == '-') ? 1 : 0;
-    if (i == field.size()) return 0;
-    long value = 0;
-    for (; i < field.size(); ++i) {
-        if (!std::isdigit(static_cast<unsigned char>(field[i]))) return 0;
-        value = value * 10 + (field[i] - '0');
-        if (value > 32768) return 0;
-    }
-    if (field[0] == '-') value = -value;
-    return value >= -32768 && value <= 32767 ? static_cast<std::int16_t>(value) : 0;
-}
-
-// The digits that follow "CONTENT-LENGTH:" and its blank: the first run of them.
-std::int64_t contentLengthOf(const std::string& line) {
-    std::size_t i = std::string("CONTENT-LENGTH: ").size();
-    while (i < line.size() && !std::isdigit(static_cast<unsigned char>(line[i]))) ++i;
-    std::int64_t value = 0;
-    for (; i < line.size() && std::isdigit(static_cast<unsigned char>(line[i])); ++i) {
-        if (value > (INT64_MAX - 9) / 10) break;  // an absurd length stops growing
-        value = value * 10 + (line[i] - '0');
-    }
-    return value;
 }
 
 }  // namespace
@@ -275,33 +248,55 @@ void TNMHTTP::ReadResponseHeader() {
     std::unique_ptr<TOutputFile> headerFile;
     if (OutputFileMode) headerFile = std::make_unique<TOutputFile>(Header);
     else Header.clear();
-    std::size_t kept = 0;
-    const auto keep = [&](const std::string& line) {
-        kept += line.size();
-        if (kept > kMostHeaderBytes) {
+    std::size_t read = 0;
+    // Every line read counts towards the bound, those of interim replies too.
+    const auto readLine = [&] {
+        std::string line = ReadLn();
+        read += line.size();
+        if (read > kMostHeaderBytes) {
             throw ESockError("Reply header longer than " + std::to_string(kMostHeaderBytes) + " bytes");
         }
+        return line;
+    };
+    const auto keep = [&](const std::string& line) {
         if (headerFile) headerFile->Write(line);
         else Header += line;
     };
+    const auto isBlank = [](const std::string& line) { return line == "\n" || line == "\r\n"; };
+    // A line without its line end is the last one before the connection closed.
+    const auto cutShort = [](const std::string& line) { return line.empty() || line.back() != '\n'; };
 
-    const std::string status = ReadLn();
-    if (!status.empty()) StatusCode = statusNumber(status);
-    keep(status);
     for (;;) {
-        const std::string line = ReadLn();
+        const std::string status = readLine();
+        if (status.empty()) throw ESockError("No reply: the connection closed before a status line");
+        StatusCode = static_cast<std::int16_t>(statusOf(status));
+        if (StatusCode >= 200) {
+            keep(status);
+            break;
+        }
+        // An interim reply (1xx) is read and dropped: the answer follows it.
+        for (std::string line = readLine(); !isBlank(line); line = readLine()) {
+            if (cutShort(line)) throw ESockError("Reply header ended before its blank line");
+        }
+    }
+    for (;;) {
+        const std::string line = readLine();
+        if (cutShort(line)) {
+            keep(line);
+            throw ESockError("Reply header ended before its blank line");
+        }
         const std::string first = NthField(upperAscii(line), ' ', 1);
         if (first == "SET-COOKIE:") {
             // A control character would go on into the next request's Cookie line: not kept.
-            const std::string cookie = withoutLineEnd(line.size() > 12 ? line.substr(12) : "");
+            const std::string cookie = withoutLineEnd(line.substr(12));
             if (!holdsControlCharacter(cookie)) ReceivedCookie = cookie;
         } else if (first == "LOCATION:") {
-            RedirectLocation = withoutLineEnd(line.size() > 10 ? line.substr(10) : "");
+            RedirectLocation = withoutLineEnd(line.substr(10));
         } else if (first == "CONTENT-LENGTH:") {
             ContentLength = contentLengthOf(upperAscii(line));
         }
         keep(line);
-        if (line.empty() || line == "\n" || line == "\r\n") break;
+        if (isBlank(line)) break;
     }
     if (headerFile) headerFile->Close();
 }

@@ -110,13 +110,16 @@ std::vector<Case> cases() {
          get, "10054:Connection reset by peer", 3, 64},
         {"a banner that is no HTTP",
          [](LoopbackServer&, int fd) { drainRequest(fd), test::sendAll(fd, "SSH-2.0-OpenSSH_9.2p1 Debian\r\n"); }, get,
-         "reply 0, header 30 B, body 0 B", 3, 64},
-        {"NUL bytes in status, header and body",
+         "exception: Reply without a status line", 3, 64},
+        {"NUL bytes in the status line",
+         [](LoopbackServer&, int fd) { drainRequest(fd), test::sendAll(fd, std::string("HTTP/1.0 2\0\0 OK\r\n\r\n", 21)); },
+         get, "exception: Reply with a malformed status line", 3, 64},
+        {"NUL bytes in header and body",
          [](LoopbackServer&, int fd) {
              drainRequest(fd);
-             test::sendAll(fd, std::string("HTTP/1.0 2\0\0 OK\r\nX-Nul: a\0b\r\n\r\nbo\0dy", 36));
+             test::sendAll(fd, std::string("HTTP/1.0 200 OK\r\nX-Nul: a\0b\r\n\r\nbo\0dy", 36));
          },
-         get, "reply 0, header 31 B, body 5 B", 3, 64},
+         get, "reply 200, header 31 B, body 5 B", 3, 64},
         {"a redirect loop",
          [](LoopbackServer&, int fd) { drainRequest(fd), test::sendAll(fd, "HTTP/1.0 302 Found\r\nLocation: /again\r\n\r\n"); },
          get, "Too many redirects: more than 20 followed", 5, 64},
@@ -131,7 +134,8 @@ std::vector<Case> cases() {
          },
          get, "reply 200, header 19 B, body 6 B", 3, 64},
         {"a close before any byte",
-         [](LoopbackServer&, int fd) { drainRequest(fd); }, get, "reply 0, header 0 B, body 0 B", 3, 64},
+         [](LoopbackServer&, int fd) { drainRequest(fd); }, get,
+         "exception: No reply: the connection closed before a status line", 3, 64},
         {"a redirect to another host with credentials and a cookie",
          [](LoopbackServer&, int) {},  // the two servers of this case are its own
          [](TNMHTTP& http, const std::string&) {

@@ -7,6 +7,7 @@
 #include "failure_of.h"
 #include "fake_resolver.h"
 #include "http_test_server.h"
+#include "loopback_http_server.h"
 
 namespace kwirl {
 namespace {
@@ -252,24 +253,41 @@ TEST_F(HttpTest, ErrorRepliesFireFailureAndKeepTheirBody) {
     EXPECT_EQ(http.Body, "missing page");
 }
 
-TEST_F(HttpTest, OddStatusLinesCountAsSuccessWithStatusZero) {
-    for (const std::string& first : {std::string("HTTP/1.0 200"), std::string("garbage"), std::string("HTTP/1.0 99999 X"),
-                                     std::string("HTTP/1.0 20x OK")}) {
-        ScriptedHttpServer server({first + "\r\n\r\nbody"});
-        int successes = 0;
-        http.OnSuccess = [&](CmdType) { ++successes; };
-        http.Get(at(server, "/"));
-        EXPECT_EQ(http.StatusCode, 0) << first;
-        EXPECT_EQ(successes, 1) << first;
+TEST_F(HttpTest, RepliesWithoutAStatusLineAreFailuresAndInterimRepliesAreSkipped) {
+    struct Case {
+        std::string reply;
+        std::string outcome;  // the failure, or the status, header and body
+    } cases[] = {
+        {"", "No reply: the connection closed before a status line"},
+        {"hello there\r\n", "Reply without a status line"},
+        {"SSH-2.0-OpenSSH_9.2p1\r\n", "Reply without a status line"},
+        {"HTTP/1.0 20x OK\r\n\r\nbody", "Reply with a malformed status line"},
+        {"HTTP/1.0 99999 X\r\n\r\nbody", "Reply with a malformed status line"},
+        {"HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n", "Reply header ended before its blank line"},
+        {"HTTP/1.0 200 OK\r\nX-Half", "Reply header ended before its blank line"},
+        {"HTTP/1.0 200\r\n\r\nbody", "200 | HTTP/1.0 200\r\n\r\n | body"},
+        {"HTTP/1.0 404\r\n\r\n", "404 | HTTP/1.0 404\r\n\r\n | "},
+        {"HTTP/1.1 100 Continue\r\n\r\nHTTP/1.0 404 Not Found\r\n\r\nmissing",
+         "404 | HTTP/1.0 404 Not Found\r\n\r\n | missing"},
+        {"HTTP/1.1 100 Continue\r\nX-A: 1\r\n\r\nHTTP/1.1 102 Processing\r\n\r\nHTTP/1.0 200 OK\r\n\r\nbody",
+         "200 | HTTP/1.0 200 OK\r\n\r\n | body"},
+    };
+    for (const auto& c : cases) {
+        ScriptedHttpServer server({c.reply});
+        TNMHTTP fresh;
+        int successes = 0, failures = 0;
+        fresh.OnSuccess = [&](CmdType) { ++successes; };
+        fresh.OnFailure = [&](CmdType) { ++failures; };
+        std::string outcome = failureOf([&] { fresh.Get(at(server, "/")); });
+        if (outcome == "no failure") {
+            outcome = std::to_string(fresh.StatusCode) + " | " + fresh.Header + " | " + fresh.Body;
+            EXPECT_EQ(successes + failures, 1) << c.reply;
+            EXPECT_EQ(failures, fresh.StatusCode >= 400 ? 1 : 0) << c.reply;
+        } else {
+            EXPECT_EQ(successes + failures, 0) << c.reply;
+        }
+        EXPECT_EQ(outcome, c.outcome) << c.reply;
     }
-}
-
-TEST_F(HttpTest, AServerThatClosesAtOnceGivesAnEmptySuccess) {
-    ScriptedHttpServer server({""});
-    http.Get(at(server, "/"));
-    EXPECT_EQ(http.StatusCode, 0);
-    EXPECT_EQ(http.Header, "");
-    EXPECT_EQ(http.Body, "");
 }
 
 TEST_F(HttpTest, ContentLengthIsReadOnlyWithItsBlank) {
