@@ -106,7 +106,9 @@ private:
     std::string hostAndPort() const;
     std::string requestedAddress() const;
     std::int64_t sendDataLength() const;
+    static std::string bodyTooLong();
 
+    std::int64_t announcedLength_ = -1;  // the body's length by the reply's Content-Length; -1: none
     bool absoluteUrl_ = false;       // CurrentUrl names its scheme and server
     std::string callOrigin_;         // server the call started on: its credentials go nowhere else
     std::string takenCookie_;        // a cookie taken over from a redirect reply

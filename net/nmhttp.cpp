@@ -1,6 +1,5 @@
 // TNMHTTP: the request operations and the transaction loop.
 
-#include <cctype>
 #include <fstream>
 #include <memory>
 #include <stdexcept>
@@ -109,6 +108,8 @@ void TNMHTTP::Unlink(const std::string& url, const std::string& value) {
     request(CmdUNLINK, url);
 }
 
+std::string TNMHTTP::bodyTooLong() { return "Reply body longer than " + std::to_string(kMostBodyBytes) + " bytes"; }
+
 std::string TNMHTTP::origin() const { return Host + ":" + std::to_string(Port); }
 
 void TNMHTTP::RunRequest() {
@@ -123,14 +124,22 @@ void TNMHTTP::RunRequest() {
             SendRequest();
             StatusCode = 0;
             ReadResponseHeader();
+            // With a Content-Length the body is that many bytes, no more, and
+            // fewer is a failure; without one it runs to the close. A reply to
+            // HEAD, a 204 or a 304 has no body of that length.
+            const bool bodyOfItsLength = CurrentCmd != CmdHEAD && StatusCode != 204 && StatusCode != 304;
+            const std::int64_t announced = bodyOfItsLength ? announcedLength_ : -1;
             if (InputFileMode) {
-                CaptureFile(Body);
+                CaptureFile(Body, announced);
             } else {
+                if (announced > kMostBodyBytes) throw ESockError(bodyTooLong());
                 // One byte past the bound tells a body that ended there from one that went on.
-                CaptureString(Body, kMostBodyBytes + 1);
-                if (static_cast<std::int64_t>(Body.size()) > kMostBodyBytes) {
-                    throw ESockError("Reply body longer than " + std::to_string(kMostBodyBytes) + " bytes");
-                }
+                CaptureString(Body, announced >= 0 ? announced : kMostBodyBytes + 1);
+                if (static_cast<std::int64_t>(Body.size()) > kMostBodyBytes) throw ESockError(bodyTooLong());
+            }
+            if (BytesReceived < announced) {
+                throw ESockError("Reply body ended after " + std::to_string(BytesReceived) + " of " +
+                                 std::to_string(announced) + " bytes");
             }
             if (StatusCode < 299) {
                 if (OnSuccess) OnSuccess(CurrentCmd);
@@ -242,6 +251,7 @@ void TNMHTTP::SendRequest() {
 
 void TNMHTTP::ReadResponseHeader() {
     ContentLength = 0;
+    announcedLength_ = -1;
     ReceivedCookie.clear();
     // A reply without a Location has none: an earlier reply's is not taken for it.
     RedirectLocation.clear();
@@ -294,6 +304,7 @@ void TNMHTTP::ReadResponseHeader() {
             RedirectLocation = withoutLineEnd(line.substr(10));
         } else if (first == "CONTENT-LENGTH:") {
             ContentLength = contentLengthOf(upperAscii(line));
+            announcedLength_ = announcedLength(line);
         }
         keep(line);
         if (isBlank(line)) break;

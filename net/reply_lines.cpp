@@ -39,4 +39,19 @@ std::int64_t contentLengthOf(const std::string& line) {
     return value;
 }
 
+std::int64_t announcedLength(const std::string& line) {
+    const std::string value = withoutLineEnd(line.substr(std::min(line.size(), std::string("Content-Length:").size())));
+    const auto first = value.find_first_not_of(" \t");
+    if (first == std::string::npos) return -1;
+    const auto last = value.find_last_not_of(" \t");
+    // More than 18 digits is no length this client could receive; taken as none.
+    if (last - first + 1 > 18) return -1;
+    std::int64_t length = 0;
+    for (std::size_t i = first; i <= last; ++i) {
+        if (!isDigit(value[i])) return -1;
+        length = length * 10 + (value[i] - '0');
+    }
+    return length;
+}
+
 }  // namespace kwirl

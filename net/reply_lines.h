@@ -17,4 +17,8 @@ int statusOf(const std::string& line);
 // the first run of digits after the name and its blank, 0 when there is none.
 std::int64_t contentLengthOf(const std::string& upperLine);
 
+// The body length a Content-Length line announces: its value when that is
+// digits alone (blanks and tabs around them allowed), else -1 (none).
+std::int64_t announcedLength(const std::string& line);
+
 }  // namespace kwirl

@@ -290,14 +290,67 @@ TEST_F(HttpTest, RepliesWithoutAStatusLineAreFailuresAndInterimRepliesAreSkipped
     }
 }
 
+TEST_F(HttpTest, ABodyWithAContentLengthIsExactlyThatLong) {
+    struct Case {
+        std::string reply;
+        bool held;          // the server keeps the connection open after the reply
+        std::string outcome;  // the failure, or the body
+    } cases[] = {
+        {reply("HTTP/1.0 200 OK", "Content-Length: 677654\r\n", "0123456789"), false,
+         "Reply body ended after 10 of 677654 bytes"},
+        {reply("HTTP/1.0 200 OK", "Content-Length: 5\r\n", "hello"), true, "hello"},
+        {reply("HTTP/1.0 200 OK", "Content-Length: 5\r\n", "helloEXTRA!!"), false, "hello"},
+        {reply("HTTP/1.0 200 OK", "Content-Length: 0\r\n", "EXTRA"), true, ""},
+        {reply("HTTP/1.0 200 OK", "Content-Length:  12 \r\n", "twelve bytes"), true, "twelve bytes"},
+        {reply("HTTP/1.0 200 OK", "Content-Length: 1x\r\n", "to the close"), false, "to the close"},
+        {reply("HTTP/1.0 200 OK", "", "to the close"), false, "to the close"},
+        {reply("HTTP/1.0 304 Not Modified", "Content-Length: 100\r\n"), false, ""},
+        {reply("HTTP/1.0 200 OK", "Content-Length: 268435457\r\n", "x"), true,
+         "Reply body longer than 268435456 bytes"},
+    };
+    for (const auto& c : cases) {
+        test::LoopbackServer server(0, [&c](test::LoopbackServer&, int fd) {
+            test::readRequestHead(fd);
+            test::sendAll(fd, c.reply);
+            char byte;
+            while (c.held && recv(fd, &byte, 1, 0) > 0) {
+            }
+        });
+        TNMHTTP fresh;
+        fresh.TimeOut = 3000;
+        std::string outcome = failureOf([&] { fresh.Get("http://127.0.0.1:" + std::to_string(server.port()) + "/"); });
+        if (outcome == "no failure") outcome = fresh.Body;
+        EXPECT_EQ(outcome, c.outcome) << c.reply;
+    }
+}
+
+TEST_F(HttpTest, AContentLengthEndsTheBodyInAFileTooButNotAHeadReply) {
+    ScriptedHttpServer server({reply("HTTP/1.0 200 OK", "Content-Length: 5\r\n", "helloEXTRA"),
+                               reply("HTTP/1.0 200 OK", "Content-Length: 50\r\n", "short"),
+                               reply("HTTP/1.0 200 OK", "Content-Length: 32\r\n")});
+    const std::string name = ::testing::TempDir() + "length.bin";
+    http.InputFileMode = true;
+    http.Body = name;
+    http.Get(at(server, "/"));
+    std::ifstream file(name, std::ios::binary);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>()), "hello");
+    EXPECT_EQ(failureOf([&] { http.Get(at(server, "/")); }), "Reply body ended after 5 of 50 bytes");
+    std::remove(name.c_str());
+
+    http.InputFileMode = false;
+    http.Head(at(server, "/"));  // its Content-Length describes what a GET would get
+    EXPECT_EQ(http.ContentLength, 32);
+    EXPECT_EQ(http.Body, "");
+}
+
 TEST_F(HttpTest, ContentLengthIsReadOnlyWithItsBlank) {
-    ScriptedHttpServer with({reply("HTTP/1.0 200 OK", "Content-Length: 1234\r\n", "short")});
+    ScriptedHttpServer with({reply("HTTP/1.0 200 OK", "Content-Length: 5\r\n", "short")});
     http.Get(at(with, "/"));
-    EXPECT_EQ(http.ContentLength, 1234);
-    EXPECT_EQ(http.Body, "short");  // read to the close whatever the length says
-    ScriptedHttpServer without({reply("HTTP/1.0 200 OK", "Content-Length:1234\r\n")});
+    EXPECT_EQ(http.ContentLength, 5);
+    ScriptedHttpServer without({reply("HTTP/1.0 200 OK", "Content-Length:5\r\n", "read to the close")});
     http.Get(at(without, "/"));
     EXPECT_EQ(http.ContentLength, 0);
+    EXPECT_EQ(http.Body, "read to the close");
 }
 
 TEST_F(HttpTest, CredentialsNeedBothPartsAndAreOneLineHoweverLong) {
