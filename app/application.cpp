@@ -3,6 +3,7 @@
 #include <wx/msgdlg.h>
 
 #include "Main.h"
+#include "application_exception.h"
 #include "exception_text.h"
 #include "wx_text.h"
 
@@ -21,6 +22,14 @@ bool TKwirlApp::OnInit() {
     // parsing is not run.
     SetAppName("kwirl");
     SetAppDisplayName(kApplicationTitle);
+    // A failure in a network timer's handler is shown like one that escaped the loop.
+    SetApplicationExceptionHandler([](std::exception_ptr failure) {
+        try {
+            std::rethrow_exception(failure);
+        } catch (...) {
+            showCurrentException();
+        }
+    });
     try {
         // The constructor runs the blocking catalogue fetch, so the window
         // appears only once it has ended.
@@ -42,6 +51,9 @@ bool TKwirlApp::OnExceptionInMainLoop() {
 
 void TKwirlApp::OnUnhandledException() { showCurrentException(); }
 
-int TKwirlApp::OnExit() { return 0; }
+int TKwirlApp::OnExit() {
+    SetApplicationExceptionHandler(nullptr);  // no message boxes once the toolkit winds down
+    return 0;
+}
 
 }  // namespace kwirl

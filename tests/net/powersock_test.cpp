@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "Psock.h"
+#include "application_exception.h"
 #include "event_loop.h"
 #include "failure_of.h"
 #include "fake_resolver.h"
@@ -286,6 +287,31 @@ TEST(ThreadTimer, RepeatsWhileEnabledAndStopsWhenDisabled) {
     EXPECT_TRUE(test::runLoopUntil([&] { return ticks == 3; }, 5000));
     test::runLoopFor(100);
     EXPECT_EQ(ticks, 3);
+}
+
+TEST(ThreadTimer, AHandlersExceptionGoesToTheApplicationAndTheTimerGoesOn) {
+    std::vector<std::string> shown;
+    SetApplicationExceptionHandler([&](std::exception_ptr failure) {
+        try {
+            std::rethrow_exception(failure);
+        } catch (const std::exception& error) {
+            shown.push_back(error.what());
+        }
+    });
+    TThreadTimer timer;
+    int ticks = 0;
+    timer.SetInterval(10);
+    timer.SetOnTimer([&](TThreadTimer* self) {
+        if (++ticks == 2) self->SetEnabled(false);
+        throw ESockError("Tick " + std::to_string(ticks) + " failed");
+    });
+    EXPECT_TRUE(test::runLoopUntil([&] { return shown.size() == 2; }, 5000));
+    EXPECT_EQ(shown, (std::vector<std::string>{"Tick 1 failed", "Tick 2 failed"}));
+
+    // Without a hook the exception is dropped, and nothing unwinds through the loop.
+    SetApplicationExceptionHandler(nullptr);
+    timer.SetEnabled(true);
+    EXPECT_TRUE(test::runLoopUntil([&] { return ticks >= 3; }, 5000));
 }
 
 }  // namespace
