@@ -1,5 +1,7 @@
 // TNMHTTP: the request operations and the transaction loop.
 
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <memory>
 #include <stdexcept>
@@ -200,7 +202,7 @@ std::string TNMHTTP::requestedAddress() const { return "http://" + hostAndPort()
 std::int64_t TNMHTTP::sendDataLength() const {
     if (!OutputFileMode) return static_cast<std::int64_t>(SendData.size());
     std::ifstream file(SendData, std::ios::binary | std::ios::ate);
-    if (!file) throw std::runtime_error("Cannot open file \"" + SendData + "\"");
+    if (!file) throw std::runtime_error("Cannot open file \"" + SendData + "\": " + std::strerror(errno));
     return static_cast<std::int64_t>(file.tellg());
 }
 

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <functional>
+#include <thread>
 
 #include "NMHttp.h"
 #include "failure_of.h"
@@ -51,6 +54,119 @@ TEST_F(HttpTest, TheStartUpRequestGoesOnTheWireExactlyAndInTwoSends) {
     EXPECT_EQ(http.StatusCode, 200);
 }
 
+TEST_F(HttpTest, EveryOperationSendsExactlyItsRequest) {
+    ScriptedHttpServer server({reply("HTTP/1.0 200 OK")});
+    const std::string host = "Host: 127.0.0.1:" + std::to_string(server.port()) + "\r\n";
+    const std::string common = host + kAccept + kContentType;
+    struct Case {
+        std::function<void()> send;
+        std::string request;
+    } cases[] = {
+        {[&] { http.Get(at(server, "/g")); }, "GET /g HTTP/1.0\r\n" + common + "\r\n"},
+        {[&] { http.Options(at(server, "/o")); }, "OPTIONS /o HTTP/1.0\r\n" + common + "\r\n"},
+        {[&] { http.Head(at(server, "/h")); }, "HEAD /h HTTP/1.0\r\n" + common + "\r\n"},
+        {[&] { http.Delete(at(server, "/d")); }, "DELETE /d HTTP/1.0\r\n" + common + "\r\n"},
+        {[&] { http.Post(at(server, "/p"), "a=1&b=x y"); },
+         "POST /p HTTP/1.0\r\n" + common + "Content-Length: 15\r\n\r\na%3d1%26b%3dx+y"},
+        {[&] { http.Put(at(server, "/u"), "data"); }, "PUT /u HTTP/1.0\r\n" + common + "Content-Length: 4\r\n\r\ndata"},
+        {[&] { http.Patch(at(server, "/a"), "data"); }, "PATCH /a HTTP/1.0\r\n" + common + "Content-Length: 4\r\n\r\ndata"},
+        {[&] { http.Trace(at(server, "/t"), "data"); }, "TRACE /t HTTP/1.0\r\n" + common + "Content-Length: 4\r\n\r\ndata"},
+        {[&] { http.Copy(at(server, "/c"), "/to"); }, "COPY /c HTTP/1.0\r\n" + common + "URI-header: /to\r\n\r\n"},
+        {[&] { http.Move(at(server, "/m"), "/to"); }, "MOVE /m HTTP/1.0\r\n" + common + "URI-header: /to\r\n\r\n"},
+        {[&] { http.Link(at(server, "/l"), "<x>"); },
+         "LINK /l HTTP/1.0\r\n" + common + "Link: <x>\r\nContent-Length: 8\r\n\r\nSend.dat"},
+        {[&] { http.Unlink(at(server, "/n"), "<x>"); },
+         "UNLINK /n HTTP/1.0\r\n" + common + "Link: <x>\r\nContent-Length: 8\r\n\r\nSend.dat"},
+        {[&] { http.Raw(at(server, "/r"), "data"); }, common + "Content-Length: 4\r\n\r\ndata"},
+        {[&] {
+             http.HeaderInfo = {"me@example.org", "kwirl", "c=1", "http://r.example/", "user", "pass"};
+             http.Get(at(server, "/i"));
+             http.HeaderInfo = {};
+         },
+         "GET /i HTTP/1.0\r\n" + host + kAccept +
+             "User-Agent: kwirl\r\nFrom: me@example.org\r\nCookie: c=1\r\nReferer: http://r.example/\r\n"
+             "Authorization: Basic dXNlcjpwYXNz\r\n" +
+             kContentType + "\r\n"},
+    };
+    std::size_t sent = 0;
+    for (const auto& c : cases) {
+        c.send();
+        EXPECT_EQ(server.request(sent++), c.request);
+    }
+}
+
+TEST_F(HttpTest, OutputFileModeSendsAFileAndWritesTheHeaderToAFile) {
+    ScriptedHttpServer server({reply("HTTP/1.0 200 OK", "X-A: 1\r\n", "body")});
+    const std::string data = ::testing::TempDir() + "send.bin", head = ::testing::TempDir() + "head.txt";
+    std::string content(100 * 1024 + 3, '\0');
+    for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>(i * 7);
+    std::ofstream(data, std::ios::binary) << content;
+    http.OutputFileMode = true;
+    http.Header = head;
+    http.TimeOut = 3000;  // a request cut short would leave the server waiting
+    http.Post(at(server, "/f"), data);  // the file's bytes as they are: no form encoding
+    const std::string request = server.request(0);
+    EXPECT_EQ(request.substr(0, request.find("\r\n")), "POST /f HTTP/1.0");
+    EXPECT_NE(request.find("\r\nContent-Length: 102403\r\n\r\n"), std::string::npos);
+    EXPECT_TRUE(request.substr(request.find("\r\n\r\n") + 4) == content);
+    EXPECT_EQ(http.BytesSent, 102403);
+    EXPECT_EQ(http.Header, head);
+    std::ifstream file(head, std::ios::binary);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>()),
+              "HTTP/1.0 200 OK\r\nX-A: 1\r\n\r\n");
+    EXPECT_EQ(http.Body, "body");
+
+    const std::string missing = ::testing::TempDir() + "no-such-file";
+    EXPECT_EQ(failureOf([&] { http.Put(at(server, "/f"), missing); }),
+              "Cannot open file \"" + missing + "\": No such file or directory");
+    EXPECT_EQ(server.requests().size(), 1u);
+    std::remove(data.c_str());
+    std::remove(head.c_str());
+}
+
+TEST_F(HttpTest, TheEventsOfAnExchangeComeInOrder) {
+    ScriptedHttpServer server({reply("HTTP/1.0 302 Found", "Location: /next\r\n"), reply("HTTP/1.0 200 OK", "", "body")});
+    std::vector<std::string> events;
+    const auto note = [&](const std::string& event) {
+        if (events.empty() || events.back() != event) events.push_back(event);  // parts of one body count once
+    };
+    http.OnAboutToSend = [&](TPowersock*) { note("about to send " + http.RequestPath); };
+    http.OnConnect = [&](TPowersock*) { note("connect"); };
+    http.OnPacketRecvd = [&](TPowersock*) { note("part of the body"); };
+    http.OnDisconnect = [&](TPowersock*) { note("disconnect"); };
+    http.OnRedirect = [&](bool&) { note("redirect"); };
+    http.OnSuccess = [&](CmdType) { note("success"); };
+    http.OnFailure = [&](CmdType) { note("failure"); };
+    http.ReportLevel = kReportTransaction;
+    http.OnStatus = [&](TPowersock*, const std::string& status) { note(status); };
+    http.Get(at(server, "/first"));
+    EXPECT_EQ(events, (std::vector<std::string>{"about to send /first", "connect", "disconnect", "redirect",
+                                                "about to send /next", "connect", "part of the body", "success",
+                                                "Transaction Completed", "disconnect"}));
+}
+
+TEST_F(HttpTest, TheTimeOutCountsFromTheLastPartOfTheBody) {
+    for (const int pauseMs : {150, 900}) {
+        test::LoopbackServer server(0, [pauseMs](test::LoopbackServer&, int fd) {
+            test::readRequestHead(fd);
+            test::sendAll(fd, "HTTP/1.0 200 OK\r\n\r\n");
+            for (int part = 0; part < 6; ++part) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(part == 3 ? pauseMs : 150));  // a slow network
+                if (!test::sendAll(fd, "part " + std::to_string(part) + ";")) return;
+            }
+        });
+        TNMHTTP fresh;
+        fresh.TimeOut = 500;  // shorter than the whole body, longer than any pause but the 900 ms one
+        const std::string outcome = failureOf([&] { fresh.Get("http://127.0.0.1:" + std::to_string(server.port()) + "/"); });
+        if (pauseMs == 150) {
+            EXPECT_EQ(outcome, "no failure");
+            EXPECT_EQ(fresh.Body, "part 0;part 1;part 2;part 3;part 4;part 5;");
+        } else {
+            EXPECT_EQ(outcome, "Socket capture aborted");
+        }
+    }
+}
+
 TEST_F(HttpTest, NothingIsSentForAnEmptyOrSecureAddress) {
     ScriptedHttpServer server({reply("HTTP/1.0 200 OK")});
     EXPECT_EQ(failureOf([&] { http.Get(""); }), "Empty URL");
@@ -67,7 +183,7 @@ TEST_F(HttpTest, AHostAloneRequestsTheRootAndAPortThatIsNoNumberFails) {
     http.Get(at(server, ""));
     EXPECT_EQ(server.requestLine(0), "GET / HTTP/1.0");
     EXPECT_EQ(http.CurrentUrl, at(server, "/"));
-    EXPECT_NE(failureOf([&] { http.Get("http://127.0.0.1:eighty/"); }), "no failure");
+    EXPECT_EQ(failureOf([&] { http.Get("http://127.0.0.1:eighty/"); }), "'eighty' is not a valid integer value");
 }
 
 TEST_F(HttpTest, ThroughAProxyTheWholeAddressIsRequestedWithOneHostLine) {
@@ -370,14 +486,6 @@ TEST_F(HttpTest, CredentialsNeedBothPartsAndAreOneLineHoweverLong) {
     EXPECT_EQ(request.find("Content-type", end), end + 2);                     // no line break inside the value
 }
 
-TEST_F(HttpTest, PostEncodesItsDataAndAnnouncesItsLength) {
-    ScriptedHttpServer server({reply("HTTP/1.0 200 OK")});
-    http.Post(at(server, "/form"), "a=1&b=x y");
-    const std::string request = server.request(0);
-    EXPECT_EQ(server.requestLine(0), "POST /form HTTP/1.0");
-    EXPECT_NE(request.find("Content-Length: 15\r\n\r\na%3d1%26b%3dx+y"), std::string::npos);
-}
-
 TEST_F(HttpTest, RequestDataGoesOutWholeZeroBytesIncluded) {
     ScriptedHttpServer server({reply("HTTP/1.0 200 OK")});
     std::string large(100 * 1024 + 7, '\0');
@@ -434,13 +542,24 @@ TEST_F(HttpTest, AFileThatCannotBeWrittenFailsTheRequestNamingTheFileAndTheReaso
     }
 }
 
-TEST_F(HttpTest, AFailureLeavesTheSocketClosedAndFiresNoOutcome) {
-    int outcomes = 0;
+TEST_F(HttpTest, AFailureClosesTheSocketFiresNoOutcomeAndTheNextRequestWorks) {
+    ScriptedHttpServer broken({"no reply at all\r\n"});
+    ScriptedHttpServer working({reply("HTTP/1.0 200 OK", "", "fine")});
+    int outcomes = 0, disconnects = 0;
     http.OnSuccess = [&](CmdType) { ++outcomes; };
     http.OnFailure = [&](CmdType) { ++outcomes; };
-    EXPECT_EQ(failureOf([&] { http.Get("http://127.0.0.1:1/"); }), "Connection Failed");
-    EXPECT_EQ(outcomes, 0);
-    EXPECT_FALSE(http.Connected);
+    http.OnDisconnect = [&](TPowersock*) { ++disconnects; };
+    for (const auto& [address, failure] : {std::pair{"http://127.0.0.1:" + std::to_string(test::unusedLoopbackPort()) + "/",
+                                                     "Connection Failed"},
+                                           std::pair{at(broken, "/"), "Reply without a status line"}}) {
+        disconnects = 0;
+        EXPECT_EQ(failureOf([&] { http.Get(address); }), failure);
+        EXPECT_EQ(outcomes, 0) << failure;
+        EXPECT_GE(disconnects, 1) << failure;  // closed before the failure left the call
+        http.Get(at(working, "/"));
+        EXPECT_EQ(http.Body, "fine") << failure;
+        outcomes = 0;
+    }
 }
 
 TEST_F(HttpTest, UnauthorisedRepliesAskForAuthentication) {
