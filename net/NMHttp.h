@@ -1,7 +1,7 @@
 #pragma once
 // TNMHTTP: one HTTP/1.0 exchange per call, on the socket transport. The call
-// blocks until the reply has been read to the server's close, follows
-// redirects, and reports the outcome through events.
+// blocks until the reply has been read (to its Content-Length, or else to the
+// server's close), follows redirects, and reports the outcome through events.
 
 #include <cstdint>
 #include <functional>
