@@ -6,6 +6,7 @@
 #include <csignal>
 
 #include "Main.h"
+#include "application_exception.h"
 #include "exception_text.h"
 #include "single_instance.h"
 #include "wx_text.h"
@@ -25,6 +26,14 @@ bool TKwirlApp::OnInit() {
     // parsing is not run.
     SetAppName("kwirl");
     SetAppDisplayName(kApplicationTitle);
+    // A failure in a network timer's handler is shown like one that escaped the loop.
+    SetApplicationExceptionHandler([](std::exception_ptr failure) {
+        try {
+            std::rethrow_exception(failure);
+        } catch (...) {
+            showCurrentException();
+        }
+    });
     try {
         // The constructor runs the blocking catalogue fetch, so the window
         // appears only once it has ended.
@@ -67,6 +76,9 @@ bool TKwirlApp::OnExceptionInMainLoop() {
 
 void TKwirlApp::OnUnhandledException() { showCurrentException(); }
 
-int TKwirlApp::OnExit() { return 0; }
+int TKwirlApp::OnExit() {
+    SetApplicationExceptionHandler(nullptr);  // no message boxes once the toolkit winds down
+    return 0;
+}
 
 }  // namespace kwirl

@@ -1,7 +1,7 @@
 #pragma once
 // TNMHTTP: one HTTP/1.0 exchange per call, on the socket transport. The call
-// blocks until the reply has been read to the server's close, follows
-// redirects, and reports the outcome through events.
+// blocks until the reply has been read (to its Content-Length, or else to the
+// server's close), follows redirects, and reports the outcome through events.
 
 #include <cstdint>
 #include <functional>
@@ -43,6 +43,8 @@ using TResultEvent = std::function<void(CmdType Cmd)>;
 
 class TNMHTTP : public TPowersock {
 public:
+    // A request line beyond this is refused before anything is sent.
+    static constexpr std::size_t kMostRequestLine = 65536;
     // Redirects followed by one request at the most.
     static constexpr int kMostRedirects = 20;
     // A reply header beyond this is no HTTP reply: reading it stops there.
@@ -101,8 +103,13 @@ public:
 private:
     void request(CmdType cmd, const std::string& url);
     std::string origin() const;
+    std::string hostAndPort() const;
+    std::string requestedAddress() const;
     std::int64_t sendDataLength() const;
+    static std::string bodyTooLong();
 
+    std::int64_t announcedLength_ = -1;  // the body's length by the reply's Content-Length; -1: none
+    bool absoluteUrl_ = false;       // CurrentUrl names its scheme and server
     std::string callOrigin_;         // server the call started on: its credentials go nowhere else
     std::string takenCookie_;        // a cookie taken over from a redirect reply
     std::string takenCookieOrigin_;  // ... and the server that set it

@@ -86,10 +86,15 @@ public:
     void Cancel();
     void Write(const std::string& text);
     void Writeln(const std::string& text);
+    // Sends every byte of `bytes`, zero bytes included, through the I/O buffer
+    // in parts of at most kBufferSize: what a request announces is what it sends.
+    void WriteBytes(const std::string& bytes);
     void SendBuffer(const char* buffer, std::size_t length);
     std::string ReadLn();
     void SendFile(const std::string& name);
-    void CaptureFile(const std::string& name);
+    // Both receive until the server closes or maxLength bytes have come (-1:
+    // no bound); a byte past maxLength is left waiting.
+    void CaptureFile(const std::string& name, std::int64_t maxLength = -1);
     void CaptureString(std::string& text, std::int64_t maxLength);
     bool DataAvailable();
 
@@ -111,8 +116,7 @@ private:
     void waitForSocket(TSocketWatch::Interest interest);
     std::int64_t receiveInto(char* into, std::size_t room, bool peek);
     void sendAllOrCancel(const char* data, std::size_t length, bool countAndNotify);
-    void captureParts(const std::function<bool()>& wantMore,
-                      const std::function<void(const char*, std::size_t)>& keep);
+    void captureParts(std::int64_t most, const std::function<void(const char*, std::size_t)>& keep);
 
     int fd_ = -1;
     std::unique_ptr<TSocketWatch> watch_;

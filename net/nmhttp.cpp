@@ -1,12 +1,16 @@
 // TNMHTTP: the request operations and the transaction loop.
 
-#include <cctype>
-#include <filesystem>
+#include <cerrno>
+#include <cstring>
 #include <fstream>
+#include <memory>
 #include <stdexcept>
 
 #include "NMHttp.h"
 #include "encoders.h"
+#include "output_file.h"
+#include "redirect_target.h"
+#include "reply_lines.h"
 #include "url_parts.h"
 
 namespace kwirl {
@@ -34,34 +38,6 @@ std::string upperAscii(std::string text) {
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     }
     return text;
-}
-
-// The status number of a status line: its second blank-separated field when
-// that is a plain integer of 16 bits, else 0.
-std::int16_t statusNumber(const std::string& line) {
-    const std::string field = NthField(line, ' ', 2);
-    std::size_t i = field.size() > 0 && (field[0] == '+' || field[0] == '-') ? 1 : 0;
-    if (i == field.size()) return 0;
-    long value = 0;
-    for (; i < field.size(); ++i) {
-        if (!std::isdigit(static_cast<unsigned char>(field[i]))) return 0;
-        value = value * 10 + (field[i] - '0');
-        if (value > 32768) return 0;
-    }
-    if (field[0] == '-') value = -value;
-    return value >= -32768 && value <= 32767 ? static_cast<std::int16_t>(value) : 0;
-}
-
-// The digits that follow "CONTENT-LENGTH:" and its blank: the first run of them.
-std::int64_t contentLengthOf(const std::string& line) {
-    std::size_t i = std::string("CONTENT-LENGTH: ").size();
-    while (i < line.size() && !std::isdigit(static_cast<unsigned char>(line[i]))) ++i;
-    std::int64_t value = 0;
-    for (; i < line.size() && std::isdigit(static_cast<unsigned char>(line[i])); ++i) {
-        if (value > (INT64_MAX - 9) / 10) break;  // an absurd length stops growing
-        value = value * 10 + (line[i] - '0');
-    }
-    return value;
 }
 
 }  // namespace
@@ -134,6 +110,8 @@ void TNMHTTP::Unlink(const std::string& url, const std::string& value) {
     request(CmdUNLINK, url);
 }
 
+std::string TNMHTTP::bodyTooLong() { return "Reply body longer than " + std::to_string(kMostBodyBytes) + " bytes"; }
+
 std::string TNMHTTP::origin() const { return Host + ":" + std::to_string(Port); }
 
 void TNMHTTP::RunRequest() {
@@ -148,14 +126,22 @@ void TNMHTTP::RunRequest() {
             SendRequest();
             StatusCode = 0;
             ReadResponseHeader();
+            // With a Content-Length the body is that many bytes, no more, and
+            // fewer is a failure; without one it runs to the close. A reply to
+            // HEAD, a 204 or a 304 has no body of that length.
+            const bool bodyOfItsLength = CurrentCmd != CmdHEAD && StatusCode != 204 && StatusCode != 304;
+            const std::int64_t announced = bodyOfItsLength ? announcedLength_ : -1;
             if (InputFileMode) {
-                CaptureFile(Body);
+                CaptureFile(Body, announced);
             } else {
+                if (announced > kMostBodyBytes) throw ESockError(bodyTooLong());
                 // One byte past the bound tells a body that ended there from one that went on.
-                CaptureString(Body, kMostBodyBytes + 1);
-                if (static_cast<std::int64_t>(Body.size()) > kMostBodyBytes) {
-                    throw ESockError("Reply body longer than " + std::to_string(kMostBodyBytes) + " bytes");
-                }
+                CaptureString(Body, announced >= 0 ? announced : kMostBodyBytes + 1);
+                if (static_cast<std::int64_t>(Body.size()) > kMostBodyBytes) throw ESockError(bodyTooLong());
+            }
+            if (BytesReceived < announced) {
+                throw ESockError("Reply body ended after " + std::to_string(BytesReceived) + " of " +
+                                 std::to_string(announced) + " bytes");
             }
             if (StatusCode < 299) {
                 if (OnSuccess) OnSuccess(CurrentCmd);
@@ -183,12 +169,6 @@ void TNMHTTP::RunRequest() {
             bool handled = false;
             if (OnRedirect) OnRedirect(handled);
             if (handled) return;
-            // A bare page name (or nothing) is taken on the same server: its port
-            // is kept, so that a server off port 80 is not left for port 80.
-            if (CurrentUrl.find('/') == std::string::npos) {
-                const std::string port = Port == 80 ? std::string() : ":" + std::to_string(Port);
-                CurrentUrl = "http://" + Host + port + "/" + CurrentUrl;
-            }
         }
         if (StatusCode == 401 && OnAuthenticationNeeded) OnAuthenticationNeeded(this);
         // Only these redirect; any other reply, 299 and 303 to 399 among them, ends the exchange.
@@ -196,6 +176,9 @@ void TNMHTTP::RunRequest() {
         if (redirects + 1 > kMostRedirects) {
             throw std::runtime_error("Too many redirects: more than " + std::to_string(kMostRedirects) + " followed");
         }
+        // A relative Location stays on this server, port included; only an
+        // absolute one names another.
+        CurrentUrl = redirectTarget(requestedAddress(), CurrentUrl);
     }
 }
 
@@ -205,26 +188,42 @@ void TNMHTTP::ParseUrl() {
     Host = parts.host;
     Port = parts.port;
     RequestPath = parts.path;
+    absoluteUrl_ = parts.absolute;
 }
+
+// The server as a Host line names it: its port only when that is not 80.
+std::string TNMHTTP::hostAndPort() const {
+    const auto port = static_cast<std::uint16_t>(Port);
+    return port == 80 ? Host : Host + ":" + std::to_string(port);
+}
+
+std::string TNMHTTP::requestedAddress() const { return "http://" + hostAndPort() + RequestPath; }
 
 std::int64_t TNMHTTP::sendDataLength() const {
     if (!OutputFileMode) return static_cast<std::int64_t>(SendData.size());
     std::ifstream file(SendData, std::ios::binary | std::ios::ate);
-    if (!file) throw std::runtime_error("Cannot open file \"" + SendData + "\"");
+    if (!file) throw std::runtime_error("Cannot open file \"" + SendData + "\": " + std::strerror(errno));
     return static_cast<std::int64_t>(file.tellg());
 }
 
 void TNMHTTP::BuildRequestHeader() {
     RequestLines.Clear();
     if (CurrentCmd != CmdRAW) {
-        RequestLines.Add(std::string(requestWord(CurrentCmd)) + (Proxy.empty() ? RequestPath : CurrentUrl) +
-                         " HTTP/1.0");
+        // A proxy needs the whole address, also when the one asked for was relative.
+        const std::string target = !Proxy.empty() ? (absoluteUrl_ ? CurrentUrl : requestedAddress()) : RequestPath;
+        const std::string line = std::string(requestWord(CurrentCmd)) + target + " HTTP/1.0";
+        // Cut short, it would ask for another page: refused whole instead.
+        if (line.size() > kMostRequestLine) {
+            throw std::runtime_error("Request line longer than " + std::to_string(kMostRequestLine) + " bytes");
+        }
+        RequestLines.Add(line);
     }
+    const std::string host = Host.empty() ? std::string() : hostAndPort();
     if (!Proxy.empty()) {
         RequestLines.Add("Proxy-Connection: Keep-Alive");
-        RequestLines.Add("Host: " + Host);
+        RequestLines.Add("Host: " + host);
     }
-    RequestLines.SetHeaderValue("Host", Host);
+    RequestLines.SetHeaderValue("Host", host);
     RequestLines.Add("Accept: www/source, text/html, video/mpeg, image/jpeg, image/x-tiff");
     RequestLines.Add("Accept: image/x-rgb, image/x-xbm, image/gif, */*, application/postscript");
     if (!HeaderInfo.LocalProgram.empty()) RequestLines.SetHeaderValue("User-Agent", HeaderInfo.LocalProgram);
@@ -245,45 +244,74 @@ void TNMHTTP::BuildRequestHeader() {
 }
 
 void TNMHTTP::SendRequest() {
-    Write(RequestLines.Text());
+    WriteBytes(RequestLines.Text());
     Writeln("");
     if (!sendsData(CurrentCmd)) return;
     if (OutputFileMode) SendFile(SendData);
-    else Write(SendData);
+    else WriteBytes(SendData);
 }
 
 void TNMHTTP::ReadResponseHeader() {
     ContentLength = 0;
+    announcedLength_ = -1;
     ReceivedCookie.clear();
-    std::ofstream headerFile;
-    if (OutputFileMode) {
-        headerFile.open(Header, std::ios::binary | std::ios::trunc);
-        if (!headerFile) throw std::runtime_error("Cannot create file \"" + Header + "\"");
-    } else {
-        Header.clear();
-    }
-    std::size_t kept = 0;
-    const auto keep = [&](const std::string& line) {
-        kept += line.size();
-        if (kept > kMostHeaderBytes) {
+    // A reply without a Location has none: an earlier reply's is not taken for it.
+    RedirectLocation.clear();
+    std::unique_ptr<TOutputFile> headerFile;
+    if (OutputFileMode) headerFile = std::make_unique<TOutputFile>(Header);
+    else Header.clear();
+    std::size_t read = 0;
+    // Every line read counts towards the bound, those of interim replies too.
+    const auto readLine = [&] {
+        std::string line = ReadLn();
+        read += line.size();
+        if (read > kMostHeaderBytes) {
             throw ESockError("Reply header longer than " + std::to_string(kMostHeaderBytes) + " bytes");
         }
-        if (OutputFileMode) headerFile << line;
+        return line;
+    };
+    const auto keep = [&](const std::string& line) {
+        if (headerFile) headerFile->Write(line);
         else Header += line;
     };
+    const auto isBlank = [](const std::string& line) { return line == "\n" || line == "\r\n"; };
+    // A line without its line end is the last one before the connection closed.
+    const auto cutShort = [](const std::string& line) { return line.empty() || line.back() != '\n'; };
 
-    const std::string status = ReadLn();
-    if (!status.empty()) StatusCode = statusNumber(status);
-    keep(status);
     for (;;) {
-        const std::string line = ReadLn();
-        const std::string first = NthField(upperAscii(line), ' ', 1);
-        if (first == "SET-COOKIE:") ReceivedCookie = withoutLineEnd(line.size() > 12 ? line.substr(12) : "").substr(0, 256);
-        else if (first == "LOCATION:") RedirectLocation = withoutLineEnd(line.size() > 10 ? line.substr(10) : "").substr(0, 256);
-        else if (first == "CONTENT-LENGTH:") ContentLength = contentLengthOf(upperAscii(line));
-        keep(line);
-        if (line.empty() || line == "\n" || line == "\r\n") break;
+        const std::string status = readLine();
+        if (status.empty()) throw ESockError("No reply: the connection closed before a status line");
+        StatusCode = static_cast<std::int16_t>(statusOf(status));
+        if (StatusCode >= 200) {
+            keep(status);
+            break;
+        }
+        // An interim reply (1xx) is read and dropped: the answer follows it.
+        for (std::string line = readLine(); !isBlank(line); line = readLine()) {
+            if (cutShort(line)) throw ESockError("Reply header ended before its blank line");
+        }
     }
+    for (;;) {
+        const std::string line = readLine();
+        if (cutShort(line)) {
+            keep(line);
+            throw ESockError("Reply header ended before its blank line");
+        }
+        const std::string first = NthField(upperAscii(line), ' ', 1);
+        if (first == "SET-COOKIE:") {
+            // A control character would go on into the next request's Cookie line: not kept.
+            const std::string cookie = withoutLineEnd(line.substr(12));
+            if (!holdsControlCharacter(cookie)) ReceivedCookie = cookie;
+        } else if (first == "LOCATION:") {
+            RedirectLocation = withoutLineEnd(line.substr(10));
+        } else if (first == "CONTENT-LENGTH:") {
+            ContentLength = contentLengthOf(upperAscii(line));
+            announcedLength_ = announcedLength(line);
+        }
+        keep(line);
+        if (isBlank(line)) break;
+    }
+    if (headerFile) headerFile->Close();
 }
 
 }  // namespace kwirl

@@ -2,6 +2,7 @@
 
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -9,6 +10,7 @@
 
 #include "Psock.h"
 #include "message_pump.h"
+#include "output_file.h"
 
 #include <glib.h>
 
@@ -120,6 +122,15 @@ void TPowersock::Write(const std::string& text) {
     SendBuffer(buffer_.get(), 0);
 }
 
+void TPowersock::WriteBytes(const std::string& bytes) {
+    ReportStatus(kReportAll, "Write");
+    for (std::size_t at = 0; at < bytes.size(); at += kBufferSize) {
+        const std::size_t part = std::min(bytes.size() - at, kBufferSize);
+        std::memcpy(buffer_.get(), bytes.data() + at, part);
+        SendBuffer(buffer_.get(), part);
+    }
+}
+
 void TPowersock::Writeln(const std::string& text) {
     ReportStatus(kReportAll, "Writeln");
     Write(text + "\r\n");
@@ -128,7 +139,7 @@ void TPowersock::Writeln(const std::string& text) {
 void TPowersock::SendFile(const std::string& name) {
     ReportStatus(kReportAll, "SendFile");
     std::ifstream file(name, std::ios::binary);
-    if (!file) throw std::runtime_error("Cannot open file \"" + name + "\"");
+    if (!file) throw std::runtime_error("Cannot open file \"" + name + "\": " + std::strerror(errno));
     while (!Canceled) {
         file.read(buffer_.get(), kBufferSize);
         const auto got = file.gcount();
@@ -177,10 +188,10 @@ std::string TPowersock::ReadLn() {
     }
 }
 
-// Receives part after part until the server closes, `wantMore` says enough,
-// or a cancel; each part goes to `keep`. The time-out counts from the last part.
-void TPowersock::captureParts(const std::function<bool()>& wantMore,
-                              const std::function<void(const char*, std::size_t)>& keep) {
+// Receives part after part until the server closes, `most` bytes have come
+// (-1: no bound; no byte past it is taken), or a cancel; each part goes to
+// `keep`. The time-out counts from the last part.
+void TPowersock::captureParts(std::int64_t most, const std::function<void(const char*, std::size_t)>& keep) {
     BytesReceived = 0;
     TimerOn();
     Finally off([this] {
@@ -189,8 +200,10 @@ void TPowersock::captureParts(const std::function<bool()>& wantMore,
     });
     ReceiveInProgress receiving(receiving_);
     gint64 dispatchedAt = 0;
-    while (!Canceled && wantMore()) {
-        const auto got = receiveInto(buffer_.get(), kBufferSize, false);
+    while (!Canceled && (most < 0 || BytesReceived < most)) {
+        const std::size_t room =
+            most < 0 ? kBufferSize : static_cast<std::size_t>(std::min<std::int64_t>(kBufferSize, most - BytesReceived));
+        const auto got = receiveInto(buffer_.get(), room, false);
         if (got == 0) break;
         if (got > 0) {
             keep(buffer_.get(), static_cast<std::size_t>(got));
@@ -220,16 +233,14 @@ void TPowersock::captureParts(const std::function<bool()>& wantMore,
 void TPowersock::CaptureString(std::string& text, std::int64_t maxLength) {
     ReportStatus(kReportAll, "Capture String");
     text.clear();
-    captureParts([&] { return maxLength == -1 || static_cast<std::int64_t>(text.size()) < maxLength; },
-                 [&](const char* part, std::size_t size) { text.append(part, size); });
+    captureParts(maxLength < 0 ? -1 : maxLength, [&](const char* part, std::size_t size) { text.append(part, size); });
 }
 
-void TPowersock::CaptureFile(const std::string& name) {
+void TPowersock::CaptureFile(const std::string& name, std::int64_t maxLength) {
     ReportStatus(kReportAll, "CaptureFile");
-    std::ofstream file(name, std::ios::binary | std::ios::trunc);
-    if (!file) throw std::runtime_error("Cannot create file \"" + name + "\"");
-    captureParts([] { return true; },
-                 [&](const char* part, std::size_t size) { file.write(part, static_cast<std::streamsize>(size)); });
+    TOutputFile file(name);
+    captureParts(maxLength < 0 ? -1 : maxLength, [&](const char* part, std::size_t size) { file.Write(part, size); });
+    file.Close();
 }
 
 std::string TPowersock::Transaction(const std::string& command) {

@@ -1,5 +1,7 @@
 #include "thread_timer.h"
 
+#include "application_exception.h"
+
 namespace kwirl {
 
 TThreadTimer::~TThreadTimer() {
@@ -38,8 +40,8 @@ gboolean TThreadTimer::tick(gpointer self) {
     try {
         if (timer->onTimer_) timer->onTimer_(timer);
     } catch (...) {
-        // A handler's failure stays inside the timer, as the toolkit would
-        // otherwise unwind through the main loop.
+        // Shown by the application; it must not unwind through the main loop.
+        HandleApplicationException();
     }
     // The handler may have rebuilt or stopped the timer; then this source is gone.
     if (timer->source_ != firing) return G_SOURCE_REMOVE;

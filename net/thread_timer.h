@@ -1,6 +1,8 @@
 #pragma once
 // A repeating timer on the main loop: fires OnTimer every Interval
-// milliseconds while Enabled, Interval is not 0 and OnTimer is set.
+// milliseconds while Enabled, Interval is not 0 and OnTimer is set. An
+// exception from OnTimer goes to the application's exception handler
+// (application_exception.h) and the timer goes on.
 
 #include <functional>
 #include <glib.h>

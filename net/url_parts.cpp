@@ -52,29 +52,64 @@ std::string lowerAscii(std::string text) {
 }
 }  // namespace
 
-UrlParts parseUrlParts(const std::string& url, const std::string& host, int port) {
-    if (url.empty()) throw std::runtime_error("Empty URL");
-    UrlParts parts{url, host, port == 0 ? 80 : port, {}};
-    const bool hasAuthority = url.find("//") != std::string::npos;
-    if (hasAuthority) {
-        const auto start = NthPos(url, '/', 3);
-        if (start <= url.size()) parts.path = url.substr(start - 1, kMostRequestPath);
-    } else if (const auto slash = url.find('/'); slash != std::string::npos) {
-        parts.path = url.substr(slash, kMostRequestPath);
+bool holdsControlCharacter(const std::string& text) {
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte < 0x20 && byte != '\t') || byte == 0x7f) return true;
     }
-    if (url.find(':') != std::string::npos) {
-        const std::string scheme = lowerAscii(NthField(url, ':', 1));
+    return false;
+}
+
+std::string encodeBlanks(const std::string& text) {
+    std::string encoded;
+    encoded.reserve(text.size());
+    for (const char c : text) {
+        if (c == ' ') encoded += "%20";
+        else if (c == '\t') encoded += "%09";
+        else encoded += c;
+    }
+    return encoded;
+}
+
+UrlParts parseUrlParts(const std::string& given, const std::string& host, int port) {
+    if (given.empty()) throw std::runtime_error("Empty URL");
+    if (holdsControlCharacter(given)) throw std::runtime_error("Address holds a control character");
+    // A blank or a tab would split the request line: sent encoded.
+    const std::string url = encodeBlanks(given);
+    UrlParts parts{url, host, port == 0 ? 80 : port, {}, false};
+
+    // A colon before any "/" ends a scheme ("http:") or a host ("host:8080/"):
+    // then the port is the scheme's unless the address names one. A colon in
+    // the path ("/list?t=12:30") changes nothing.
+    const auto colon = url.find(':');
+    const auto slash = url.find('/');
+    const bool startsWithScheme = colon != std::string::npos && (slash == std::string::npos || colon < slash);
+    if (startsWithScheme) {
+        const std::string scheme = lowerAscii(url.substr(0, colon));
         if (scheme == "gopher") parts.port = 70;
         else if (scheme == "ftp") parts.port = 21;
         else if (scheme == "https") throw std::runtime_error("HTTP Secure Socket is not supported");
         else parts.port = 80;
     }
+
+    // The server: after "//" at the start or right after the scheme; or, in an
+    // address that starts with neither "/" nor a scheme, its first field.
+    std::size_t serverAt = std::string::npos;
+    if (url.compare(0, 2, "//") == 0) serverAt = 2;
+    else if (startsWithScheme && url.compare(colon + 1, 2, "//") == 0) serverAt = colon + 3;
+    else if (url.front() != '/') serverAt = 0;
     std::string hostPart;
-    if (hasAuthority) hostPart = NthField(url, '/', 3);
-    else if (url.front() != '/') hostPart = NthField(url, '/', 1);
-    if (const auto colon = hostPart.find(':'); colon != std::string::npos) {
+    if (serverAt == std::string::npos) {
+        parts.path = url;
+    } else {
+        const auto pathAt = url.find('/', serverAt);
+        hostPart = url.substr(serverAt, pathAt == std::string::npos ? std::string::npos : pathAt - serverAt);
+        if (pathAt != std::string::npos) parts.path = url.substr(pathAt);
+    }
+    parts.absolute = startsWithScheme && serverAt == colon + 3;
+    if (const auto hostColon = hostPart.find(':'); hostColon != std::string::npos) {
         parts.port = portNumber(NthField(hostPart, ':', 2));
-        hostPart.erase(colon);
+        hostPart.erase(hostColon);
     }
     if (!hostPart.empty()) parts.host = hostPart;
     if (parts.path.empty()) {

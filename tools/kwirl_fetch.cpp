@@ -1,10 +1,17 @@
 // kwirl-fetch: one HTTP/1.0 request with the client's own HTTP component.
 // The reply's header goes to standard error, its body to standard output (or
-// a file); a failed request exits with status 1 and the failure's message.
+// a file); a failed request exits with status 1 and the failure's message, a
+// malformed command line with status 2.
 
+#include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <iostream>
+#include <iterator>
+#include <limits>
+#include <stdexcept>
 #include <string>
 
 #include "NMHttp.h"
@@ -12,9 +19,10 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: kwirl-fetch [-I] [-d DATA] [-x HOST:PORT] [-t MS] [-o FILE] [-u USER:PASSWORD] ADDRESS\n"
+    "usage: kwirl-fetch [-I] [-d DATA] [-T FILE] [-x HOST:PORT] [-t MS] [-o FILE] [-u USER:PASSWORD] ADDRESS\n"
     "  -I             HEAD instead of GET\n"
     "  -d DATA        POST the data (form-encoded by the component)\n"
+    "  -T FILE        PUT the file's bytes as they are\n"
     "  -x HOST:PORT   go through a proxy\n"
     "  -t MS          time-out for each wait, in milliseconds (default: none)\n"
     "  -o FILE        write the body to FILE instead of standard output\n"
@@ -23,51 +31,80 @@ constexpr const char* kUsage =
 struct Options {
     bool head = false;
     bool post = false;
-    std::string data, proxy, output, credentials, address;
+    std::string data, proxyHost, output, credentials, address, upload;
+    int proxyPort = 0;
     int timeout = 0;
 };
 
-bool parse(int argc, char** argv, Options& options) {
+// A whole decimal number from `least` to `most`, nothing else; false otherwise.
+bool wholeNumber(const std::string& text, long long least, long long most, int& value) {
+    long long parsed = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), parsed);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || parsed < least || parsed > most)
+        return false;
+    value = static_cast<int>(parsed);
+    return true;
+}
+
+// Reads the command line into `options`; the failure's message, or empty when
+// all is well ("usage" when only the usage text fits).
+std::string parse(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        const auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
         if (arg == "-I") {
             options.head = true;
-        } else if (arg == "-d" || arg == "-x" || arg == "-t" || arg == "-o" || arg == "-u") {
-            const char* given = value();
-            if (!given) return false;
+        } else if (arg == "-d" || arg == "-T" || arg == "-x" || arg == "-t" || arg == "-o" || arg == "-u") {
+            if (i + 1 >= argc) return "usage";
+            const std::string given = argv[++i];
             if (arg == "-d") options.post = true, options.data = given;
-            if (arg == "-x") options.proxy = given;
-            if (arg == "-t") options.timeout = std::atoi(given);
+            if (arg == "-T") options.upload = given;
             if (arg == "-o") options.output = given;
             if (arg == "-u") options.credentials = given;
+            if (arg == "-t" && !wholeNumber(given, 0, std::numeric_limits<int>::max(), options.timeout)) {
+                return "-t needs a time-out in milliseconds, a whole number from 0: \"" + given + "\"";
+            }
+            if (arg == "-x") {
+                const auto colon = given.rfind(':');
+                options.proxyHost = given.substr(0, colon);
+                options.proxyPort = 80;
+                if (options.proxyHost.empty() ||
+                    (colon != std::string::npos && !wholeNumber(given.substr(colon + 1), 1, 65535, options.proxyPort))) {
+                    return "-x needs HOST or HOST:PORT with a port from 1 to 65535: \"" + given + "\"";
+                }
+            }
         } else if (!arg.empty() && arg[0] == '-') {
-            return false;
+            return "usage";
         } else if (options.address.empty()) {
             options.address = arg;
         } else {
-            return false;
+            return "usage";
         }
     }
-    return !options.address.empty();
+    return options.address.empty() ? "usage" : "";
+}
+
+// The whole file, byte for byte.
+std::string readWhole(const std::string& name) {
+    std::ifstream file(name, std::ios::binary);
+    if (!file) throw std::runtime_error("Cannot open file \"" + name + "\": " + std::strerror(errno));
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     Options options;
-    if (!parse(argc, argv, options)) {
+    // A malformed command line exits with status 2, as command-line tools do.
+    if (const std::string wrong = parse(argc, argv, options); !wrong.empty()) {
+        if (wrong != "usage") std::fprintf(stderr, "kwirl-fetch: %s\n", wrong.c_str());
         std::fputs(kUsage, stderr);
         return 2;
     }
     try {
         kwirl::TNMHTTP http;
         http.TimeOut = options.timeout;
-        if (!options.proxy.empty()) {
-            const auto colon = options.proxy.rfind(':');
-            http.Proxy = options.proxy.substr(0, colon);
-            http.ProxyPort = colon == std::string::npos ? 80 : std::atoi(options.proxy.c_str() + colon + 1);
-        }
+        http.Proxy = options.proxyHost;
+        http.ProxyPort = options.proxyPort;
         if (!options.credentials.empty()) {
             const auto colon = options.credentials.find(':');
             http.HeaderInfo.UserId = options.credentials.substr(0, colon);
@@ -78,12 +115,17 @@ int main(int argc, char** argv) {
             http.Body = options.output;
         }
         if (options.head) http.Head(options.address);
+        else if (!options.upload.empty()) http.Put(options.address, readWhole(options.upload));
         else if (options.post) http.Post(options.address, options.data);
         else http.Get(options.address);
 
         std::fwrite(http.Header.data(), 1, http.Header.size(), stderr);
         if (!http.InputFileMode) std::fwrite(http.Body.data(), 1, http.Body.size(), stdout);
-        return std::fflush(stdout) == 0 ? 0 : 1;
+        if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+            std::fprintf(stderr, "kwirl-fetch: Cannot write standard output: %s\n", std::strerror(errno));
+            return 1;
+        }
+        return 0;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "kwirl-fetch: %s\n", error.what());
         return 1;

@@ -2,10 +2,13 @@
 
 #include "encoders.h"
 #include "ex_string_list.h"
+#include "failure_of.h"
 #include "url_parts.h"
 
 namespace kwirl {
 namespace {
+
+using test::failureOf;
 
 TEST(Encoders, UrlEncodingKeepsOnlyLettersAndDigits) {
     EXPECT_EQ(urlEncode("Az09"), "Az09");
@@ -63,9 +66,35 @@ TEST(UrlParts, AddressesSplitByCountingSlashesAndColons) {
         EXPECT_EQ(parts.path, c.path) << c.url;
         EXPECT_EQ(parts.url, c.url_after) << c.url;
     }
-    EXPECT_EQ(parseUrlParts("http://h/" + std::string(1000, 'p'), "", 0).path.size(), kMostRequestPath);
+    EXPECT_EQ(parseUrlParts("http://h/" + std::string(1000, 'p'), "", 0).path.size(), 1001u);
     EXPECT_THROW(parseUrlParts("http://h:x/", "", 0), std::invalid_argument);
     EXPECT_THROW(parseUrlParts("http://h:99999999999/", "", 0), std::invalid_argument);
+}
+
+TEST(UrlParts, OnlyAnAddressThatNamesAServerOrSchemeChangesThePortAndThePathIsKeptAsGiven) {
+    struct Case {
+        const char* url;
+        const char* host;
+        int port;
+        const char* path;
+    } cases[] = {
+        {"/list?t=12:30", "previous", 8080, "/list?t=12:30"},
+        {"/a//b", "previous", 8080, "/a//b"},
+        {"h.example/a//b", "h.example", 8080, "/a//b"},
+        {"http://h.example/a//b:c", "h.example", 80, "/a//b:c"},
+        {"/a b\tc", "previous", 8080, "/a%20b%09c"},
+    };
+    for (const auto& c : cases) {
+        const UrlParts parts = parseUrlParts(c.url, "previous", 8080);
+        EXPECT_EQ(parts.host, c.host) << c.url;
+        EXPECT_EQ(parts.port, c.port) << c.url;
+        EXPECT_EQ(parts.path, c.path) << c.url;
+    }
+    for (const std::string url : {"/a\rb", "/a\nb", "http://h/\x7f"}) {
+        EXPECT_EQ(failureOf([&] { parseUrlParts(url, "previous", 8080); }), "Address holds a control character");
+    }
+    EXPECT_EQ(failureOf([&] { parseUrlParts(std::string("/a\0b", 4), "previous", 8080); }),
+              "Address holds a control character");
 }
 
 TEST(UrlParts, FieldHelpers) {

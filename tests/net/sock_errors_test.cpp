@@ -27,13 +27,5 @@ TEST(SocketErrors, PosixErrorsMapOntoTheTable) {
     EXPECT_EQ(socketErrorMessage(socketErrorCode(ENODATA)).rfind("Unknown Error No. ", 0), 0u);
 }
 
-TEST(SocketErrors, AbortIsASocketError) {
-    try {
-        throw EAbortError("Socket readln aborted");
-    } catch (const ESockError& error) {
-        EXPECT_STREQ(error.what(), "Socket readln aborted");
-    }
-}
-
 }  // namespace
 }  // namespace kwirl

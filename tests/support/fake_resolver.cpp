@@ -41,6 +41,20 @@ static void fake_lookup_by_name_with_flags_async(GResolver* resolver, const gcha
                                                  GResolverNameLookupFlags, GCancellable* cancellable,
                                                  GAsyncReadyCallback callback, gpointer data) {
     GTask* task = g_task_new(resolver, cancellable, callback, data);
+    if (const auto found = table().find(hostname); found != table().end() && found->second.empty()) {
+        // A lookup that never answers: it ends only when it is cancelled.
+        ++lookups;
+        g_task_run_in_thread(task, [](GTask* waiting, gpointer, gpointer, GCancellable* cancel) {
+            GPollFD cancelled;
+            if (cancel && g_cancellable_make_pollfd(cancel, &cancelled)) {
+                g_poll(&cancelled, 1, -1);  // blocks until the cancel
+                g_cancellable_release_fd(cancel);
+            }
+            g_task_return_error_if_cancelled(waiting);
+        });
+        g_object_unref(task);
+        return;
+    }
     GError* error = nullptr;
     GList* addresses = answer(hostname, &error);
     // Answered from the main loop, as a real lookup would be.

@@ -7,7 +7,8 @@
 
 namespace kwirl::test {
 
-// Makes the table the process's default resolver: name -> dotted IPv4 address.
+// Makes the table the process's default resolver: name -> dotted IPv4 address;
+// a name mapped to "" is never answered (its lookup ends only when cancelled).
 void installFakeResolver(const std::map<std::string, std::string>& names);
 // How many lookups the fake resolver has answered.
 int fakeResolverLookups();
