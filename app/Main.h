@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The client's one window: the embedded browser framed by the library
 // drop-down, the page buttons, the six number buttons and two progress bars.

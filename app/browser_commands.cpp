@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "browser_commands.h"
 
 #include <wx/defs.h>

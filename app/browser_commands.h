@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The browser's own keys and their commands, as players know them from web
 // browsers, and the steps of the page zoom.

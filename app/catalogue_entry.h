@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Whether a drop-down position has an entry in the loaded catalogue. Positions
 // without one (a short catalogue, no selection) fall back to the built-in

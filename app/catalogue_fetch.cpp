@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "catalogue_fetch.h"
 
 #include "NMHttp.h"

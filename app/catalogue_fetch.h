@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The start-up fetch of the catalogue page. It never fails: whatever the portal
 // does (no answer, an endless body, a dead host), it ends within a bound and

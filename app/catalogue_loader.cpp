@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Main.h"
 #include "NMHttp.h"
 #include "addresses.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "exception_text.h"
 
 namespace kwirl {

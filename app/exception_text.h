@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What the message box shows for an exception that escaped a handler or start-up.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The window's handlers never let a failure reach the user: work that may
 // fail runs inside a guard that drops every exception silently.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <wx/time.h>
 
 #include "Main.h"

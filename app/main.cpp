@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Start-up: the application object, its title, the main window, the message
 // loop. The exit code is 0 in every case.
 

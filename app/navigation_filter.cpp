@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Main.h"
 #include "address_classes.h"
 #include "address_vocabulary.h"

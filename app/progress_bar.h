@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A vertical progress bar with Min, Max and Position, drawn by a toolkit gauge.
 

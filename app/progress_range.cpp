@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "progress_range.h"
 
 namespace kwirl {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Minimum, maximum and position of a progress bar, kept as the window's
 // handlers set them. A position outside the range is kept as given and shows

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // One client per session: a second start brings the first client's window
 // forward and ends, so that two clients never share the engine's stores. Where

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Main.h"
 #include "addresses.h"
 #include "address_vocabulary.h"

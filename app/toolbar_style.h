@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The toolbar keeps the small fixed geometry of its controls, so the desktop
 // theme's roomy padding and large default font have to give way.

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """kwirl-fetch beside curl --http1.0 against nginx on loopback, in one run.
 
   1000 sequential fetches of a 1 KiB file, and one fetch of a 200 MiB file,

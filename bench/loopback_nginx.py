@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """nginx on loopback with a configuration of our own, serving one folder."""
 
 import os

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """What users feel, measured side by side: the client against `chromium --app`
 on the same demo portal, on one virtual desktop with a session bus (run it through
 bench/run-performance.sh, which sets that up).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How much a waiting ReadLn costs, and how fast it wakes up.
 //  1. CPU time of a ReadLn that waits 3 s on a silent server (time-out 3000 ms).
 //  2. Delay from a line's send on the server to ReadLn's return, median of many.

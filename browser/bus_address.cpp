@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "bus_address.h"
 
 #include <string_view>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // D-Bus addresses as sessions hand them around: entries separated by ";",
 // each a transport and its "key=value" options separated by ",".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The browser on the platform's engine: one view, wxWebView over WebKitGTK,
 // with the engine's own signals for what wxWebView does not offer (progress,
 // keys, failed loads) or gets wrong (new windows).

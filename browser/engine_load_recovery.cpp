@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "engine_load_recovery.h"
 
 #include <gio/gio.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What the view shows when a page cannot be loaded or its process ends, and
 // how the page comes back: the client's own page in place of the engine's

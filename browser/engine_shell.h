@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What is set up for the engine once per process, before its first view:
 // whether web content runs in the engine's sandbox, and the stores it keeps

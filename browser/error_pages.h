@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The client's own pages for a page that could not be loaded and for a page
 // whose process ended. Plain text in, HTML out: no engine here.

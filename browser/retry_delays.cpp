@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "retry_delays.h"
 
 #include <algorithm>

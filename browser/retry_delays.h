@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // How long to wait before each new attempt at a page that could not be
 // loaded: short at first, then longer, so that a portal that is away for a

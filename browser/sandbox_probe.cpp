@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sandbox_probe.h"
 
 #include <glib.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "store_check.h"
 
 #include <sqlite3.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The engine's SQLite stores (cookies, the sites that asked for HTTPS) are
 // checked before the engine opens them: one cut short or corrupted by a crash

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The embedded browser as the main window sees it: four operations and three
 // events. Only browser/ knows which engine stands behind it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Byte strings meet the toolkit's strings only here. Text is UTF-8; bytes
 // that are not UTF-8 are taken one for one rather than lost.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Pages of the demo portal. Pure functions of the query: easy to test."""
 
 import html

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """The demo portal: the portal's side of the client's address scheme, on loopback.
 
 Every page is a query on /index.php. Repeated parameters count by their last

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The demo portal's own tests: every page answers, the last occurrence of a
 repeated parameter counts, and the pages link the way the client builds addresses."""
 

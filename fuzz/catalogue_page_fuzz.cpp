@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The catalogue parser on any text: never more than 100 entries, never a
 // crash, and every address keeps the marker the page form turns into "zZz".
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The URL encoder and the Base64 encoder, each against a decoder written here:
 // every input comes back whole, and the outputs use only their alphabets.
 

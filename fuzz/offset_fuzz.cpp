@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The page offset of any address and the integer conversion: no crash, and
 // the conversion agrees with a plain reference on what it accepts.
 

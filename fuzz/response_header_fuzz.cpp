@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Any bytes as a server's reply, read by the HTTP client through a real socket
 // on loopback: a reply or a clear exception, never a crash, a hang or a leak.
 

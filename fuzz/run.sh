@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Builds the fuzz targets with clang and runs each for a while on its seed corpus.
 #   usage: fuzz/run.sh [SECONDS_EACH]   (default 20: the smoke run of CI)
 # Findings are kept in build-fuzz/findings/<target>/ and make the run fail.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Splitting any address, and resolving any Location against an address: a
 // clear exception or parts that hold together.
 

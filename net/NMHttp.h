@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // TNMHTTP: one HTTP/1.0 exchange per call, on the socket transport. The call
 // blocks until the reply has been read (to its Content-Length, or else to the

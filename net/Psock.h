@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // TPowersock: one TCP client socket driven by the main loop. Its operations
 // block the caller while the main loop goes on dispatching (GUI, sockets,

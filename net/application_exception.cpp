@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "application_exception.h"
 
 namespace kwirl {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Where an exception goes that a handler run by the main loop raised (a
 // timer's handler): to the application's exception handler, which shows its

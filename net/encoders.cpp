@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "encoders.h"
 
 #include <cstdint>

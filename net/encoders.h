@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The two encoders of the HTTP client: form data and Basic credentials.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ex_string_list.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Dispatching the application's pending messages: the GUI, socket readiness
 // and timers all arrive through GLib's default main context.

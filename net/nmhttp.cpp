@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // TNMHTTP: the request operations and the transaction loop.
 
 #include <cerrno>

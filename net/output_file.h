@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A file written part by part, where every failure (disk full, closed pipe,
 // no permission) is an exception naming the file and the system's reason, so

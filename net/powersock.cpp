@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // TPowersock: construction, status, host resolution, connect and close.
 
 #include <arpa/inet.h>

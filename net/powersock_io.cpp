@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // TPowersock: sending and receiving.
 
 #include <sys/socket.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "redirect_target.h"
 
 #include <cctype>

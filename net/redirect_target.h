@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Where a redirect leads: the reply's Location value resolved against the
 // address just requested, as references are resolved on the web (RFC 3986).

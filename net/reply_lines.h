@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Reading the lines of an HTTP reply's head: its status line and the values
 // of the header lines that the client acts on.

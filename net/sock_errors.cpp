@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sock_errors.h"
 
 #include <cerrno>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Failures of the socket transport, and the socket error table: every message
 // is the code, ":" and its text, e.g. "10061:Connection refused".

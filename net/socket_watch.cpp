@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "socket_watch.h"
 
 #include <glib-unix.h>

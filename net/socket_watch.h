@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Readiness of one socket as notifications on the main loop, in the manner of
 // message-based sockets: a read (or close) notification is given once and not

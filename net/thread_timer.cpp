@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "thread_timer.h"
 
 #include "application_exception.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A repeating timer on the main loop: fires OnTimer every Interval
 // milliseconds while Enabled, Interval is not 0 and OnTimer is set. An

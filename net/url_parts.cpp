@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "url_parts.h"
 
 #include <cctype>

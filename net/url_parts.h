@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Splitting a request address into host, port and path, the way the HTTP
 // client does it: a scheme or a host with its port changes the port, "//"

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Builds the Debian package from a build folder and validates what it installs:
 # Debian's own checker (lintian) finds no error and no warning, the files it
 # holds, the menu entry and the software-centre description as shipped, and

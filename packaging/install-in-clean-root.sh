@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Installs the client's Debian package with apt-get into a clean Debian 12 root
 # made with debootstrap, and starts the installed client there on a virtual
 # display until its window is mapped. Run as root from a build folder that has

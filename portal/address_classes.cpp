@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "address_classes.h"
 
 #include "address_vocabulary.h"

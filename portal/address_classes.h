@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The four address classes: tests on the whole address text, shared by the
 // number buttons and the navigation filter.

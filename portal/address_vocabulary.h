@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The portal's address vocabulary: every page name, parameter and token the
 // client builds addresses from or classifies them by. Nothing else about the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Building portal addresses. The client never edits an address in place: a
 // new value for a parameter is appended, and the last occurrence counts.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "captions.h"
 
 namespace kwirl {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The three caption sets of the six number buttons. A mode is nothing but the
 // captions shown.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "catalogue_page.h"
 
 #include "text_ops.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "libraries.h"
 
 #include <limits>

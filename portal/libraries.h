@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The built-in library list and what the drop-down and the number buttons
 // open for each position and button when no catalogue was loaded.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "offset_parsing.h"
 
 #include <limits>

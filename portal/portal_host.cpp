@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "portal_host.h"
 
 #ifndef KWIRL_PORTAL_HOST

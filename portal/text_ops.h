@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The three text operations that carry all address and catalogue handling.
 // Positions are 1-based, as the portal's address rules are written.

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Configures and builds the client and its tests into build/.
 set -eu
 cd "$(dirname "$0")/.."

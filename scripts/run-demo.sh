@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Sets up and builds what is missing, starts the demo portal on loopback,
 # opens the client on it, and stops the portal when the client closes.
 set -eu

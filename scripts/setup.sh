@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Installs every Debian 12 package that building, running and testing the
 # client needs. Safe to run again; run as root (or with sudo available).
 #   --bench  also what the performance comparison needs (chromium, python3-xlib)

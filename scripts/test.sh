@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Sets up, builds and runs every test: the whole suite (windows on a virtual
 # display), then again under the sanitizers, then a short run of each fuzz target.
 set -eu

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // kwirl-fetch: one HTTP/1.0 request with the client's own HTTP component.
 // The reply's header goes to standard error, its body to standard output (or
 // a file); a failed request exits with status 1 and the failure's message, a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The demo portal's catalogue page, read by the client's own loader, yields
 // exactly the libraries the portal lists.
 

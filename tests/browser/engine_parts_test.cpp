@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the engine's set-up decides without the engine: which stores are
 // healthy, and which socket files a bus address names.
 

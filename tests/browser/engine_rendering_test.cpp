@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How the engine is told to draw: on the CPU when the machine has no render
 // node, untouched when it has one or when the user chose already.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The client's own pages for a failed load and an ended page process, and the
 // waits between attempts.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The sandbox probe: started early and answered later, it says what a probe
 // made on the spot would say; without bubblewrap it says so.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window on the real browser engine against a portal on loopback.
 
 #include <gtest/gtest.h>

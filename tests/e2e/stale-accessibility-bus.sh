@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # A session whose accessibility bus is gone (its socket removed) must not stop
 # the client: the engine would abort setting up its sandbox, so the client runs
 # pages without it and says so.

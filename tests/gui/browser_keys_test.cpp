@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The browser keys players know, and the zoom steps they walk.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window at start-up against portals on the test port: one with a
 // catalogue, one that never answers, one whose body never ends.
 

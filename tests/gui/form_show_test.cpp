@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "addresses.h"
 #include "window_fixture.h"
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Driving the real client as a person does: the demo portal on loopback, the
 client binary on a virtual desktop, real clicks and key presses through
 xdotool, and what happened read from outside the client: the portal's record

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The journeys of a person using the client, end to end."""
 
 import os

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The client writes no files of its own: across a start-up and a few
 navigations, every file written is the browser engine's cache, cookie and
 storage, or the toolkit's and the system's, never one of the client's."""

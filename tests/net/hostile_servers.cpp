@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The HTTP client against hostile servers, one scripted loopback server per
 // case. Each case runs in a process of its own, so that its time and its peak
 // memory are its own; the table says what happened, and any case outside its

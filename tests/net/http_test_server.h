@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // An HTTP server for client tests: records every request whole (head and
 // body) and answers each connection with the next scripted reply.

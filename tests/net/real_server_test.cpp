@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The HTTP client against a maintained server that nobody here wrote: nginx,
 // started on loopback with a configuration of the test's own.
 

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Inside the virtual display: a window manager (and, when asked for, the
 # accessibility bus), then the command.
 openbox --sm-disable >/dev/null 2>&1 &

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Waiting in tests: block in the main loop until a condition holds or a
 // deadline passes, dispatching everything meanwhile. No sleeping, no spinning.

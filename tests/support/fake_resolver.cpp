@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "fake_resolver.h"
 
 #include <gio/gio.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A host-name resolver for tests: answers from a table and fails every other
 // name at once, so no test ever sends a lookup to the network.

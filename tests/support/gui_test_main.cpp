@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs GoogleTest inside an initialised toolkit: windows can be created and
 // the main loop iterated by the tests themselves.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "loopback_http_server.h"
 
 #include <arpa/inet.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A server on 127.0.0.1 for tests: each connection runs a handler of the
 // test's choosing on a thread of its own. Requests' first lines are recorded.

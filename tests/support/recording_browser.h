@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A browser that records what the window asks of it, for handler tests.
 

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Runs a command on its own virtual desktop, as a person's session has it: a
 # display, a window manager, a session bus and the accessibility bus through
 # which a test reads the window's controls. The exit status is the command's.

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Runs a command on its own virtual display with a window manager, the way a
 # desktop runs the client. The exit status is the command's.
 here=$(dirname "$0")

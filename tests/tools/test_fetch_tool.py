@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """kwirl-fetch from outside: its command line, its exit status and what
 reaches a scripted server on loopback."""
 
