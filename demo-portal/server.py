@@ -37,13 +37,17 @@ class PortalHandler(BaseHTTPRequestHandler):
             status, content_type, body = 404, "text/html; charset=utf-8", pages.not_found(parts.path)
         else:
             query = parse_qsl(parts.query, keep_blank_values=True)
-            delay = self.server.slow_pages.get(pages.last(query, "name", "home"))
+            slow = self.server.slow_pages
+            delay = slow.get(pages.last(query, "name", "home"), slow.get("*"))
             if delay:
                 time.sleep(delay)  # a slow page, for watching the client while it loads
             # Addresses in the catalogue name the portal as it listens: a Host
             # line need not carry the port.
             cookie = None
-            if pages.last(query, "name") == "signin":
+            if pages.last(query, "name") == "servstop" and self.server.catalogue:
+                with open(self.server.catalogue, "rb") as served:  # a catalogue of the test's making
+                    status, content_type, body = 200, pages.TEXT, served.read()
+            elif pages.last(query, "name") == "signin":
                 # Signing in sets the portal's cookie for a year; the page shows who is signed in.
                 player = pages.last(query, "player") or self.player()
                 if pages.last(query, "player"):
@@ -78,10 +82,11 @@ class PortalHandler(BaseHTTPRequestHandler):
 class PortalServer(ThreadingHTTPServer):
     daemon_threads = True
 
-    def __init__(self, listen, log=None, slow_pages=None, log_times=False):
+    def __init__(self, listen, log=None, slow_pages=None, log_times=False, catalogue=None):
         super().__init__(split_host(listen), PortalHandler)
         self.portal_host = listen
         self.slow_pages = slow_pages or {}
+        self.catalogue = catalogue
         self.log = log
         self.log_times = log_times
         self.log_lock = threading.Lock()
@@ -111,13 +116,15 @@ def main():
                         help="return once listening, print the server's process id")
     parser.add_argument("--log", help="append each request's path to this file")
     parser.add_argument("--log-times", action="store_true", help="add the time of each request to the log")
-    parser.add_argument("--slow", default="", help="page names (home for the home page) answered late, as name:seconds,...")
+    parser.add_argument("--slow", default="",
+                        help="page names (home for the home page, * for all) answered late, as name:seconds,...")
+    parser.add_argument("--catalogue", help="serve this file's bytes as the catalogue page")
     args = parser.parse_args()
     slow = {}
     for item in filter(None, args.slow.split(",")):
         name, _, seconds = item.partition(":")
         slow[name] = float(seconds or 1)
-    server = PortalServer(args.listen, args.log, slow, args.log_times)
+    server = PortalServer(args.listen, args.log, slow, args.log_times, args.catalogue)
     if args.background:
         child = os.fork()
         if child:

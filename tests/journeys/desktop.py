@@ -38,7 +38,8 @@ def wait_for(what, condition, timeout=15.0):
 
 
 class Desktop:
-    def __init__(self, client, portal_host, source_dir, slow_pages="", wrapper=(), cwd=None, env=None):
+    def __init__(self, client, portal_host, source_dir, slow_pages="", wrapper=(), cwd=None, env=None,
+                 catalogue=None, start_page_timeout=30):
         self.client_path = client
         self.wrapped = bool(wrapper)
         self.portal_host = portal_host
@@ -47,6 +48,8 @@ class Desktop:
         self.client = None
         self.source_dir = source_dir
         self.slow_pages = slow_pages
+        self.catalogue = catalogue
+        self.start_page_timeout = start_page_timeout
         self.portal = None
         self.wrapper, self.cwd, self.env = wrapper, cwd, env
         open(self.client_log, "w").close()
@@ -64,7 +67,8 @@ class Desktop:
             self.client = subprocess.Popen([*self.wrapper, self.client_path], stdout=output,
                                            stderr=subprocess.STDOUT, cwd=self.cwd, env=self.env)
         self.app = wait_for("the client on the accessibility bus", self._find_app, 30)
-        self.wait_for_request(lambda p: p == "/index.php?name=puzzle1", "the start page", count)
+        self.wait_for_request(lambda p: p == "/index.php?name=puzzle1", "the start page", count,
+                              self.start_page_timeout)
         wait_for("the captions", lambda: len(self.number_buttons()) == 6, 10)
 
     def restart_client(self):
@@ -75,7 +79,7 @@ class Desktop:
     def start_portal(self):
         self.portal = subprocess.Popen(
             ["python3", os.path.join(self.source_dir, "demo-portal", "server.py"), "--listen", self.portal_host,
-             "--log", self.log, "--slow", self.slow_pages])
+             "--log", self.log, "--slow", self.slow_pages] + (["--catalogue", self.catalogue] if self.catalogue else []))
         wait_for("the portal to listen", lambda: self._portal_listens() or self.portal.poll() is not None, 10)
         if self.portal.poll() is not None:
             raise JourneyError(f"the demo portal could not listen on {self.portal_host} (is another one running?)")
@@ -113,14 +117,14 @@ class Desktop:
     def requested(self, path):
         return any(line.split("\t")[0] == path for line in self.requests())
 
-    def wait_for_request(self, predicate, what, after=0):
+    def wait_for_request(self, predicate, what, after=0, timeout=15.0):
         """The first request past the first `after` ones that satisfies `predicate`."""
         def found():
             for line in self.requests()[after:]:
                 if predicate(line.split("\t")[0]):
                     return line
             return None
-        return wait_for(what, found)
+        return wait_for(what, found, timeout)
 
     # --- the window's controls ---------------------------------------------
 
@@ -212,8 +216,22 @@ class Desktop:
             return ""
         return subprocess.run(["xprop", "-id", window[-1], "_NET_WM_STATE"], capture_output=True, text=True).stdout
 
+    def round_trip(self):
+        """Seconds for the client to answer one question about its left bar: the
+        question is answered in the client's main loop, so this is how long that
+        loop makes a person wait. Paced at 20 questions a second."""
+        started = time.monotonic()
+        self.all("progress bar")[0].queryValue().currentValue
+        taken = time.monotonic() - started
+        time.sleep(max(0.0, 0.05 - taken))  # a sample every 50 ms, not a wait for anything
+        return taken
+
     def web_processes(self):
         """The engine's page processes of the client (under its sandbox, if any)."""
+        return self.engine_processes("WebKitWebProcess")
+
+    def engine_processes(self, name):
+        """The engine's processes of the client called `name`."""
         found = []
         for entry in os.listdir("/proc"):
             if not entry.isdigit():
@@ -222,7 +240,7 @@ class Desktop:
                 with open(f"/proc/{entry}/cmdline", "rb") as cmdline:
                     command = cmdline.read().split(b"\0")
                 pid = int(entry)
-                if not command or not command[0].endswith(b"WebKitWebProcess"):
+                if not command or not command[0].endswith(name.encode()):
                     continue
                 while pid > 1 and pid != self.client.pid:
                     with open(f"/proc/{pid}/stat") as stat:

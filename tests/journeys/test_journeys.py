@@ -2,6 +2,7 @@
 """The journeys of a person using the client, end to end."""
 
 import os
+import random
 import shutil
 import signal
 import subprocess
@@ -300,13 +301,16 @@ class PlayingAsInABrowser(Journey):
 
 
 class APortalThatIsAway(Journey):
-    def test_a_failure_page_then_the_page_by_itself_when_the_portal_is_back(self):
+    def test_in_the_middle_of_a_game_a_failure_page_then_the_page_by_itself_when_the_portal_is_back(self):
         d = self.desktop
+        self.open_list(2, "pazzle")
+        d.click(d.link("Puzzle 1"))
+        d.wait_for_captions(PIECES)
         d.stop_portal()
-        d.click(d.button("Hall of Awards"))
+        self.click_number("16")  # another level of the game, with the portal away
         d.wait_for_heading("The portal cannot be reached")
         d.click(d.button("ChampionShip"))  # the toolbar stays live
-        d.wait_for_heading("The portal cannot be reached")
+        d.wait_for_captions(SHORTCUT)
         count = len(d.requests())
         d.start_portal()
         d.wait_for_request(lambda p: p == "/index.php?name=champday", "the page, without any input", count)
@@ -330,6 +334,63 @@ class APageProcessThatDies(Journey):
         self.assertTrue(d.alive())
         count = self.click_number(">")  # and the window goes on as before
         d.wait_for_request(lambda p: p.endswith("&n=0&n=40"), "page 2", count)
+
+    def test_the_engines_network_process_killed_the_next_page_still_loads(self):
+        d = self.desktop
+        network = d.engine_processes("WebKitNetworkProcess")
+        self.assertTrue(network)
+        for pid in network:
+            os.kill(pid, signal.SIGKILL)
+        count = len(d.requests())
+        d.click(d.button("Hall of Awards"))
+        d.wait_for_request(lambda p: p == "/index.php?name=awards", "the hall of awards", count)
+        d.wait_for_heading("Hall of Awards")
+        self.assertTrue(d.alive())
+
+
+class AnOddCatalogue(unittest.TestCase):
+    """Whatever the catalogue page holds, the window comes up and offers libraries."""
+
+    def start_with(self, catalogue):
+        with tempfile.NamedTemporaryFile(prefix="kwirl-catalogue-", delete=False) as page:
+            page.write(catalogue)
+        try:
+            desktop = Desktop(CLIENT, HOST, SOURCE, catalogue=page.name)
+            try:
+                return desktop.combo_items()
+            finally:
+                desktop.close()
+        finally:
+            os.unlink(page.name)
+
+    def test_random_bytes_a_single_huge_line_and_ten_thousand_entries(self):
+        builtin = 7
+        self.assertEqual(len(self.start_with(random.Random(7).randbytes(200_000))), builtin)
+        self.assertEqual(len(self.start_with(b"<kk ref=" + b"x" * (64 << 20))), builtin)
+        entries = b"".join(b'<kk ref="Xtp://%s/index.php?name=puzzle1&op=pz6m&src=z3z">Library %d</kk>\r\n'
+                           % (HOST.encode(), i) for i in range(10_000))
+        items = self.start_with(b"<html><body>\r\n" + entries + b"</body></html>\r\n")
+        self.assertEqual(len(items), 100)  # the catalogue holds a hundred
+        self.assertEqual(items[99], "99:Library 99")
+
+
+class ASlowPortal(Journey):
+    """A portal that answers every page after 20 s: the window answers at once throughout."""
+
+    def setUp(self):
+        self.desktop = Desktop(CLIENT, HOST, SOURCE, slow_pages="*:20", start_page_timeout=60)
+
+    def test_the_window_answers_within_100_ms_while_pages_take_20_s(self):
+        d = self.desktop
+        self.assertEqual(len(d.combo_items()), 7)  # the catalogue did not come in time
+        d.click(d.button("Hall of Awards"))
+        latencies = []
+        while not d.requested("/index.php?name=awards"):  # answered after 20 s
+            latencies.append(d.round_trip())
+            self.assertLess(len(latencies), 2000, "the page never came")
+        self.assertGreater(len(latencies), 50)
+        self.assertLess(max(latencies), 0.100, f"the window took {max(latencies) * 1000:.0f} ms to answer")
+        d.wait_for_heading("Hall of Awards", 30)
 
 
 if __name__ == "__main__":
