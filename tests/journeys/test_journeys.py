@@ -38,7 +38,10 @@ class Journey(unittest.TestCase):
 
     def tearDown(self):
         outcome = getattr(self, "_outcome", None)
-        failed = outcome is not None and not outcome.success
+        # Python records a failure in the result at once, not in the outcome's flag.
+        result = getattr(outcome, "result", None)
+        failed = outcome is not None and (not outcome.success or any(
+            test is self for test, _ in getattr(result, "failures", []) + getattr(result, "errors", [])))
         if failed and ARTIFACTS:
             os.makedirs(ARTIFACTS, exist_ok=True)
             name = os.path.join(ARTIFACTS, self.id().split(".")[-1])
