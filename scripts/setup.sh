@@ -10,7 +10,7 @@ packages="
   googletest libgtest-dev
   python3 nginx-light curl
   xvfb xauth openbox xdotool x11-utils imagemagick
-  dbus dbus-daemon at-spi2-core python3-pyatspi
+  dbus dbus-daemon at-spi2-core python3-pyatspi python3-gi gir1.2-webkit2-4.0
   desktop-file-utils appstream dpkg-dev debootstrap
   clang libclang-rt-14-dev valgrind strace bubblewrap
 "
