@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs every Debian 12 package that building, running and testing the
 # client needs. Safe to run again; run as root (or with sudo available).
-#   --bench  also what the performance comparison needs (chromium, python3-xlib)
+#   --bench  also what the benchmarks need (chromium, python3-xlib, perf)
 set -eu
 
 packages="
@@ -14,7 +14,7 @@ packages="
   desktop-file-utils appstream dpkg-dev debootstrap
   clang libclang-rt-14-dev valgrind strace bubblewrap
 "
-[ "${1:-}" = "--bench" ] && packages="$packages chromium python3-xlib"
+[ "${1:-}" = "--bench" ] && packages="$packages chromium python3-xlib linux-perf"
 
 missing=""
 for package in $packages; do
