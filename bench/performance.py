@@ -93,7 +93,7 @@ def compare(args, shim, watch, runs, label, **options):
         programs = [("client", [args.client]), ("chromium", chromium_command(f"http://{args.host}{START_PAGE}", profile))]
         # Each goes first every other run, so neither always starts in the wake of the other.
         for name, command in programs if run % 2 == 0 else reversed(programs):
-            quiet_down()
+            quiet_down(most_wait=args.most_wait)
             results[name].append(run_program(name, command, env, shim, watch, args.settle,
                                              options.get("idle", 0) if run >= 0 else 0,
                                              options.get("memory", True)))
@@ -132,6 +132,8 @@ def main():
     parser.add_argument("--host", default=built_portal_host(), help="the portal host the client was built for"
                         " (default: the one build/ was configured with)")
     parser.add_argument("--runs", type=int, default=5)
+    parser.add_argument("--most-wait", type=float, default=1800,
+                        help="seconds to wait at the most for a quiet machine before each start")
     parser.add_argument("--idle-seconds", type=float, default=30)
     parser.add_argument("--settle", type=float, default=3)
     parser.add_argument("--warm-up", type=int, default=1, help="uncounted runs first, so files are in the page cache")

@@ -5,6 +5,7 @@ import os
 import select
 import signal
 import subprocess
+import sys
 import time
 
 from Xlib import X, display
@@ -114,9 +115,32 @@ def stop(process):
                 pass
 
 
-def quiet_down(seconds=2):
+def machine_cpu_seconds():
+    """CPU time every process on the machine has used since it booted, all cores together."""
+    with open("/proc/stat") as stat:
+        user, nice, system, idle, iowait, irq, softirq, steal = map(int, stat.readline().split()[1:9])
+    return (user + nice + system + irq + softirq + steal) / os.sysconf("SC_CLK_TCK")
+
+
+# A second in which the whole machine uses less than this share of one core is a quiet one.
+QUIET_SHARE = 0.1
+
+
+def quiet_down(seconds=2, most_wait=1800):
     """Lets the machine settle before a start: what the previous program wrote
     reaches the disk, and its processes are gone. A start measured while the
-    kernel still writes back a browser profile of the previous run measures that."""
+    kernel still writes back a browser profile of the previous run measures that.
+    Then waits, for `most_wait` seconds at the most, for a quiet second: other
+    people's builds skew every figure."""
     os.sync()
     time.sleep(seconds)
+    deadline = time.time() + most_wait
+    waited = False
+    while True:
+        before = machine_cpu_seconds()
+        time.sleep(1)  # the second measured
+        if machine_cpu_seconds() - before < QUIET_SHARE or time.time() > deadline:
+            break
+        if not waited:
+            print("waiting for the machine to quieten down", file=sys.stderr)
+            waited = True
