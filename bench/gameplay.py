@@ -193,9 +193,9 @@ def main():
     parser.add_argument("--settle", type=float, default=2, help="seconds between the game shown and the first drag")
     parser.add_argument("--programs", default="client,client-gpu,engine,chromium",
                         help="of client, client-gpu, engine (the engine alone, bench/bare_engine.py), chromium")
-    parser.add_argument("--most-others", type=float, default=0.05,
+    parser.add_argument("--most-others", type=float, default=0.1,
                         help="a run in which other processes used more of a core than this is repeated")
-    parser.add_argument("--attempts", type=int, default=3, help="runs of a program at the most, for one counted")
+    parser.add_argument("--attempts", type=int, default=8, help="runs of a program at the most, for one counted")
     parser.add_argument("--perf", metavar="PREFIX", help="profile each program's drags with perf into PREFIX-NAME.data")
     parser.add_argument("--perf-call-graph", default="fp", help="perf's way to the callers: fp, or dwarf where"
                         " libraries are built without frame pointers")
