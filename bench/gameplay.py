@@ -257,8 +257,10 @@ def main():
                        ("to event", "move to the page's pointer event, median (ms)"),
                        ("others", "other processes meanwhile (share of a core)")):
         values = {n: median(n, key) for n in names}
+        ratios = key not in ("seconds", "others")  # the setting, not a figure of the program
         print(f"{label:<48}" + "".join(f"{values[n]:>12.2f}" for n in names)
-              + "".join(f"{values[n] / values[reference]:>18.2f}" for n in names if n != reference))
+              + "".join(f"{values[n] / values[reference]:>18.2f}" if ratios else f"{'':>18}"
+                        for n in names if n != reference))
 
 
 if __name__ == "__main__":
