@@ -3,6 +3,8 @@
 
 import html
 
+import jigsaw
+
 # Library page name -> (title, number of puzzles). Some run past ten pages of 40.
 LIBRARIES = {
     "puzzle1": ("Zededo zu Dozo Dozariv (free)", 120),
@@ -148,7 +150,8 @@ def home():
 
 def guide():
     return document("Puzzle guide", """
-<p>Drag the pieces from the tray onto the board. A piece that is close to its place snaps into it.</p>
+<p>Drag the pieces from the tray onto the board. A piece dropped close to its place snaps into it, and one
+dropped close to a piece it fits joins it: joined pieces move together.</p>
 <p>The six number buttons of the client choose the number of pieces on a game page (4 to 144),
 page through a library's list, or open a library elsewhere.</p>""")
 
@@ -222,81 +225,16 @@ def puzzle_list(name, query):
                     f"<p class='pages'>{''.join(links)}</p><div class='{grid}'>{tiles}</div>")
 
 
-GAME_SCRIPT = """
-<script>
-(function () {
-  var level = __LEVEL__, side = 2 * level, seed = __SEED__;
-  var canvas = document.getElementById('board'), ctx = canvas.getContext('2d');
-  var picture = document.createElement('canvas');
-  picture.width = 480; picture.height = 360; kwirlPicture(picture, seed);
-  var bw = picture.width, bh = picture.height, pw = bw / side, ph = bh / side, left = 20, top = 20;
-  var pieces = [], state = {next: seed};
-  var rnd = function () { state.next = (state.next * 1103515245 + 12345) % 2147483648; return state.next / 2147483648; };
-  for (var r = 0; r < side; r++) for (var c = 0; c < side; c++)
-    pieces.push({r: r, c: c, x: left + bw + 40 + rnd() * (canvas.width - bw - 60 - pw),
-                 y: top + rnd() * (canvas.height - top - ph), placed: false});
-  var dragging = null, dx = 0, dy = 0;
-  function draw() {
-    ctx.clearRect(0, 0, canvas.width, canvas.height);
-    ctx.strokeStyle = '#999'; ctx.strokeRect(left, top, bw, bh);
-    pieces.forEach(function (p) {
-      ctx.drawImage(picture, p.c * pw, p.r * ph, pw, ph, p.x, p.y, pw, ph);
-      ctx.strokeStyle = p.placed ? 'rgba(0,0,0,0.15)' : '#333'; ctx.strokeRect(p.x, p.y, pw, ph);
-    });
-  }
-  function at(x, y) {
-    for (var i = pieces.length - 1; i >= 0; i--) {
-      var p = pieces[i];
-      if (!p.placed && x >= p.x && x < p.x + pw && y >= p.y && y < p.y + ph) return i;
-    }
-    return -1;
-  }
-  function point(e) { var b = canvas.getBoundingClientRect(); return {x: e.clientX - b.left, y: e.clientY - b.top}; }
-  canvas.addEventListener('pointerdown', function (e) {
-    var q = point(e), i = at(q.x, q.y);
-    if (i < 0) return;
-    dragging = pieces.splice(i, 1)[0]; pieces.push(dragging);
-    dx = q.x - dragging.x; dy = q.y - dragging.y; canvas.setPointerCapture(e.pointerId);
-  });
-  canvas.addEventListener('pointermove', function (e) {
-    if (!dragging) return;
-    var q = point(e); dragging.x = q.x - dx; dragging.y = q.y - dy; draw();
-  });
-  canvas.addEventListener('pointerup', function () {
-    if (!dragging) return;
-    var tx = left + dragging.c * pw, ty = top + dragging.r * ph;
-    if (Math.abs(dragging.x - tx) < pw / 3 && Math.abs(dragging.y - ty) < ph / 3) {
-      dragging.x = tx; dragging.y = ty; dragging.placed = true;
-      pieces.splice(pieces.indexOf(dragging), 1); pieces.unshift(dragging);
-    }
-    dragging = null; draw();
-    var done = pieces.filter(function (p) { return p.placed; }).length;
-    document.getElementById('status').textContent = done === pieces.length
-      ? 'Solved! Well done.' : done + ' of ' + pieces.length + ' pieces in place';
-  });
-  document.getElementById('status').textContent = '0 of ' + pieces.length + ' pieces in place';
-  window.kwirlSolve = function () {  // for tests: put every piece in place
-    pieces.forEach(function (p) { p.x = left + p.c * pw; p.y = top + p.r * ph; p.placed = true; });
-    draw(); document.getElementById('status').textContent = 'Solved! Well done.';
-  };
-  draw();
-})();
-</script>
-"""
-
-
 def game(name, query):
     title, count = LIBRARIES[name]
     level = last_int(query, "level", 1, 1, 6)
     puzzle = last_int(query, "id", 0, 0, count - 1)
     pieces = (2 * level) ** 2
-    script = GAME_SCRIPT.replace("__LEVEL__", str(level)).replace("__SEED__", str(puzzle * 7919 + len(name)))
     body = (f"<p>{html.escape(title)}, puzzle {puzzle + 1}: level {level}, "
-            f"<span id='pieces'>{pieces}</span> pieces. <span id='status'></span></p>"
-            f"<canvas id='board' width='1000' height='400' data-pieces='{pieces}' "
-            f"style='background:#e8e2d4;touch-action:none'></canvas>")
+            f"<span id='pieces'>{pieces}</span> pieces. {jigsaw.board_html(pieces)}")
+    # The game's script needs the picture painter, which comes last in the page.
     return document(f"Puzzle {puzzle + 1}", body)[:-len("</body></html>")] + \
-        (script + "</body></html>").encode("utf-8")
+        (jigsaw.game_script(level, puzzle * 7919 + len(name)) + "</body></html>").encode("utf-8")
 
 
 def catalogue(host):

@@ -7,6 +7,7 @@ import re
 import threading
 import unittest
 
+import jigsaw
 import pages
 import server
 
@@ -83,6 +84,34 @@ class PagesThatExerciseTheClient(unittest.TestCase):
         for ref, _ in refs:
             self.assertTrue(ref.startswith("Xtp://127.0.0.1:8642/index.php?name="))
             self.assertIn("z3z", ref)
+
+
+class TheJigsawsCut(unittest.TestCase):
+    def test_every_level_is_cut_into_fitting_pieces_that_start_in_the_tray(self):
+        for level in pages.LEVELS:
+            side = 2 * level
+            edges = jigsaw.piece_edges(side, 7919 * level)
+            self.assertEqual(len(edges), side * side)
+            at = lambda r, c: edges[r * side + c]
+            for r in range(side):
+                for c in range(side):
+                    top, right, bottom, left = at(r, c)
+                    # Flat exactly on the picture's border; inside it, a tab meets a blank.
+                    self.assertEqual((top == 0, left == 0, bottom == 0, right == 0),
+                                     (r == 0, c == 0, r == side - 1, c == side - 1), (level, r, c))
+                    if c + 1 < side:
+                        self.assertEqual(right, -at(r, c + 1)[3])
+                    if r + 1 < side:
+                        self.assertEqual(bottom, -at(r + 1, c)[0])
+            self.assertEqual({e for piece in edges for e in piece}, {jigsaw.FLAT, jigsaw.TAB, jigsaw.BLANK})
+
+            width, height, margin = jigsaw.cell(side)
+            self.assertEqual((width * side, height * side), (jigsaw.PICTURE_WIDTH, jigsaw.PICTURE_HEIGHT))
+            for x, y in jigsaw.spread(side, 7919 * level):
+                self.assertGreaterEqual(x - margin, jigsaw.TRAY_LEFT, level)
+                self.assertLessEqual(x + width + margin, jigsaw.CANVAS_WIDTH, level)
+                self.assertGreaterEqual(y - margin, 0, level)
+                self.assertLessEqual(y + height + margin, jigsaw.CANVAS_HEIGHT, level)
 
 
 class ServedOverHttp(unittest.TestCase):

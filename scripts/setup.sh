@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: MIT
 # Installs every Debian 12 package that building, running and testing the
 # client needs. Safe to run again; run as root (or with sudo available).
-#   --bench  also what the performance comparison needs (chromium, python3-xlib)
+#   --bench  also what the benchmarks need (chromium, python3-xlib, perf)
 set -eu
 
 packages="
@@ -11,11 +11,11 @@ packages="
   googletest libgtest-dev
   python3 nginx-light curl
   xvfb xauth openbox xdotool x11-utils imagemagick
-  dbus dbus-daemon at-spi2-core python3-pyatspi
+  dbus dbus-daemon at-spi2-core python3-pyatspi python3-gi gir1.2-webkit2-4.0
   desktop-file-utils appstream dpkg-dev debootstrap lintian
   clang libclang-rt-14-dev valgrind strace bubblewrap
 "
-[ "${1:-}" = "--bench" ] && packages="$packages chromium python3-xlib"
+[ "${1:-}" = "--bench" ] && packages="$packages chromium python3-xlib linux-perf"
 
 missing=""
 for package in $packages; do
