@@ -8,8 +8,6 @@ import subprocess
 import sys
 import time
 
-from Xlib import X, display
-
 
 def parent_of(pid):
     """The parent's pid, or None for a process that is gone."""
@@ -58,6 +56,25 @@ def pss_mib(pids):
     return total / 1024
 
 
+def descriptors(pid):
+    """How many files, sockets and pipes the process has open."""
+    try:
+        return len(os.listdir(f"/proc/{pid}/fd"))
+    except OSError:
+        return 0
+
+
+def threads(pid):
+    try:
+        with open(f"/proc/{pid}/status") as status:
+            for line in status:
+                if line.startswith("Threads:"):
+                    return int(line.split()[1])
+    except OSError:
+        pass
+    return 0
+
+
 def cpu_seconds(pid):
     with open(f"/proc/{pid}/stat") as stat:
         fields = stat.read().rsplit(")", 1)[1].split()
@@ -68,19 +85,21 @@ class WindowWatch:
     """When a window of a process tree is mapped, from the window manager's client list."""
 
     def __init__(self):
+        from Xlib import X, display  # only the benchmarks that watch windows need python3-xlib
+        self.X = X
         self.display = display.Display()
         self.root = self.display.screen().root
-        self.root.change_attributes(event_mask=X.PropertyChangeMask | X.SubstructureNotifyMask)
+        self.root.change_attributes(event_mask=self.X.PropertyChangeMask | self.X.SubstructureNotifyMask)
         self.client_list = self.display.intern_atom("_NET_CLIENT_LIST")
         self.wm_pid = self.display.intern_atom("_NET_WM_PID")
 
     def mapped_window_of(self, root_pid):
-        value = self.root.get_full_property(self.client_list, X.AnyPropertyType)
+        value = self.root.get_full_property(self.client_list, self.X.AnyPropertyType)
         for window_id in (value.value if value else []):
             window = self.display.create_resource_object("window", window_id)
             try:
-                pid = window.get_full_property(self.wm_pid, X.AnyPropertyType)
-                if pid and descends_from(pid.value[0], root_pid) and window.get_attributes().map_state == X.IsViewable:
+                pid = window.get_full_property(self.wm_pid, self.X.AnyPropertyType)
+                if pid and descends_from(pid.value[0], root_pid) and window.get_attributes().map_state == self.X.IsViewable:
                     return True
             except Exception:  # a window that went away meanwhile
                 pass

@@ -26,7 +26,7 @@ ROOT = os.path.dirname(HERE)
 sys.path.insert(0, os.path.join(ROOT, "tests", "journeys"))
 
 from desktop import Desktop, JourneyError, wait_for  # noqa: E402
-from processes import descriptors, process_tree, pss_mib, threads  # noqa: E402
+from programs import descriptors, process_tree, pss_mib, threads  # noqa: E402
 
 TOOLBAR = ("Home", "Hall of Awards", "ChampionShip", "Puzzle Guide")
 
