@@ -1,4 +1,7 @@
 // SPDX-License-Identifier: MIT
+// The main window made: its controls as on the form, their layout, the
+// bindings of their events, and the steps of its constructor.
+
 #include "Main.h"
 
 #include <wx/bmpbndl.h>
