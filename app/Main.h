@@ -15,12 +15,14 @@
 #include <memory>
 #include <string>
 
-#include "NMHttp.h"
 #include "browser_commands.h"
 #include "progress_bar.h"
 #include "web_browser.h"
 
 namespace kwirl {
+
+// The start-up fetch's HTTP client: only the files that use it see the network.
+class TNMHTTP;
 
 inline constexpr int kCatalogueCapacity = 100;
 

@@ -10,8 +10,10 @@
 
 #include <algorithm>
 
+#include "NMHttp.h"
 #include "app_icon.h"
 #include "ole_init.h"
+#include "toolbar_font.h"
 #include "toolbar_style.h"
 
 namespace kwirl {
