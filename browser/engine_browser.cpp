@@ -8,7 +8,6 @@
 #include <wx/webview.h>
 
 #include <cmath>
-#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -77,7 +76,7 @@ constexpr int kWheelNotch = 120;
 class TEngineBrowser final : public TCppWebBrowser, public wxEvtHandler {
 public:
     explicit TEngineBrowser(wxWindow* parent) {
-        setUpEngineOnce();
+        setUpEngineBeforeFirstView();
         view_ = wxWebView::New(wxWebViewBackendDefault);
         // No start page: the window opens its pages itself.
         view_->Create(parent, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize);
