@@ -166,12 +166,14 @@ std::string TPowersock::ReadLn() {
     std::size_t taken = 0;
     char* const line = buffer_.get();
     for (;;) {
-        if (taken == kBufferSize) throw ESockError("Socket readln line longer than 65536 bytes");
+        if (taken == kBufferSize) {
+            throw ESockError(kMessageTooLong, "Socket readln line longer than " + std::to_string(kBufferSize) + " bytes");
+        }
         const auto peeked = receiveInto(line + taken, kBufferSize - taken, true);
         if (peeked == 0) return std::string(line, taken);  // closed: what came of an unfinished line
         if (peeked < 0) {
             LastError = pendingError_;
-            if (LastError == kNotConnected) throw ESockError(socketErrorMessage(kNotConnected));
+            if (LastError == kNotConnected) throw socketFailure(kNotConnected);
             if (LastError != kWouldBlock) CheckError(kWouldBlock);
         } else {
             const auto* end = static_cast<const char*>(std::memchr(line + taken, '\n', static_cast<std::size_t>(peeked)));

@@ -20,12 +20,12 @@ std::string withoutLineEnd(std::string line) {
 
 int statusOf(const std::string& given) {
     const std::string line = withoutLineEnd(given);
-    if (line.compare(0, 5, "HTTP/") != 0) throw ESockError("Reply without a status line");
+    if (line.compare(0, 5, "HTTP/") != 0) throw ESockError(kNoTableCode, "Reply without a status line");
     const auto blank = line.find(' ');
     const bool wellFormed = blank != std::string::npos && blank > 5 && line.size() >= blank + 4 &&
                             isDigit(line[blank + 1]) && line[blank + 1] != '0' && isDigit(line[blank + 2]) &&
                             isDigit(line[blank + 3]) && (line.size() == blank + 4 || line[blank + 4] == ' ');
-    if (!wellFormed) throw ESockError("Reply with a malformed status line");
+    if (!wellFormed) throw ESockError(kNoTableCode, "Reply with a malformed status line");
     return (line[blank + 1] - '0') * 100 + (line[blank + 2] - '0') * 10 + (line[blank + 3] - '0');
 }
 
