@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "NMHttp.h"
+#include "ascii.h"
 #include "encoders.h"
 #include "output_file.h"
 #include "redirect_target.h"
@@ -27,18 +28,6 @@ const char* requestWord(CmdType cmd) {
 bool sendsData(CmdType cmd) {
     return cmd == CmdPOST || cmd == CmdPUT || cmd == CmdPATCH || cmd == CmdTRACE || cmd == CmdRAW ||
            cmd == CmdLINK || cmd == CmdUNLINK;
-}
-
-std::string withoutLineEnd(std::string line) {
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
-    return line;
-}
-
-std::string upperAscii(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return text;
 }
 
 }  // namespace
@@ -298,15 +287,15 @@ void TNMHTTP::ReadResponseHeader() {
             keep(line);
             throw ESockError(kNoTableCode, "Reply header ended before its blank line");
         }
-        const std::string first = NthField(upperAscii(line), ' ', 1);
-        if (first == "SET-COOKIE:") {
+        const std::string first = lowerAscii(NthField(line, ' ', 1));
+        if (first == kSetCookieField) {
             // A control character would go on into the next request's Cookie line: not kept.
-            const std::string cookie = withoutLineEnd(line.substr(12));
+            const std::string cookie = headerValue(line, kSetCookieField);
             if (!holdsControlCharacter(cookie)) ReceivedCookie = cookie;
-        } else if (first == "LOCATION:") {
-            RedirectLocation = withoutLineEnd(line.substr(10));
-        } else if (first == "CONTENT-LENGTH:") {
-            ContentLength = contentLengthOf(upperAscii(line));
+        } else if (first == kLocationField) {
+            RedirectLocation = headerValue(line, kLocationField);
+        } else if (first == kContentLengthField) {
+            ContentLength = contentLengthOf(line);
             announcedLength_ = announcedLength(line);
         }
         keep(line);

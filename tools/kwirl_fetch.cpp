@@ -5,7 +5,6 @@
 // malformed command line with status 2.
 
 #include <cerrno>
-#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -17,6 +16,7 @@
 #include <string>
 
 #include "NMHttp.h"
+#include "ascii.h"
 
 namespace {
 
@@ -39,11 +39,11 @@ struct Options {
 };
 
 // A whole decimal number from `least` to `most`, nothing else; false otherwise.
-bool wholeNumber(const std::string& text, long long least, long long most, int& value) {
-    long long parsed = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), parsed);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() || parsed < least || parsed > most)
+bool wholeNumber(const std::string& text, int least, int most, int& value) {
+    std::uint64_t parsed = 0;
+    if (!kwirl::isDecimal(text, static_cast<std::uint64_t>(most), parsed) || parsed < static_cast<std::uint64_t>(least)) {
         return false;
+    }
     value = static_cast<int>(parsed);
     return true;
 }
