@@ -80,7 +80,7 @@ void TFrm::createControls(const BrowserFactory& makeBrowser) {
     markAsToolbar(Panel1);
     Label1 = new wxStaticText(Panel1, wxID_ANY, kLibraryLabelOnForm, wxPoint(1, 3), wxSize(34, 13));
     CB = new wxChoice(Panel1, wxID_ANY, wxPoint(36, -1), wxSize(188, 21));
-    for (const std::string_view item : libraryItemsOnForm()) CB->Append(toWx(std::string(item)));
+    for (const std::string_view name : builtInLibraryNames()) CB->Append(toWx(std::string(name)));
     Panel2 = new wxPanel(Panel1, wxID_ANY, wxPoint(224, 1), wxSize(439, 19));
     Button8 = makeButton(Panel2, kAwardsCaption, 1, 77);
     setHint(Button8, kAwardsCaption);

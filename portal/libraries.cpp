@@ -19,17 +19,6 @@ const std::array<std::string_view, kBuiltInLibraryCount>& builtInLibraryNames() 
     return names;
 }
 
-const std::array<std::string_view, kBuiltInLibraryCount>& libraryItemsOnForm() {
-    // Two of them end in a blank, as on the form.
-    static constexpr std::array<std::string_view, kBuiltInLibraryCount> items = {
-        "For Free Gallery",              "1:Big animal puzzle library ",
-        "2:Big fantastic puzzle library", "3:Big life puzzle library",
-        "4:Big mix puzzle library",      "5:CRAZY Fantasy ART library (3651 puzzle) ",
-        "6:Super Crazy Fantasy Art library",
-    };
-    return items;
-}
-
 const std::array<SelectorEntry, kBuiltInLibraryCount>& builtInSelectorTable() {
     static constexpr std::array<SelectorEntry, kBuiltInLibraryCount> table = {{
         {vocab::kPuzzle1, true, false, true},

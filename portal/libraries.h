@@ -12,12 +12,10 @@ namespace kwirl {
 
 inline constexpr int kBuiltInLibraryCount = 7;
 
-// The drop-down's entries without a catalogue, in order.
+// The drop-down's entries without a catalogue, in order. The window starts
+// with them too; when it is first shown it puts the catalogue in their place
+// if there is one.
 const std::array<std::string_view, kBuiltInLibraryCount>& builtInLibraryNames();
-
-// The drop-down's items as the form has them. They are never seen: the window
-// puts the catalogue or the built-in list in their place before it is first shown.
-const std::array<std::string_view, kBuiltInLibraryCount>& libraryItemsOnForm();
 
 // What the drop-down opens at one position without a catalogue.
 struct SelectorEntry {
