@@ -33,7 +33,9 @@ bool sendsData(CmdType cmd) {
 }  // namespace
 
 TNMHTTP::TNMHTTP() = default;
-TNMHTTP::~TNMHTTP() = default;
+// The transport's teardown, while this is still an HTTP client: its own Abort
+// ends a wait for the exchange too.
+TNMHTTP::~TNMHTTP() { Teardown(); }
 
 void TNMHTTP::Abort() {
     ReportStatus(kReportAll, "Abort");

@@ -33,7 +33,11 @@ TPowersock::TPowersock() {
     InitWinsock();
 }
 
-TPowersock::~TPowersock() {
+TPowersock::~TPowersock() { Teardown(); }
+
+void TPowersock::Teardown() noexcept {
+    if (tornDown_) return;
+    tornDown_ = true;
     ReportStatus(kReportAll, "Destroy");
     destroying_ = true;
     Abort();
