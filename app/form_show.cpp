@@ -18,7 +18,7 @@ void TFrm::FormShow(wxObject*) {
         CB->Clear();
         if (CatalogueCount > 0) {
             const std::int32_t count = std::min(CatalogueCount, static_cast<std::int32_t>(kMostCatalogueEntries));
-            for (std::int32_t i = 0; i < count; ++i) CB->Append(toWx(std::to_string(i) + ":" + CatalogueNames[i]));
+            for (std::int32_t i = 0; i < count; ++i) CB->Append(toWx(std::to_string(i) + ":" + CatalogueNames[static_cast<std::size_t>(i)]));
         } else {
             for (const auto name : builtInLibraryNames()) CB->Append(toWx(std::string(name)));
         }

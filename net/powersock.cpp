@@ -111,11 +111,11 @@ void TPowersock::onSocketEvent(TSocketWatch::Event event, int error) {
                 if (OnDataAvailable) OnDataAvailable(this);
                 break;
             case TSocketWatch::Event::Connect: {
-                int error = 0;
-                socklen_t length = sizeof error;
-                getsockopt(fd_, SOL_SOCKET, SO_ERROR, &error, &length);
-                LastEventOk = error == 0;
-                if (!LastEventOk) LastError = socketErrorCode(error);
+                int connectError = 0;
+                socklen_t length = sizeof connectError;
+                getsockopt(fd_, SOL_SOCKET, SO_ERROR, &connectError, &length);
+                LastEventOk = connectError == 0;
+                if (!LastEventOk) LastError = socketErrorCode(connectError);
                 if (LastEventOk) {
                     Connected = true;
                     watch_->rearmRead();
