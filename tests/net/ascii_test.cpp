@@ -24,27 +24,26 @@ TEST(Ascii, DecimalDigitsAreReadUpToTheFirstOtherCharacterOrTheBound) {
     const struct {
         const char* text;
         std::uint64_t most;
-        std::size_t digits;
-        std::uint64_t value;
+        DecimalPrefix read;  // digits taken, value
     } cases[] = {
-        {"", noBound, 0, 0},
-        {"abc", noBound, 0, 0},
-        {" 12", noBound, 0, 0},
-        {"-12", noBound, 0, 0},
-        {"007", noBound, 3, 7},
-        {"200 OK", noBound, 3, 200},
-        {"12x34", noBound, 2, 12},
-        {"65535", 65535, 5, 65535},
-        {"65536", 65535, 4, 6553},             // the digit that would pass the bound is left
-        {"2147483648", 2147483647, 9, 214748364},
-        {"18446744073709551615", noBound, 20, noBound},
-        {"18446744073709551616", noBound, 19, 1844674407370955161},
-        {"9", 5, 0, 0},                        // a bound below one digit
+        {"", noBound, {0, 0}},
+        {"abc", noBound, {0, 0}},
+        {" 12", noBound, {0, 0}},
+        {"-12", noBound, {0, 0}},
+        {"007", noBound, {3, 7}},
+        {"200 OK", noBound, {3, 200}},
+        {"12x34", noBound, {2, 12}},
+        {"65535", 65535, {5, 65535}},
+        {"65536", 65535, {4, 6553}},  // the digit that would pass the bound is left
+        {"2147483648", 2147483647, {9, 214748364}},
+        {"18446744073709551615", noBound, {20, noBound}},
+        {"18446744073709551616", noBound, {19, 1844674407370955161}},
+        {"9", 5, {0, 0}},  // a bound below one digit
     };
     for (const auto& c : cases) {
         const DecimalPrefix number = decimalPrefix(c.text, c.most);
-        EXPECT_EQ(number.digits, c.digits) << c.text;
-        EXPECT_EQ(number.value, c.value) << c.text;
+        EXPECT_EQ(number.digits, c.read.digits) << c.text;
+        EXPECT_EQ(number.value, c.read.value) << c.text;
     }
 }
 
