@@ -15,14 +15,15 @@
 #include <memory>
 #include <string>
 
-#include "NMHttp.h"
 #include "browser_commands.h"
+#include "catalogue_page.h"
 #include "progress_bar.h"
 #include "web_browser.h"
 
 namespace kwirl {
 
-inline constexpr int kCatalogueCapacity = 100;
+// The start-up fetch's HTTP client: only the files that use it see the network.
+class TNMHTTP;
 
 class TFrm : public wxFrame {
 public:
@@ -54,8 +55,8 @@ public:
     std::int32_t PageIndex = 0;
     // The catalogue page was fetched and parsed without a failure and was not empty.
     bool CatalogueLoaded = false;
-    std::array<std::string, kCatalogueCapacity> CatalogueNames;
-    std::array<std::string, kCatalogueCapacity> CatalogueRefs;
+    std::array<std::string, kMostCatalogueEntries> CatalogueNames;
+    std::array<std::string, kMostCatalogueEntries> CatalogueRefs;
     std::int32_t CatalogueCount = 0;
 
     // Handlers, one per control event.

@@ -8,6 +8,7 @@
 
 #include "Main.h"
 #include "application_exception.h"
+#include "captions.h"
 #include "exception_text.h"
 #include "single_instance.h"
 #include "wx_text.h"

@@ -11,6 +11,8 @@ enum class BrowserCommand { None, Back, Forward, Reload, Escape, ZoomIn, ZoomOut
 // toolkit's modifier flags); None for every key that is not a browser key.
 BrowserCommand browserCommandForKey(int keyCode, int modifiers);
 
+// The page at its own size, 100 %.
+inline constexpr double kNoZoom = 1.0;
 // Page zoom steps as browsers take them, from 50 % to 300 %.
 inline constexpr double kZoomSteps[] = {0.5, 0.67, 0.75, 0.8, 0.9, 1.0, 1.1, 1.25, 1.5, 1.75, 2.0, 2.5, 3.0};
 

@@ -8,6 +8,10 @@
 namespace kwirl {
 
 namespace {
+// How much faster than the load each bar fills.
+constexpr int kLeftBarSpeed = 10;
+constexpr int kRightBarSpeed = 5;
+
 // Progress times a factor, held at the ends of the 32-bit range rather than overflowing.
 std::int32_t scaled(std::int32_t progress, int factor) {
     const auto value = static_cast<std::int64_t>(progress) * factor;
@@ -24,10 +28,10 @@ void TFrm::CBWProgressChange(TCppWebBrowser*, std::int32_t Progress, std::int32_
         CBW->Window()->Update();
         PB->SetMin(0);
         PB->SetMax(ProgressMax);
-        PB->SetPosition(scaled(Progress, 10));
+        PB->SetPosition(scaled(Progress, kLeftBarSpeed));
         PBC->SetMin(0);
         PBC->SetMax(ProgressMax);
-        PBC->SetPosition(scaled(Progress, 5));
+        PBC->SetPosition(scaled(Progress, kRightBarSpeed));
     });
 }
 

@@ -16,7 +16,7 @@ void TFrm::LoadCatalogue() {
         Memo1->SetValue(toWx(fetched.text));
         CatalogueLoaded = fetched.loaded;
         for (const auto& entry : fetched.entries) {
-            if (CatalogueCount >= kCatalogueCapacity) break;
+            if (static_cast<std::size_t>(CatalogueCount) >= kMostCatalogueEntries) break;
             CatalogueNames[static_cast<std::size_t>(CatalogueCount)] = entry.name;
             CatalogueRefs[static_cast<std::size_t>(CatalogueCount)] = entry.address;
             Memo1->AppendText("\n" + toWx(entry.address));

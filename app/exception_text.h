@@ -7,8 +7,6 @@
 
 namespace kwirl {
 
-inline constexpr const char* kApplicationTitle = "Kwirl Game Client";
-
 // The message with a full stop appended when it is not empty and its last
 // character sorts after ".".
 std::string exceptionBoxText(const std::string& message);

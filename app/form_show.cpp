@@ -4,6 +4,7 @@
 #include "Main.h"
 #include "addresses.h"
 #include "address_vocabulary.h"
+#include "captions.h"
 #include "guard.h"
 #include "libraries.h"
 #include "wx_text.h"
@@ -16,19 +17,19 @@ void TFrm::FormShow(wxObject*) {
     swallowFailures([this] {
         CB->Clear();
         if (CatalogueCount > 0) {
-            const int count = std::min<std::int32_t>(CatalogueCount, kCatalogueCapacity);
-            for (int i = 0; i < count; ++i) CB->Append(toWx(std::to_string(i) + ":" + CatalogueNames[i]));
+            const std::int32_t count = std::min(CatalogueCount, static_cast<std::int32_t>(kMostCatalogueEntries));
+            for (std::int32_t i = 0; i < count; ++i) CB->Append(toWx(std::to_string(i) + ":" + CatalogueNames[static_cast<std::size_t>(i)]));
         } else {
             for (const auto name : builtInLibraryNames()) CB->Append(toWx(std::string(name)));
         }
         CB->SetSelection(0);  // raises no event, so the selector does not run
 
-        Button8->SetLabel("Hall of Awards");
-        Button6->SetLabel("ChampionShip");
-        Button4->SetLabel("Puzzle Guide");
-        Label1->SetLabel("Library");
-        BitBtn1->SetLabel("Home");
-        SetTitle("Kwirl Mozalo Laboratory");
+        Button8->SetLabel(kAwardsCaption);
+        Button6->SetLabel(kChampionshipCaption);
+        Button4->SetLabel(kGuideCaption);
+        Label1->SetLabel(kLibraryLabel);
+        BitBtn1->SetLabel(kHomeCaption);
+        SetTitle(kWindowCaption);
 
         swallowFailures([this] {
             CBW->Navigate(std::string(vocab::kBlankPage));

@@ -51,7 +51,7 @@ void TFrm::runBrowserCommand(BrowserCommand command) {
                 break;
             case BrowserCommand::ZoomIn: CBW->SetZoom(zoomedIn(CBW->Zoom())); break;
             case BrowserCommand::ZoomOut: CBW->SetZoom(zoomedOut(CBW->Zoom())); break;
-            case BrowserCommand::ZoomReset: CBW->SetZoom(1.0); break;
+            case BrowserCommand::ZoomReset: CBW->SetZoom(kNoZoom); break;
             // The toolbar stays: only the title bar and the borders go.
             case BrowserCommand::FullScreen: ShowFullScreen(!IsFullScreen(), wxFULLSCREEN_ALL); break;
             case BrowserCommand::None: break;

@@ -7,6 +7,7 @@
 #include "guard.h"
 #include "libraries.h"
 #include "message_pump.h"
+#include "progress_preset.h"
 #include "wx_text.h"
 
 namespace kwirl {
@@ -28,13 +29,13 @@ void TFrm::CBChange(wxObject*) {
                 PageIndex = 0;
             });
         } else {
-            progressPreset(12);
+            progressPreset(kClickPresetDivisor);
             const auto& table = builtInSelectorTable();
             for (int position = 0; position < kBuiltInLibraryCount; ++position) {
                 if (CB->GetSelection() != position) continue;
                 const SelectorEntry& entry = table[static_cast<std::size_t>(position)];
                 swallowFailures([&] {
-                    const auto next = appendPageOffset(baseAddress() + std::string(entry.query), PageIndex);
+                    const auto next = appendPageOffset(selectorAddress(entry), PageIndex);
                     if (entry.stopFirst) CBW->Stop();
                     CBW->Navigate(next);
                     if (entry.resetPageIndex) PageIndex = 0;

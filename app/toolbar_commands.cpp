@@ -3,12 +3,13 @@
 #include "addresses.h"
 #include "address_vocabulary.h"
 #include "guard.h"
+#include "progress_preset.h"
 
 namespace kwirl {
 
 // The four fixed pages: a progress preset, then one navigation, no stop.
 void TFrm::openFixedPage(const std::string& address) {
-    progressPreset(12);
+    progressPreset(kClickPresetDivisor);
     swallowFailures([&] { CBW->Navigate(address); });
 }
 

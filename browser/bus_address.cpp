@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "bus_address.h"
 
+#include <filesystem>
 #include <string_view>
 
 namespace kwirl {
@@ -30,6 +31,14 @@ std::vector<std::string> socketPathsOf(const std::string& address) {
         }
     }
     return paths;
+}
+
+bool namesAMissingSocket(const std::string& address) {
+    for (const std::string& path : socketPathsOf(address)) {
+        std::error_code error;
+        if (!std::filesystem::exists(path, error)) return true;
+    }
+    return false;
 }
 
 }  // namespace kwirl

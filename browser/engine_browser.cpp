@@ -8,7 +8,6 @@
 #include <wx/webview.h>
 
 #include <cmath>
-#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -64,7 +63,7 @@ constexpr const char* kTextFocusScript = R"js(
 // Keys that go to the window before the page sees them, as the page would take
 // them for itself (Alt+Left scrolls it); in a text field they stay the page's.
 bool isHistoryKey(const GdkEventKey* key) {
-    const guint modifiers = key->state & gtk_accelerator_get_default_mod_mask();
+    const guint modifiers = key->state & static_cast<guint>(gtk_accelerator_get_default_mod_mask());
     if (key->keyval == GDK_KEY_Back || key->keyval == GDK_KEY_Forward) return true;
     return modifiers == GDK_MOD1_MASK && (key->keyval == GDK_KEY_Left || key->keyval == GDK_KEY_Right ||
                                           key->keyval == GDK_KEY_KP_Left || key->keyval == GDK_KEY_KP_Right);
@@ -77,7 +76,7 @@ constexpr int kWheelNotch = 120;
 class TEngineBrowser final : public TCppWebBrowser, public wxEvtHandler {
 public:
     explicit TEngineBrowser(wxWindow* parent) {
-        setUpEngineOnce();
+        setUpEngineBeforeFirstView();
         view_ = wxWebView::New(wxWebViewBackendDefault);
         // No start page: the window opens its pages itself.
         view_->Create(parent, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize);

@@ -4,16 +4,20 @@
 #include <dirent.h>
 
 #include <cstdlib>
-#include <cstring>
+#include <string_view>
 
 namespace kwirl {
+
+namespace {
+constexpr std::string_view kRenderNodePrefix = "renderD";
+}  // namespace
 
 bool hasGpuRenderNode(const std::string& deviceFolder) {
     DIR* folder = opendir(deviceFolder.c_str());
     if (!folder) return false;
     bool found = false;
     while (const dirent* entry = readdir(folder)) {
-        if (std::strncmp(entry->d_name, "renderD", 7) == 0) {
+        if (std::string_view(entry->d_name).starts_with(kRenderNodePrefix)) {
             found = true;
             break;
         }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "bus_address.h"
+#include "engine_rendering.h"
 #include "sandbox_probe.h"
 #include "store_check.h"
 
@@ -18,6 +19,11 @@ namespace {
 // The engine's SQLite stores in its data folder.
 constexpr const char* kCookieStore = "cookies.sqlite";
 constexpr const char* kHttpsOnlySitesStore = "hsts-storage.sqlite";
+
+// A bus address is read from the root window up to 4 KiB (X counts in 32-bit
+// units), and asked of the session bus for at most a second.
+constexpr long kMostAddressUnits = 1024;
+constexpr int kBusCallTimeoutMs = 1000;
 
 // The accessibility bus the engine hands to its sandbox, found as the engine
 // finds it: the environment, the display's root window, the session bus.
@@ -30,7 +36,7 @@ std::string accessibilityBusAddress() {
         int format = 0;
         unsigned long items = 0, after = 0;
         unsigned char* data = nullptr;
-        if (XGetWindowProperty(x, DefaultRootWindow(x), XInternAtom(x, "AT_SPI_BUS", False), 0, 1024, False,
+        if (XGetWindowProperty(x, DefaultRootWindow(x), XInternAtom(x, "AT_SPI_BUS", False), 0, kMostAddressUnits, False,
                                AnyPropertyType, &type, &format, &items, &after, &data) == Success && data) {
             std::string address(reinterpret_cast<char*>(data), items);
             XFree(data);
@@ -42,7 +48,7 @@ std::string accessibilityBusAddress() {
     if (GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr)) {
         if (GVariant* reply = g_dbus_connection_call_sync(bus, "org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus",
                                                           "GetAddress", nullptr, G_VARIANT_TYPE("(s)"),
-                                                          G_DBUS_CALL_FLAGS_NONE, 1000, nullptr, nullptr)) {
+                                                          G_DBUS_CALL_FLAGS_NONE, kBusCallTimeoutMs, nullptr, nullptr)) {
             const gchar* text = nullptr;
             g_variant_get(reply, "(&s)", &text);
             address = text ? text : "";
@@ -51,15 +57,6 @@ std::string accessibilityBusAddress() {
         g_object_unref(bus);
     }
     return address;
-}
-
-// A bus address whose socket file is gone: the sandbox would try to bind it
-// into the web process and the engine would abort.
-bool namesAMissingSocket(const std::string& address) {
-    for (const std::string& path : socketPathsOf(address)) {
-        if (!g_file_test(path.c_str(), G_FILE_TEST_EXISTS)) return true;
-    }
-    return false;
 }
 
 // Web content runs in the engine's sandboxed web process (its own namespaces,
@@ -80,7 +77,6 @@ void decideSandbox() {
     }
     webkit_web_context_set_sandbox_enabled(webkit_web_context_get_default(), TRUE);
 }
-
 
 // Cookies (a player's login among them) are kept in the engine's data folder
 // across runs, in a database checked first: a store left broken by a crash is
@@ -105,7 +101,12 @@ void keepStoresAcrossRuns() {
 
 }  // namespace
 
-void setUpEngineOnce() {
+void setUpEngineBeforeToolkit() {
+    chooseEngineRendering();
+    startSandboxProbe();
+}
+
+void setUpEngineBeforeFirstView() {
     static bool done = false;
     if (done) return;
     done = true;

@@ -1,11 +1,19 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// What is set up for the engine once per process, before its first view:
-// whether web content runs in the engine's sandbox, and the stores it keeps
-// across runs. Every view of the process shares them.
+// The engine's set-up for the whole process, apart from any view, in the two
+// moments it must happen. Every view of the process shares what is set here.
 
 namespace kwirl {
 
-void setUpEngineOnce();
+// At the top of main, before the toolkit starts its threads (the engine reads
+// its environment once, and setting it later would race with them): how the
+// engine draws (engine_rendering.h), and the sandbox probe started, so that it
+// runs beside the toolkit's start (sandbox_probe.h).
+void setUpEngineBeforeToolkit();
+
+// Before the first view, once: whether web content runs in the engine's
+// sandbox (it cannot where the probe failed or where a bus the sandbox would
+// bind is gone), and the stores kept across runs, checked first (store_check.h).
+void setUpEngineBeforeFirstView();
 
 }  // namespace kwirl

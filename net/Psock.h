@@ -101,6 +101,13 @@ public:
 
     void ReportStatus(int level, const std::string& text);
 
+protected:
+    // What the destructor does: report "Destroy", Abort, Cancel, stop the
+    // timer and the lookup, close the socket. A destructor calls no override,
+    // so each class that overrides Abort calls this first in its own
+    // destructor, while the object is still of its class; it runs once.
+    void Teardown() noexcept;
+
 private:
     void InitWinsock();
     void ResolveHost();
@@ -131,6 +138,7 @@ private:
     int receiving_ = 0;     // receive operations waiting on this socket
     bool destroying_ = false;
     bool destructorRunning_ = false;
+    bool tornDown_ = false;
 };
 
 }  // namespace kwirl

@@ -1,23 +1,16 @@
 // SPDX-License-Identifier: MIT
 #include "ex_string_list.h"
 
-#include <algorithm>
-#include <cctype>
+#include "ascii.h"
 
 namespace kwirl {
-
-namespace {
-bool sameIgnoringCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
-}
-}  // namespace
 
 int TExStringList::IndexOfHeader(const std::string& name) const {
     for (std::size_t i = 0; i < Lines.size(); ++i) {
         const auto colon = Lines[i].find(':');
-        if (colon != std::string::npos && sameIgnoringCase(Lines[i].substr(0, colon), name)) return static_cast<int>(i);
+        if (colon != std::string::npos && lowerAscii(Lines[i].substr(0, colon)) == lowerAscii(name)) {
+            return static_cast<int>(i);
+        }
     }
     return -1;
 }

@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "NMHttp.h"
+#include "ascii.h"
 #include "encoders.h"
 #include "output_file.h"
 #include "redirect_target.h"
@@ -29,22 +30,12 @@ bool sendsData(CmdType cmd) {
            cmd == CmdLINK || cmd == CmdUNLINK;
 }
 
-std::string withoutLineEnd(std::string line) {
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
-    return line;
-}
-
-std::string upperAscii(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return text;
-}
-
 }  // namespace
 
 TNMHTTP::TNMHTTP() = default;
-TNMHTTP::~TNMHTTP() = default;
+// The transport's teardown, while this is still an HTTP client: its own Abort
+// ends a wait for the exchange too.
+TNMHTTP::~TNMHTTP() { Teardown(); }
 
 void TNMHTTP::Abort() {
     ReportStatus(kReportAll, "Abort");
@@ -135,13 +126,13 @@ void TNMHTTP::RunRequest() {
             if (InputFileMode) {
                 CaptureFile(Body, announced);
             } else {
-                if (announced > kMostBodyBytes) throw ESockError(bodyTooLong());
+                if (announced > kMostBodyBytes) throw ESockError(kNoTableCode, bodyTooLong());
                 // One byte past the bound tells a body that ended there from one that went on.
                 CaptureString(Body, announced >= 0 ? announced : kMostBodyBytes + 1);
-                if (static_cast<std::int64_t>(Body.size()) > kMostBodyBytes) throw ESockError(bodyTooLong());
+                if (static_cast<std::int64_t>(Body.size()) > kMostBodyBytes) throw ESockError(kNoTableCode, bodyTooLong());
             }
             if (BytesReceived < announced) {
-                throw ESockError("Reply body ended after " + std::to_string(BytesReceived) + " of " +
+                throw ESockError(kNoTableCode, "Reply body ended after " + std::to_string(BytesReceived) + " of " +
                                  std::to_string(announced) + " bytes");
             }
             if (StatusCode < 299) {
@@ -267,7 +258,7 @@ void TNMHTTP::ReadResponseHeader() {
         std::string line = ReadLn();
         read += line.size();
         if (read > kMostHeaderBytes) {
-            throw ESockError("Reply header longer than " + std::to_string(kMostHeaderBytes) + " bytes");
+            throw ESockError(kNoTableCode, "Reply header longer than " + std::to_string(kMostHeaderBytes) + " bytes");
         }
         return line;
     };
@@ -281,7 +272,7 @@ void TNMHTTP::ReadResponseHeader() {
 
     for (;;) {
         const std::string status = readLine();
-        if (status.empty()) throw ESockError("No reply: the connection closed before a status line");
+        if (status.empty()) throw ESockError(kNoTableCode, "No reply: the connection closed before a status line");
         StatusCode = static_cast<std::int16_t>(statusOf(status));
         if (StatusCode >= 200) {
             keep(status);
@@ -289,24 +280,24 @@ void TNMHTTP::ReadResponseHeader() {
         }
         // An interim reply (1xx) is read and dropped: the answer follows it.
         for (std::string line = readLine(); !isBlank(line); line = readLine()) {
-            if (cutShort(line)) throw ESockError("Reply header ended before its blank line");
+            if (cutShort(line)) throw ESockError(kNoTableCode, "Reply header ended before its blank line");
         }
     }
     for (;;) {
         const std::string line = readLine();
         if (cutShort(line)) {
             keep(line);
-            throw ESockError("Reply header ended before its blank line");
+            throw ESockError(kNoTableCode, "Reply header ended before its blank line");
         }
-        const std::string first = NthField(upperAscii(line), ' ', 1);
-        if (first == "SET-COOKIE:") {
+        const std::string first = lowerAscii(NthField(line, ' ', 1));
+        if (first == kSetCookieField) {
             // A control character would go on into the next request's Cookie line: not kept.
-            const std::string cookie = withoutLineEnd(line.substr(12));
+            const std::string cookie = headerValue(line, kSetCookieField);
             if (!holdsControlCharacter(cookie)) ReceivedCookie = cookie;
-        } else if (first == "LOCATION:") {
-            RedirectLocation = withoutLineEnd(line.substr(10));
-        } else if (first == "CONTENT-LENGTH:") {
-            ContentLength = contentLengthOf(upperAscii(line));
+        } else if (first == kLocationField) {
+            RedirectLocation = headerValue(line, kLocationField);
+        } else if (first == kContentLengthField) {
+            ContentLength = contentLengthOf(line);
             announcedLength_ = announcedLength(line);
         }
         keep(line);

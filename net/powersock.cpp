@@ -33,7 +33,11 @@ TPowersock::TPowersock() {
     InitWinsock();
 }
 
-TPowersock::~TPowersock() {
+TPowersock::~TPowersock() { Teardown(); }
+
+void TPowersock::Teardown() noexcept {
+    if (tornDown_) return;
+    tornDown_ = true;
     ReportStatus(kReportAll, "Destroy");
     destroying_ = true;
     Abort();
@@ -80,7 +84,7 @@ void TPowersock::InitWinsock() {
         openSocket(true);
     } catch (...) {
         if (--socketUseCount < 0) socketUseCount = 0;
-        throw ESockError("Initializaton of windows sockets failed");
+        throw ESockError(kNetworkUnavailable, "Initializaton of windows sockets failed");
     }
 }
 
@@ -88,7 +92,7 @@ void TPowersock::InitWinsock() {
 // component closes with a reset (linger on, time 0); later ones close normally.
 void TPowersock::openSocket(bool lingerOff) {
     fd_ = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP);
-    if (fd_ < 0) throw ESockError(socketErrorMessage(socketErrorCode(errno)));
+    if (fd_ < 0) throw socketFailure(socketErrorCode(errno));
     if (lingerOff) {
         const linger immediately{1, 0};
         setsockopt(fd_, SOL_SOCKET, SO_LINGER, &immediately, sizeof immediately);
@@ -107,11 +111,11 @@ void TPowersock::onSocketEvent(TSocketWatch::Event event, int error) {
                 if (OnDataAvailable) OnDataAvailable(this);
                 break;
             case TSocketWatch::Event::Connect: {
-                int error = 0;
-                socklen_t length = sizeof error;
-                getsockopt(fd_, SOL_SOCKET, SO_ERROR, &error, &length);
-                LastEventOk = error == 0;
-                if (!LastEventOk) LastError = socketErrorCode(error);
+                int connectError = 0;
+                socklen_t length = sizeof connectError;
+                getsockopt(fd_, SOL_SOCKET, SO_ERROR, &connectError, &length);
+                LastEventOk = connectError == 0;
+                if (!LastEventOk) LastError = socketErrorCode(connectError);
                 if (LastEventOk) {
                     Connected = true;
                     watch_->rearmRead();
@@ -176,9 +180,9 @@ void TPowersock::ResolveHost() {
     g_object_unref(lookup_);
     lookup_ = nullptr;
 
-    if (TimedOut) throw ESockError("Host Lookup Timed Out");
-    if (Canceled) throw ESockError("Host Lookup Canceled");
-    if (!LastEventOk) throw ESockError("Host Lookup Failed");
+    if (TimedOut) throw ESockError(kTimedOut, "Host Lookup Timed Out");
+    if (Canceled) throw ESockError(kInterrupted, "Host Lookup Canceled");
+    if (!LastEventOk) throw ESockError(kHostNotFound, "Host Lookup Failed");
     remote_.sin_addr.s_addr = lookupAddress_;
     if (OnHostResolved) OnHostResolved(this);
 }
@@ -186,22 +190,23 @@ void TPowersock::ResolveHost() {
 void TPowersock::Connect() {
     ReportStatus(kReportAll, "Connecting");
     Canceled = false;
-    if (Connected) throw ESockError("Already connected");
+    if (Connected) throw ESockError(kAlreadyConnected, "Already connected");
 
     bool retried = false;
     for (;;) {
         try {
             ResolveHost();
         } catch (const ESockError& error) {
-            const std::string message = error.what();
-            if (message == "Host Lookup Timed Out" || message == "Host Lookup Canceled") throw;
+            // A lookup that timed out or was cancelled ends the connect; one
+            // that failed leaves no address, which the handler may mend.
+            if (error.ErrorCode() == kTimedOut || error.ErrorCode() == kInterrupted) throw;
             remote_.sin_addr.s_addr = 0;
         }
         if (remote_.sin_addr.s_addr != 0) break;
-        if (retried || !OnInvalidHost) throw ESockError("Null Remote Address");
+        if (retried || !OnInvalidHost) throw ESockError(kDestinationRequired, "Null Remote Address");
         bool handled = false;
         OnInvalidHost(handled);
-        if (!handled) throw ESockError("Null Remote Address");
+        if (!handled) throw ESockError(kDestinationRequired, "Null Remote Address");
         retried = true;
     }
 
@@ -228,9 +233,9 @@ void TPowersock::Connect() {
     }
     if (TimedOut || Canceled || !LastEventOk) {
         if (OnConnectionFailed) OnConnectionFailed(this);
-        if (TimedOut) throw ESockError("Connection Timed out");
-        if (Canceled) throw ESockError("Connection Canceled");
-        throw ESockError("Connection Failed");
+        if (TimedOut) throw ESockError(kTimedOut, "Connection Timed out");
+        if (Canceled) throw ESockError(kInterrupted, "Connection Canceled");
+        throw ESockError(LastError, "Connection Failed");
     }
 }
 
@@ -256,7 +261,7 @@ void TPowersock::RequestCloseSocket() {
 
 int TPowersock::Accept() {
     ReportStatus(kReportSocket, "Accepting");
-    throw ESockError("Accepting is not supported: this component opens no listening socket");
+    throw ESockError(kNotSupported, "Accepting is not supported: this component opens no listening socket");
 }
 
 void TPowersock::Cancel() {
@@ -271,11 +276,11 @@ void TPowersock::Abort() {
 
 void TPowersock::CheckError(int tolerated) {
     LastError = pendingError_;
-    if (LastError == tolerated || LastError <= 10000) return;
+    if (LastError == tolerated || LastError <= kNoErrorUpTo) return;
     ReportStatus(kReportAll, "Looking Up Error Message");
-    const std::string message = socketErrorMessage(LastError);
-    if (OnSocketError) OnSocketError(this, LastError, message);
-    throw ESockError(message);
+    const ESockError failure = socketFailure(LastError);
+    if (OnSocketError) OnSocketError(this, LastError, failure.what());
+    throw failure;
 }
 
 void TPowersock::TimerOn() {

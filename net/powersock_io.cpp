@@ -7,18 +7,22 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <limits>
 #include <stdexcept>
 
+#include <glib.h>
+
 #include "Psock.h"
+#include "ascii.h"
 #include "message_pump.h"
 #include "output_file.h"
-
-#include <glib.h>
 
 namespace kwirl {
 
 namespace {
 constexpr gint64 kDispatchEveryUs = 5000;
+// A transaction's reply number: the digits among its first ten characters.
+constexpr std::size_t kReplyNumberPlaces = 10;
 
 // Keeps the count of receives in progress for as long as one runs.
 class ReceiveInProgress {
@@ -166,12 +170,14 @@ std::string TPowersock::ReadLn() {
     std::size_t taken = 0;
     char* const line = buffer_.get();
     for (;;) {
-        if (taken == kBufferSize) throw ESockError("Socket readln line longer than 65536 bytes");
+        if (taken == kBufferSize) {
+            throw ESockError(kMessageTooLong, "Socket readln line longer than " + std::to_string(kBufferSize) + " bytes");
+        }
         const auto peeked = receiveInto(line + taken, kBufferSize - taken, true);
         if (peeked == 0) return std::string(line, taken);  // closed: what came of an unfinished line
         if (peeked < 0) {
             LastError = pendingError_;
-            if (LastError == kNotConnected) throw ESockError(socketErrorMessage(kNotConnected));
+            if (LastError == kNotConnected) throw socketFailure(kNotConnected);
             if (LastError != kWouldBlock) CheckError(kWouldBlock);
         } else {
             const auto* end = static_cast<const char*>(std::memchr(line + taken, '\n', static_cast<std::size_t>(peeked)));
@@ -251,13 +257,12 @@ std::string TPowersock::Transaction(const std::string& command) {
     TransactionReply = ReadLn();
     if (!TransactionReply.empty()) {
         ReportStatus(kReportReply, TransactionReply);
-        std::size_t digits = 0;
-        while (digits < TransactionReply.size() && digits < 10 && std::isdigit(static_cast<unsigned char>(TransactionReply[digits])))
-            ++digits;
-        if (digits > 0) {
-            const long long value = std::stoll(TransactionReply.substr(0, digits));
-            if (value > 32767) throw std::out_of_range("Range check error");
-            StatusCode = static_cast<std::int16_t>(value);
+        const DecimalPrefix number = decimalPrefix(std::string_view(TransactionReply).substr(0, kReplyNumberPlaces));
+        if (number.digits > 0) {
+            if (number.value > static_cast<std::uint64_t>(std::numeric_limits<std::int16_t>::max())) {
+                throw std::out_of_range("Range check error");
+            }
+            StatusCode = static_cast<std::int16_t>(number.value);
         }
     }
     return TransactionReply;

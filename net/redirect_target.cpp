@@ -4,6 +4,7 @@
 #include <cctype>
 #include <stdexcept>
 
+#include "ascii.h"
 #include "url_parts.h"
 
 namespace kwirl {
@@ -51,11 +52,6 @@ bool validScheme(const std::string& scheme) {
         if (!std::isalnum(static_cast<unsigned char>(c)) && c != '+' && c != '-' && c != '.') return false;
     }
     return true;
-}
-
-std::string lowerAscii(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
 }
 
 // Section 5.2.4: "." and ".." segments taken out of a path.

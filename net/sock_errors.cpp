@@ -64,6 +64,8 @@ std::string socketErrorMessage(int code) {
     return std::to_string(code) + ":" + found->second;
 }
 
+ESockError socketFailure(int code) { return ESockError(code, socketErrorMessage(code)); }
+
 int socketErrorCode(int errnoValue) {
     static const std::map<int, int> codes = {
         {EINTR, 10004},           {EBADF, 10009},         {EACCES, 10013},       {EPERM, 10013},
@@ -81,7 +83,7 @@ int socketErrorCode(int errnoValue) {
     };
     if (errnoValue == EWOULDBLOCK) return kWouldBlock;
     const auto found = codes.find(errnoValue);
-    return found == codes.end() ? 20000 + errnoValue : found->second;
+    return found == codes.end() ? kUntabledErrnoBase + errnoValue : found->second;
 }
 
 }  // namespace kwirl

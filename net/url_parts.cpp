@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "url_parts.h"
 
-#include <cctype>
 #include <limits>
 #include <stdexcept>
+
+#include "ascii.h"
 
 namespace kwirl {
 
@@ -30,26 +31,17 @@ std::size_t NthPos(const std::string& text, char c, int n) {
 }
 
 namespace {
+// An optional sign and decimal digits, within the range of an int.
 int portNumber(const std::string& text) {
-    std::size_t i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    if (i == text.size()) throw std::invalid_argument("'" + text + "' is not a valid integer value");
-    long long value = 0;
-    for (; i < text.size(); ++i) {
-        if (!std::isdigit(static_cast<unsigned char>(text[i])) || value > std::numeric_limits<int>::max())
-            throw std::invalid_argument("'" + text + "' is not a valid integer value");
-        value = value * 10 + (text[i] - '0');
+    std::string_view digits = text;
+    const bool negative = !digits.empty() && digits.front() == '-';
+    if (!digits.empty() && (digits.front() == '+' || digits.front() == '-')) digits.remove_prefix(1);
+    std::uint64_t value = 0;
+    if (!isDecimal(digits, std::numeric_limits<int>::max(), value)) {
+        throw std::invalid_argument("'" + text + "' is not a valid integer value");
     }
-    if (value > std::numeric_limits<int>::max()) throw std::invalid_argument("'" + text + "' is not a valid integer value");
-    return static_cast<int>(negative ? -value : value);
-}
-
-std::string lowerAscii(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
+    const int port = static_cast<int>(value);
+    return negative ? -port : port;
 }
 }  // namespace
 

@@ -1,13 +1,29 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// The three caption sets of the six number buttons. A mode is nothing but the
-// captions shown.
+// Every text the window shows of its own: its titles, the toolbar's fixed
+// captions and hints, and the three caption sets of the six number buttons (a
+// mode is nothing but the captions shown).
 
 #include <array>
 #include <cstdint>
 #include <string>
 
 namespace kwirl {
+
+// The window's caption, and the application's title (the task bar, message boxes).
+inline constexpr const char* kWindowCaption = "Kwirl Mozalo Laboratory";
+inline constexpr const char* kApplicationTitle = "Kwirl Game Client";
+
+// The toolbar's fixed captions; the three page buttons' hints are their captions.
+inline constexpr const char* kAwardsCaption = "Hall of Awards";
+inline constexpr const char* kChampionshipCaption = "ChampionShip";
+inline constexpr const char* kGuideCaption = "Puzzle Guide";
+inline constexpr const char* kHomeCaption = "Home";
+// The drop-down's label as the form has it, and as the window shows it once shown.
+inline constexpr const char* kLibraryLabelOnForm = "Library:";
+inline constexpr const char* kLibraryLabel = "Library";
+// Button13's hint: a single blank.
+inline constexpr const char* kButton13Hint = " ";
 
 using NumberCaptions = std::array<std::string, 6>;
 

@@ -4,6 +4,8 @@
 #include <limits>
 
 #include "address_vocabulary.h"
+#include "addresses.h"
+#include "progress_preset.h"
 
 namespace kwirl {
 
@@ -19,15 +21,20 @@ const std::array<std::string_view, kBuiltInLibraryCount>& builtInLibraryNames() 
 
 const std::array<SelectorEntry, kBuiltInLibraryCount>& builtInSelectorTable() {
     static constexpr std::array<SelectorEntry, kBuiltInLibraryCount> table = {{
-        {"?name=puzzle1&op=pz6m", false, true},
-        {"?name=puzzle3&op=pz6m", false, true},
-        {"?name=pazzle&op=pz6m", true, true},
-        {"?name=puzzle2&op=pz6m", false, true},
-        {"?name=puzzle4&op=pz6m", false, true},
-        {"?name=puzzle10&op=pz6m", false, false},
-        {"?name=puzzle5", false, true},
+        {vocab::kPuzzle1, true, false, true},
+        {vocab::kPuzzle3, true, false, true},
+        {vocab::kPazzle, true, true, true},
+        {vocab::kPuzzle2, true, false, true},
+        {vocab::kPuzzle4, true, false, true},
+        {vocab::kPuzzle10, true, false, false},
+        {vocab::kPuzzle5, false, false, true},
     }};
     return table;
+}
+
+std::string selectorAddress(const SelectorEntry& entry) {
+    const std::string page = pageAddress(entry.pageName);
+    return entry.listView ? appendParameter(page, vocab::kOpKey, std::string(vocab::kListView)) : page;
 }
 
 std::int32_t stepPage(PageStep step, std::int32_t pageIndex) {
@@ -42,23 +49,23 @@ std::int32_t stepPage(PageStep step, std::int32_t pageIndex) {
     };
     switch (step) {
         case PageStep::First: return 0;
-        case PageStep::BackTen: return back(pageIndex, 10);
+        case PageStep::BackTen: return back(pageIndex, kLongPageStep);
         case PageStep::BackOne: return back(pageIndex, 1);
         case PageStep::Same: return pageIndex;
         case PageStep::ForwardOne: return forward(pageIndex, 1);
-        case PageStep::ForwardTen: return forward(pageIndex, 10);
+        case PageStep::ForwardTen: return forward(pageIndex, kLongPageStep);
     }
     return pageIndex;
 }
 
 const std::array<NumberButtonRule, 6>& numberButtonRules() {
     static constexpr std::array<NumberButtonRule, 6> rules = {{
-        {12, "1", true, PageStep::First, false, vocab::kPazzle},
-        {5, "2", false, PageStep::BackTen, false, vocab::kPuzzle2},
-        {12, "3", true, PageStep::BackOne, false, vocab::kPuzzle3},
-        {12, "4", true, PageStep::Same, false, vocab::kPuzzle4},
-        {12, "5", false, PageStep::ForwardOne, true, vocab::kPuzzle10},
-        {12, "6", false, PageStep::ForwardTen, false, vocab::kPuzzle5},
+        {kClickPresetDivisor, "1", true, PageStep::First, false, vocab::kPazzle},
+        {kShortPresetDivisor, "2", false, PageStep::BackTen, false, vocab::kPuzzle2},
+        {kClickPresetDivisor, "3", true, PageStep::BackOne, false, vocab::kPuzzle3},
+        {kClickPresetDivisor, "4", true, PageStep::Same, false, vocab::kPuzzle4},
+        {kClickPresetDivisor, "5", false, PageStep::ForwardOne, true, vocab::kPuzzle10},
+        {kClickPresetDivisor, "6", false, PageStep::ForwardTen, false, vocab::kPuzzle5},
     }};
     return rules;
 }

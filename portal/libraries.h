@@ -12,19 +12,26 @@ namespace kwirl {
 
 inline constexpr int kBuiltInLibraryCount = 7;
 
-// The drop-down's entries without a catalogue, in order.
+// The drop-down's entries without a catalogue, in order. The window starts
+// with them too; when it is first shown it puts the catalogue in their place
+// if there is one.
 const std::array<std::string_view, kBuiltInLibraryCount>& builtInLibraryNames();
 
 // What the drop-down opens at one position without a catalogue.
 struct SelectorEntry {
-    std::string_view query;  // appended to the base address, before the page offset
-    bool stopFirst;          // stop the browser before navigating
-    bool resetPageIndex;     // set PageIndex to 0 after navigating
+    std::string_view pageName;  // the library's page
+    bool listView;              // opened as its list view ("&op=pz6m")
+    bool stopFirst;             // stop the browser before navigating
+    bool resetPageIndex;        // set PageIndex to 0 after navigating
 };
 const std::array<SelectorEntry, kBuiltInLibraryCount>& builtInSelectorTable();
+// The library address of an entry, before the page offset is appended.
+std::string selectorAddress(const SelectorEntry& entry);
 
 // How a number button moves through a paged list.
 enum class PageStep { First, BackTen, BackOne, Same, ForwardOne, ForwardTen };
+// How many pages "<<" and ">>" move at once.
+inline constexpr std::int32_t kLongPageStep = 10;
 // The page a step leads to from `pageIndex`; backward steps stop at 0, forward steps have no upper bound.
 std::int32_t stepPage(PageStep step, std::int32_t pageIndex);
 

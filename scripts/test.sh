@@ -14,8 +14,7 @@ sh scripts/build.sh
 # reason, in tests/support/sanitizer-suppressions.txt. Left out: the package
 # checks (of the main build) and the no-files trace (LeakSanitizer cannot run
 # under strace).
-cmake -S . -B build-sanitize -DKWIRL_GUI=ON -DKWIRL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
-cmake --build build-sanitize -j"$(nproc)"
+sh scripts/build.sh build-sanitize -DKWIRL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 (cd build-sanitize &&
   LSAN_OPTIONS="suppressions=$(pwd)/../tests/support/sanitizer-suppressions.txt:print_suppressions=0" \
   ASAN_OPTIONS=detect_leaks=1:fast_unwind_on_malloc=0 UBSAN_OPTIONS=print_stacktrace=1 \

@@ -5,17 +5,18 @@
 // malformed command line with status 2.
 
 #include <cerrno>
-#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iostream>
 #include <iterator>
 #include <limits>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
 #include "NMHttp.h"
+#include "ascii.h"
 
 namespace {
 
@@ -38,24 +39,24 @@ struct Options {
 };
 
 // A whole decimal number from `least` to `most`, nothing else; false otherwise.
-bool wholeNumber(const std::string& text, long long least, long long most, int& value) {
-    long long parsed = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), parsed);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() || parsed < least || parsed > most)
+bool wholeNumber(const std::string& text, int least, int most, int& value) {
+    std::uint64_t parsed = 0;
+    if (!kwirl::isDecimal(text, static_cast<std::uint64_t>(most), parsed) || parsed < static_cast<std::uint64_t>(least)) {
         return false;
+    }
     value = static_cast<int>(parsed);
     return true;
 }
 
-// Reads the command line into `options`; the failure's message, or empty when
-// all is well ("usage" when only the usage text fits).
-std::string parse(int argc, char** argv, Options& options) {
+// Reads the command line into `options`: nothing when it is well formed, else
+// what is wrong with it (empty when the usage text alone says it).
+std::optional<std::string> parse(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "-I") {
             options.head = true;
         } else if (arg == "-d" || arg == "-T" || arg == "-x" || arg == "-t" || arg == "-o" || arg == "-u") {
-            if (i + 1 >= argc) return "usage";
+            if (i + 1 >= argc) return "";
             const std::string given = argv[++i];
             if (arg == "-d") options.post = true, options.data = given;
             if (arg == "-T") options.upload = given;
@@ -74,14 +75,15 @@ std::string parse(int argc, char** argv, Options& options) {
                 }
             }
         } else if (!arg.empty() && arg[0] == '-') {
-            return "usage";
+            return "";
         } else if (options.address.empty()) {
             options.address = arg;
         } else {
-            return "usage";
+            return "";
         }
     }
-    return options.address.empty() ? "usage" : "";
+    if (options.address.empty()) return "";
+    return std::nullopt;
 }
 
 // The whole file, byte for byte.
@@ -96,8 +98,8 @@ std::string readWhole(const std::string& name) {
 int main(int argc, char** argv) {
     Options options;
     // A malformed command line exits with status 2, as command-line tools do.
-    if (const std::string wrong = parse(argc, argv, options); !wrong.empty()) {
-        if (wrong != "usage") std::fprintf(stderr, "kwirl-fetch: %s\n", wrong.c_str());
+    if (const auto wrong = parse(argc, argv, options)) {
+        if (!wrong->empty()) std::fprintf(stderr, "kwirl-fetch: %s\n", wrong->c_str());
         std::fputs(kUsage, stderr);
         return 2;
     }

@@ -74,5 +74,24 @@ TEST(BusAddress, TheSocketFilesOfEachUnixEntry) {
     EXPECT_EQ(socketPathsOf(";;unix:path="), Paths{""});
 }
 
+TEST(BusAddress, AnAddressNamesAMissingSocketWhenOneOfItsFilesIsGone) {
+    const fs::path socket = fs::temp_directory_path() / ("kwirl-bus-" + std::to_string(getpid()));
+    std::ofstream(socket).put('\0');
+    const std::string present = "unix:path=" + socket.string();
+    const std::string gone = "unix:path=" + socket.string() + "-gone";
+    const struct {
+        std::string address;
+        bool missing;
+    } cases[] = {
+        {present, false},
+        {gone, true},
+        {present + ";" + gone, true},
+        {"unix:abstract=/tmp/dbus-x;tcp:host=localhost,port=1", false},
+        {"", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(namesAMissingSocket(c.address), c.missing) << c.address;
+    fs::remove(socket);
+}
+
 }  // namespace
 }  // namespace kwirl

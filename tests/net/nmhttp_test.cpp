@@ -563,6 +563,32 @@ TEST_F(HttpTest, AFailureClosesTheSocketFiresNoOutcomeAndTheNextRequestWorks) {
     }
 }
 
+// A component derived from the HTTP client, as a program derives its own.
+class TAbortCountingHttp final : public TNMHTTP {
+public:
+    explicit TAbortCountingHttp(int& aborts) : aborts_(aborts) {}
+    ~TAbortCountingHttp() override { Teardown(); }
+    void Abort() override {
+        ++aborts_;
+        TNMHTTP::Abort();
+    }
+
+private:
+    int& aborts_;
+};
+
+// Its own Abort is the one that ends its work when it is destroyed, once,
+// though the transport's destructor runs after its own.
+TEST(HttpTeardown, DestructionRunsTheAbortOfTheComponentsOwnClassOnce) {
+    const TPowersock first;  // the socket library is started while it lives
+    int aborts = 0;
+    { TAbortCountingHttp http(aborts); }
+    EXPECT_EQ(aborts, 1);
+    // Torn down once: the library is not taken for stopped while one component lives.
+    const TPowersock later;
+    EXPECT_TRUE(later.WinsockInfo.empty());
+}
+
 TEST_F(HttpTest, UnauthorisedRepliesAskForAuthentication) {
     ScriptedHttpServer server({reply("HTTP/1.0 401 Unauthorized")});
     int asked = 0;

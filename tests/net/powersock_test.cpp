@@ -43,6 +43,17 @@ LoopbackServer::ConnectionHandler sendParts(std::vector<std::string> parts, int 
     };
 }
 
+// The code of the socket error an operation raises, or -1 when it raises none.
+template <class Operation>
+int socketCodeOf(Operation operation) {
+    try {
+        operation();
+    } catch (const ESockError& error) {
+        return error.ErrorCode();
+    }
+    return -1;
+}
+
 class PowersockTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { test::installFakeResolver({{"localhost", "127.0.0.1"}}); }
@@ -146,6 +157,21 @@ TEST_F(PowersockTest, ConnectingTwiceIsRefusedAndDisconnectGivesAFreshSocket) {
     EXPECT_EQ(disconnects, 1);
     connectTo(server);
     EXPECT_TRUE(sock.Connected);
+}
+
+// Each failure carries the table's code for what failed: callers decide by
+// the code, and the message stays for people.
+TEST_F(PowersockTest, FailuresCarryTheTableCodeOfWhatFailed) {
+    LoopbackServer server(0, staySilent);
+    EXPECT_EQ(socketCodeOf([&] { TPowersock().ReadLn(); }), kNotConnected);
+    EXPECT_EQ(socketCodeOf([&] { connectTo(server, "no-such-host.invalid"); }), kDestinationRequired);
+    connectTo(server);
+    EXPECT_EQ(socketCodeOf([&] { sock.Connect(); }), kAlreadyConnected);
+    sock.TimeOut = 100;
+    EXPECT_EQ(socketCodeOf([&] { sock.ReadLn(); }), kInterrupted);
+    sock.Disconnect();
+    sock.Port = test::unusedLoopbackPort();
+    EXPECT_EQ(socketCodeOf([&] { sock.Connect(); }), socketErrorCode(ECONNREFUSED));
 }
 
 TEST_F(PowersockTest, ReadLnReturnsOneLineAtATimeWithItsTerminator) {
@@ -376,7 +402,7 @@ TEST(ThreadTimer, AHandlersExceptionGoesToTheApplicationAndTheTimerGoesOn) {
     timer.SetInterval(10);
     timer.SetOnTimer([&](TThreadTimer* self) {
         if (++ticks == 2) self->SetEnabled(false);
-        throw ESockError("Tick " + std::to_string(ticks) + " failed");
+        throw ESockError(kNoTableCode, "Tick " + std::to_string(ticks) + " failed");
     });
     EXPECT_TRUE(test::runLoopUntil([&] { return shown.size() == 2; }, 5000));
     EXPECT_EQ(shown, (std::vector<std::string>{"Tick 1 failed", "Tick 2 failed"}));

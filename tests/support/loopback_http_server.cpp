@@ -59,7 +59,7 @@ void LoopbackServer::acceptLoop() {
         connections_.emplace_back([this, fd] {
             handler_(*this, fd);
             {
-                std::lock_guard lock(mutex_);
+                std::lock_guard connectionLock(mutex_);
                 if (std::find(resetFds_.begin(), resetFds_.end(), fd) != resetFds_.end()) return;
                 openFds_.erase(std::find(openFds_.begin(), openFds_.end(), fd));
             }

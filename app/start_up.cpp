@@ -5,8 +5,7 @@
 #include <wx/init.h>
 
 #include "application.h"
-#include "engine_rendering.h"
-#include "sandbox_probe.h"
+#include "engine_shell.h"
 #include "single_instance.h"
 
 wxIMPLEMENT_APP_NO_MAIN(kwirl::TKwirlApp);
@@ -15,9 +14,7 @@ int main(int argc, char** argv) {
     // Only the program name is passed on: no option of the command line is read.
     int ownArgc = argc > 0 ? 1 : 0;
     if (kwirl::handOverToRunningClient()) return 0;
-    // Settled before the toolkit starts its threads; the probe runs meanwhile.
-    kwirl::chooseEngineRendering();
-    kwirl::startSandboxProbe();
+    kwirl::setUpEngineBeforeToolkit();
     try {
         wxEntry(ownArgc, argv);
     } catch (...) {

@@ -1,21 +1,15 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // The toolbar keeps the small fixed geometry of its controls, so the desktop
-// theme's roomy padding and large default font have to give way.
+// theme's large default font has to give way to one in which every caption fits.
 
 #include <initializer_list>
 #include <string>
-#include <utility>
 #include <vector>
 
 class wxWindow;
 
 namespace kwirl {
-
-// Installs, once per process, a style that strips the theme's padding and
-// minimum sizes from buttons and drop-downs inside windows marked as toolbars.
-void installCompactToolbarStyle();
-void markAsToolbar(wxWindow* panel);
 
 struct CaptionFit {
     wxWindow* control;

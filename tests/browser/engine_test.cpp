@@ -175,9 +175,9 @@ TEST_F(EngineTest, APageThatCannotBeLoadedIsTriedAgainInItsOwnPlace) {
     const auto pagesBefore = view->GetBackwardHistory().size();
 
     // A portal that takes requests and never answers: an attempt stays in flight.
-    auto silent = std::make_unique<LoopbackServer>(port, [](LoopbackServer& server, int fd) {
+    auto silent = std::make_unique<LoopbackServer>(port, [](LoopbackServer& portal, int fd) {
         const std::string head = readRequestHead(fd);
-        if (!head.empty()) server.recordRequestLine(head.substr(0, head.find("\r\n")));
+        if (!head.empty()) portal.recordRequestLine(head.substr(0, head.find("\r\n")));
         readRequestHead(fd);  // until the client gives up
     });
     frame->CBW->Reload();

@@ -1,4 +1,7 @@
 // SPDX-License-Identifier: MIT
+// The main window made: its controls as on the form, their layout, the
+// bindings of their events, and the steps of its constructor.
+
 #include "Main.h"
 
 #include <wx/bmpbndl.h>
@@ -7,9 +10,15 @@
 
 #include <algorithm>
 
+#include "NMHttp.h"
 #include "app_icon.h"
+#include "captions.h"
+#include "libraries.h"
 #include "ole_init.h"
+#include "progress_preset.h"
+#include "toolbar_font.h"
 #include "toolbar_style.h"
+#include "wx_text.h"
 
 namespace kwirl {
 
@@ -17,9 +26,12 @@ namespace {
 
 constexpr int kPanelHeight = 21;
 constexpr int kBarWidth = 25;
+// The page whose number is the widest the toolbar makes room for: "888".
+constexpr std::int32_t kWidestPageShown = 887;
 
-wxButton* makeButton(wxWindow* parent, const char* caption, int left, int width, int top = -1, int height = 20) {
-    return new wxButton(parent, wxID_ANY, caption, wxPoint(left, top), wxSize(width, height), wxBU_EXACTFIT);
+wxButton* makeButton(wxWindow* parent, const std::string& caption, int left, int width, int top = -1,
+                     int height = 20) {
+    return new wxButton(parent, wxID_ANY, toWx(caption), wxPoint(left, top), wxSize(width, height), wxBU_EXACTFIT);
 }
 
 void setHint(wxWindow* control, const char* hint) { control->SetToolTip(hint); }
@@ -27,7 +39,7 @@ void setHint(wxWindow* control, const char* hint) { control->SetToolTip(hint); }
 }  // namespace
 
 TFrm::TFrm(wxWindow* owner, const BrowserFactory& makeBrowser)
-    : wxFrame(owner, wxID_ANY, "Kwirl Mozalo Laboratory", wxDefaultPosition, wxSize(672, 640)) {
+    : wxFrame(owner, wxID_ANY, kWindowCaption, wxDefaultPosition, wxSize(672, 640)) {
     createControls(makeBrowser);
     bindEvents();
     Centre(wxBOTH);
@@ -66,30 +78,27 @@ void TFrm::createControls(const BrowserFactory& makeBrowser) {
     PB = new TProgressBar(this, wxPoint(0, kPanelHeight), wxSize(kBarWidth, 592));
     Panel1 = new wxPanel(this, wxID_ANY, wxPoint(0, 0), wxSize(664, kPanelHeight));
     markAsToolbar(Panel1);
-    Label1 = new wxStaticText(Panel1, wxID_ANY, "Library:", wxPoint(1, 3), wxSize(34, 13));
+    Label1 = new wxStaticText(Panel1, wxID_ANY, kLibraryLabelOnForm, wxPoint(1, 3), wxSize(34, 13));
     CB = new wxChoice(Panel1, wxID_ANY, wxPoint(36, -1), wxSize(188, 21));
-    for (const char* item : {"For Free Gallery", "1:Big animal puzzle library ", "2:Big fantastic puzzle library",
-                             "3:Big life puzzle library", "4:Big mix puzzle library",
-                             "5:CRAZY Fantasy ART library (3651 puzzle) ", "6:Super Crazy Fantasy Art library"}) {
-        CB->Append(item);
-    }
+    for (const std::string_view name : builtInLibraryNames()) CB->Append(toWx(std::string(name)));
     Panel2 = new wxPanel(Panel1, wxID_ANY, wxPoint(224, 1), wxSize(439, 19));
-    Button8 = makeButton(Panel2, "Hall of Awards", 1, 77);
-    setHint(Button8, "Hall of Awards");
-    Button6 = makeButton(Panel2, "ChampionShip", 78, 82);
-    setHint(Button6, "ChampionShip");
-    Button7 = makeButton(Panel2, "1", 161, 22);
-    Button10 = makeButton(Panel2, "2", 185, 22);
-    Button11 = makeButton(Panel2, "3", 209, 22);
-    Button12 = makeButton(Panel2, "4", 233, 22);
-    Button13 = makeButton(Panel2, "5", 257, 24);
-    setHint(Button13, " ");
-    Button14 = makeButton(Panel2, "6", 282, 24);
+    Button8 = makeButton(Panel2, kAwardsCaption, 1, 77);
+    setHint(Button8, kAwardsCaption);
+    Button6 = makeButton(Panel2, kChampionshipCaption, 78, 82);
+    setHint(Button6, kChampionshipCaption);
+    const NumberCaptions shortcuts = shortcutCaptions();
+    Button7 = makeButton(Panel2, shortcuts[0], 161, 22);
+    Button10 = makeButton(Panel2, shortcuts[1], 185, 22);
+    Button11 = makeButton(Panel2, shortcuts[2], 209, 22);
+    Button12 = makeButton(Panel2, shortcuts[3], 233, 22);
+    Button13 = makeButton(Panel2, shortcuts[4], 257, 24);
+    setHint(Button13, kButton13Hint);
+    Button14 = makeButton(Panel2, shortcuts[5], 282, 24);
     for (wxButton* button : numberButtons()) button->SetCursor(wxCursor(wxCURSOR_HAND));
-    Button4 = makeButton(Panel2, "Puzzle Guide", 307, 73);
-    setHint(Button4, "Puzzle Guide");
+    Button4 = makeButton(Panel2, kGuideCaption, 307, 73);
+    setHint(Button4, kGuideCaption);
     Button4->SetCursor(wxCursor(wxCURSOR_QUESTION_ARROW));
-    BitBtn1 = makeButton(Panel1, "Home", -1, 38, 0, 21);
+    BitBtn1 = makeButton(Panel1, kHomeCaption, -1, 38, 0, 21);
     PBC = new TProgressBar(this, wxPoint(639, kPanelHeight), wxSize(kBarWidth, 592));
     LibLoaderNM = std::make_unique<TNMHTTP>();
     LibLoaderNM->Port = 0;
@@ -103,17 +112,23 @@ void TFrm::createControls(const BrowserFactory& makeBrowser) {
     // Keyboard order: the browser first, then the drop-down and the buttons.
     CBW->Window()->MoveBeforeInTabOrder(PB);
 
-    fitToolbarFont(this, {{Label1, {"Library:", "Library"}},
-                          {Button8, {"Hall of Awards"}},
-                          {Button6, {"ChampionShip"}},
-                          {Button7, {"1", "4", "|<"}},
-                          {Button10, {"2", "16", "<<"}},
-                          {Button11, {"3", "36", "<"}},
-                          {Button12, {"4", "64", "888"}},
-                          {Button13, {"5", "100", ">"}},
-                          {Button14, {"6", "144", ">>"}},
-                          {Button4, {"Puzzle Guide"}},
-                          {BitBtn1, {"Home"}}});
+    // Every caption a control may show; a page number fits up to three digits.
+    const NumberCaptions pieces = piecesCaptions();
+    const NumberCaptions paging = pagingCaptions(kWidestPageShown);
+    const auto numberFit = [&](wxButton* button, std::size_t i) {
+        return CaptionFit{button, {shortcuts[i], pieces[i], paging[i]}};
+    };
+    fitToolbarFont(this, {{Label1, {kLibraryLabelOnForm, kLibraryLabel}},
+                          {Button8, {kAwardsCaption}},
+                          {Button6, {kChampionshipCaption}},
+                          numberFit(Button7, 0),
+                          numberFit(Button10, 1),
+                          numberFit(Button11, 2),
+                          numberFit(Button12, 3),
+                          numberFit(Button13, 4),
+                          numberFit(Button14, 5),
+                          {Button4, {kGuideCaption}},
+                          {BitBtn1, {kHomeCaption}}});
     layoutControls();
 }
 
@@ -187,7 +202,7 @@ std::array<wxButton*, 6> TFrm::numberButtons() const {
 }
 
 void TFrm::progressPreset(int divisor) {
-    PB->SetMax(100);
+    PB->SetMax(kPresetMax);
     PB->SetPosition(PB->Max() / divisor);
 }
 

@@ -2,9 +2,6 @@
 #include "toolbar_style.h"
 
 #include <gtk/gtk.h>
-#include <wx/button.h>
-#include <wx/dcscreen.h>
-#include <wx/settings.h>
 #include <wx/window.h>
 
 namespace kwirl {
@@ -18,9 +15,6 @@ constexpr const char* kCompactCss =
     "#kwirl-toolbar combobox arrow { min-height: 0px; min-width: 10px; }"
     // The vertical bars fill their whole width, as bars, not as thin lines.
     "progressbar.vertical trough, progressbar.vertical progress { min-width: 19px; }";
-constexpr double kLargestPoints = 8.0;
-constexpr double kSmallestPoints = 5.0;
-constexpr int kButtonPadding = 4;  // border and padding left and right together
 }  // namespace
 
 void installCompactToolbarStyle() {
@@ -35,29 +29,5 @@ void installCompactToolbarStyle() {
 }
 
 void markAsToolbar(wxWindow* panel) { gtk_widget_set_name(static_cast<GtkWidget*>(panel->GetHandle()), kToolbarName); }
-
-void fitToolbarFont(wxWindow* root, std::initializer_list<CaptionFit> controls) {
-    wxFont font = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT);
-    wxScreenDC dc;
-    const auto fits = [&] {
-        dc.SetFont(font);
-        for (const auto& fit : controls) {
-            const bool isButton = fit.control->IsKindOf(wxCLASSINFO(wxButton));
-            const int room = fit.control->GetSize().x - (isButton ? kButtonPadding : 0);
-            for (const auto& caption : fit.captions) {
-                if (dc.GetTextExtent(wxString::FromUTF8(caption)).x > room) return false;
-            }
-        }
-        return true;
-    };
-    double points = std::min(kLargestPoints, font.GetFractionalPointSize());
-    font.SetFractionalPointSize(points);
-    while (points > kSmallestPoints && !fits()) {
-        points -= 0.5;
-        font.SetFractionalPointSize(points);
-    }
-    root->SetFont(font);
-    for (const auto& fit : controls) fit.control->SetFont(font);
-}
 
 }  // namespace kwirl
