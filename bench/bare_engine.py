@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """The browser engine the client embeds, alone: one maximised GTK window that
 holds nothing but the engine's web view, drawing the way the client has it
 draw (on the CPU where there is no GPU render node) and with web content in

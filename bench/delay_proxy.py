@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """A TCP proxy on loopback that behaves like a network with a round-trip time:
 bytes take half of it each way, and a new connection's first bytes wait one
 round trip more, the time its handshake would have taken. Bandwidth is not

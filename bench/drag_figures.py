@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The figures of a drag: the path the pointer takes, and from what the page
 recorded, the frames that showed a new position and the delays to them.
 Times are in seconds where the benchmark took them and in milliseconds where

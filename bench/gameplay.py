@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """Playing, measured side by side: the level-6 game of the demo portal (144
 pieces) in the client, in the client with the engine's GPU path left on, in
 the engine alone (bench/bare_engine.py, a bare window around the engine's web

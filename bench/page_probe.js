@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Put into every page by the benchmarks' portal shim, ahead of the page's own
 // scripts. It reports, to the shim, when the page is shown and, on a game page,
 // every pointer move and every frame the game draws. Times are wall-clock

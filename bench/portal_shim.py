@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The demo portal as the benchmarks see it: the portal itself on a loopback
 port of its own, and in front of it a shim that passes every request on,
 notes when each arrived, puts the page probe (page_probe.js) into every page,

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The programs a benchmark compares, seen from outside: their process trees,
 what those cost, when their windows appear, and how they are stopped."""
 

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Sets up what the comparison needs, builds, and runs bench/gameplay.py on a
 # virtual desktop. Extra arguments go to gameplay.py (e.g. --runs 5).
 set -eu

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The benchmarks' own parts whose faults would skew the published figures:
 the delay proxy and the reading of a drag's frames."""
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The demo portal's jigsaw: the server decides the cut and the starting spread
 (pure functions, so they can be tested without a browser), the page's script
 draws and plays it."""

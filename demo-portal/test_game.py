@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The jigsaw played in the browser engine the client embeds, with real pointer
 input (xdotool on a virtual display): pieces snap to their place and to the
 pieces they fit, joined pieces move together, only a piece's shape takes a
