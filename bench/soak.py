@@ -46,7 +46,7 @@ class Player:
         self.moves += 1
         try:
             action()
-        except (JourneyError, IndexError, ValueError):
+        except (JourneyError, IndexError, ValueError, subprocess.CalledProcessError):
             pass  # a control that went away under the hand, a page without links: the next action
         time.sleep(self.random.uniform(0.5, 1.5))  # the player looks at the page (pacing, not a wait)
 
@@ -60,13 +60,12 @@ class Player:
         d = self.d
         d.click(d.combo())
         items = wait_for("the drop-down's list", lambda: [i for i in d.all("menu item", d.combo())
-                                                          if i.queryComponent().getExtents(0).height > 0], 5)
+                                                          if on_screen(d.extents(i))], 5)
         time.sleep(0.2)  # the list finishes opening
         d.click(self.random.choice(items))
 
     def link(self):
-        visible = [link for link in self.d.all("link")
-                   if self.d.extents(link).height > 0 and 0 < self.d.extents(link).y < 1000]
+        visible = [link for link in self.d.all("link") if on_screen(self.d.extents(link))]
         self.d.click(self.random.choice(visible))
 
     def history(self):
@@ -81,6 +80,11 @@ class Player:
             x, y = x - r.randint(10, 40), y + r.randint(-10, 10)
             steps += ["mousemove", str(x), str(y), "sleep", "0.02"]
         subprocess.run(["xdotool", *steps, "mouseup", "1"], check=True)
+
+
+def on_screen(extents):
+    """Whether a control stands on the screen where a hand can click it."""
+    return extents.width > 0 and extents.height > 0 and 0 <= extents.x < 1280 and 20 < extents.y < 1000
 
 
 def sample(desktop, started):
