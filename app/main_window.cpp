@@ -14,7 +14,9 @@
 #include "app_icon.h"
 #include "captions.h"
 #include "libraries.h"
+#include "guard.h"
 #include "ole_init.h"
+#include "portal_host.h"
 #include "progress_preset.h"
 #include "toolbar_font.h"
 #include "toolbar_style.h"
@@ -49,6 +51,8 @@ TFrm::TFrm(wxWindow* owner, const BrowserFactory& makeBrowser)
     OleInitialize();
     PageIndex = 0;
     CatalogueCount = 0;
+    // The start page's host is looked up while the catalogue is fetched.
+    swallowFailures([this] { CBW->PrefetchDns(portalHost()); });
     LoadCatalogue();
 }
 
