@@ -39,9 +39,10 @@ from Xlib import X, display
 from Xlib.ext import xtest
 
 from drag_figures import ellipse, event_delays, frames_and_delays, percentile
-from performance import START_PAGE, built_portal_host, chromium_command
+from performance import START_PAGE, chromium_command
 from portal_shim import PortalShim
-from programs import WindowWatch, cpu_seconds, machine_cpu_seconds, process_tree, pss_mib, quiet_down, stop
+from programs import (WindowWatch, add_comparison_options, cpu_seconds, machine_cpu_seconds, process_tree, pss_mib,
+                      quiet_down, stop)
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
@@ -181,12 +182,7 @@ def play(name, command, env, shim, pointer, args, x_server):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--client", default=os.path.join(ROOT, "build/app/kwirl"))
-    parser.add_argument("--host", default=built_portal_host(), help="the portal host the client was built for"
-                        " (default: the one build/ was configured with)")
-    parser.add_argument("--runs", type=int, default=5)
-    parser.add_argument("--most-wait", type=float, default=1800,
-                        help="seconds to wait at the most for a quiet machine before each start")
+    add_comparison_options(parser)
     parser.add_argument("--warm-up", type=int, default=1)
     parser.add_argument("--drags", type=int, default=4)
     parser.add_argument("--moves", type=int, default=300)

@@ -29,23 +29,11 @@ import time
 
 from delay_proxy import DelayProxy
 from portal_shim import PortalShim
-from programs import WindowWatch, cpu_seconds, pss_mib, process_tree, quiet_down, stop
+from programs import WindowWatch, add_comparison_options, cpu_seconds, pss_mib, process_tree, quiet_down, stop
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
 START_PAGE = "/index.php?name=puzzle1"
-
-
-def built_portal_host(build=os.path.join(ROOT, "build")):
-    """The portal host the client in `build` was configured for."""
-    try:
-        with open(os.path.join(build, "CMakeCache.txt")) as cache:
-            for line in cache:
-                if line.startswith("KWIRL_PORTAL_HOST:"):
-                    return line.split("=", 1)[1].strip()
-    except OSError:
-        pass
-    return "127.0.0.1:8642"
 
 
 def chromium_command(address, profile, *extra):
@@ -128,13 +116,8 @@ def fetch_times(commands, count):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--client", default=os.path.join(ROOT, "build/app/kwirl"))
+    add_comparison_options(parser)
     parser.add_argument("--fetch", default=os.path.join(ROOT, "build/tools/kwirl-fetch"))
-    parser.add_argument("--host", default=built_portal_host(), help="the portal host the client was built for"
-                        " (default: the one build/ was configured with)")
-    parser.add_argument("--runs", type=int, default=5)
-    parser.add_argument("--most-wait", type=float, default=1800,
-                        help="seconds to wait at the most for a quiet machine before each start")
     parser.add_argument("--idle-seconds", type=float, default=30)
     parser.add_argument("--settle", type=float, default=3)
     parser.add_argument("--warm-up", type=int, default=1, help="uncounted runs first, so files are in the page cache")

@@ -164,3 +164,28 @@ def quiet_down(seconds=2, most_wait=1800):
         if not waited:
             print("waiting for the machine to quieten down", file=sys.stderr)
             waited = True
+
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+
+
+def built_portal_host(build=os.path.join(ROOT, "build")):
+    """The portal host the client in build/ was built for."""
+    try:
+        with open(os.path.join(build, "CMakeCache.txt")) as cache:
+            for line in cache:
+                if line.startswith("KWIRL_PORTAL_HOST:"):
+                    return line.split("=", 1)[1].strip()
+    except OSError:
+        pass
+    return "127.0.0.1:8642"
+
+
+def add_comparison_options(parser):
+    """The options every side-by-side comparison takes: what runs, and how often."""
+    parser.add_argument("--client", default=os.path.join(ROOT, "build/app/kwirl"))
+    parser.add_argument("--host", default=built_portal_host(), help="the portal host the client was built for"
+                        " (default: the one build/ was configured with)")
+    parser.add_argument("--runs", type=int, default=5)
+    parser.add_argument("--most-wait", type=float, default=1800,
+                        help="seconds to wait at the most for a quiet machine before each start")
