@@ -41,8 +41,8 @@ from Xlib.ext import xtest
 from drag_figures import ellipse, event_delays, frames_and_delays, percentile
 from performance import START_PAGE, chromium_command
 from portal_shim import PortalShim
-from programs import (WindowWatch, add_comparison_options, cpu_seconds, machine_cpu_seconds, process_tree, pss_mib,
-                      quiet_down, stop)
+from programs import (WindowWatch, add_comparison_options, cpu_seconds, machine_cpu_seconds, print_output_of,
+                      process_tree, pss_mib, quiet_down, stop)
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
@@ -173,8 +173,7 @@ def play(name, command, env, shim, pointer, args, x_server):
                 "moves seen": seen_moves / args.drags, "to event": statistics.median(to_event),
                 "others": others / (ended - began)}
     except RuntimeError:
-        output.seek(0)
-        print(f"{name} failed; its output:\n" + output.read().decode(errors="replace")[-3000:], file=sys.stderr)
+        print_output_of(name, output)
         raise
     finally:
         stop(process)

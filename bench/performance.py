@@ -29,7 +29,8 @@ import time
 
 from delay_proxy import DelayProxy
 from portal_shim import PortalShim
-from programs import WindowWatch, add_comparison_options, cpu_seconds, pss_mib, process_tree, quiet_down, stop
+from programs import (WindowWatch, add_comparison_options, cpu_seconds, print_output_of, process_tree, pss_mib,
+                      quiet_down, stop)
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
@@ -64,8 +65,7 @@ def run_program(name, command, env, shim, watch, settle, idle_seconds, measure_m
             result["idle"] = (cpu_seconds(process.pid) - before) / idle_seconds * 100
         return result
     except RuntimeError:
-        output.seek(0)
-        print(f"{name} failed; its output:\n" + output.read().decode(errors="replace")[-3000:], file=sys.stderr)
+        print_output_of(name, output)
         raise
     finally:
         stop(process)

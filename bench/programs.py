@@ -118,6 +118,12 @@ class WindowWatch:
         raise RuntimeError("no window was mapped")
 
 
+def print_output_of(name, output):
+    """After a program failed: the end of what it printed, into `output`."""
+    output.seek(0)
+    print(f"{name} failed; its output:\n" + output.read().decode(errors="replace")[-3000:], file=sys.stderr)
+
+
 def stop(process):
     tree = process_tree(process.pid)
     for pid in reversed(tree):

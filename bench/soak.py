@@ -38,12 +38,14 @@ class Player:
         self.d = desktop
         self.random = random.Random(seed)
         self.moves = 0
+        self.last = None
         self.actions = [self.toolbar, self.number_button, self.library, self.link, self.link,
                         self.history, self.play, self.play]
 
     def act(self):
         action = self.random.choice(self.actions)
         self.moves += 1
+        self.last = action.__name__
         try:
             action()
         except (JourneyError, IndexError, ValueError, subprocess.CalledProcessError):
@@ -59,10 +61,14 @@ class Player:
     def library(self):
         d = self.d
         d.click(d.combo())
-        items = wait_for("the drop-down's list", lambda: [i for i in d.all("menu item", d.combo())
-                                                          if on_screen(d.extents(i))], 5)
-        time.sleep(0.2)  # the list finishes opening
-        d.click(self.random.choice(items))
+        try:
+            items = wait_for("the drop-down's list", lambda: [i for i in d.all("menu item", d.combo())
+                                                              if on_screen(d.extents(i))], 5)
+            time.sleep(0.2)  # the list finishes opening
+            d.click(self.random.choice(items))
+        except BaseException:
+            d.keys("Escape")  # the list must not stay open over the window
+            raise
 
     def link(self):
         visible = [link for link in self.d.all("link") if on_screen(self.d.extents(link))]
@@ -107,9 +113,17 @@ def growth_per_hour(samples, key):
 def settled_descriptors(desktop):
     """The client's descriptors on its home page once loading is over."""
     d = desktop
-    count = len(d.requests())
-    d.click(d.button("Home"))
-    d.wait_for_request(lambda p: p == "/index.php", "the home page", count)
+    for attempt in range(3):
+        # Whatever the last move left open (a list, full screen) goes first.
+        d.keys("Escape")
+        count = len(d.requests())
+        d.click(d.button("Home"))
+        try:
+            d.wait_for_request(lambda p: p == "/index.php", "the home page", count, 10)
+            break
+        except JourneyError:
+            if attempt == 2:
+                raise
     d.wait_for_heading("Welcome")
     return wait_for("the descriptors to settle", lambda: _steady(lambda: descriptors(d.client.pid)), 30)
 
@@ -158,7 +172,13 @@ def main():
             round_trip = desktop.round_trip()
             if round_trip > 1.0:
                 problems.append(f"the client took {round_trip:.1f} s to answer")
-            fds_after = settled_descriptors(desktop)
+            try:
+                fds_after = settled_descriptors(desktop)
+            except JourneyError:
+                shot = os.path.join(os.environ.get("TMPDIR", "/tmp"), "kwirl-soak-end.png")
+                desktop.screenshot(shot)
+                print(f"the last move was {player.last}; the screen is in {shot}", file=sys.stderr)
+                raise
             print(f"descriptors on the home page: {fds_before} after the warm-up, {fds_after} at the end")
             if fds_before is not None and fds_after > fds_before:
                 problems.append(f"descriptors grew from {fds_before} to {fds_after}")

@@ -208,13 +208,20 @@ class Desktop:
     def extents(self, accessible):
         return accessible.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
 
+    def client_window(self):
+        """The X window of the client's main window, or None. Its process also
+        owns an unmapped leader window; without --all, xdotool would list any
+        window of the process or of that name."""
+        windows = subprocess.run(["xdotool", "search", "--all", "--pid", str(self.client.pid), "--name", TITLE],
+                                 capture_output=True, text=True).stdout.split()
+        return windows[0] if len(windows) == 1 else None
+
     def window_states(self):
         """The window manager's states of the client's window (full screen, maximised ...)."""
-        window = subprocess.run(["xdotool", "search", "--pid", str(self.client.pid), "--name", TITLE],
-                                capture_output=True, text=True).stdout.split()
+        window = self.client_window()
         if not window:
             return ""
-        return subprocess.run(["xprop", "-id", window[-1], "_NET_WM_STATE"], capture_output=True, text=True).stdout
+        return subprocess.run(["xprop", "-id", window, "_NET_WM_STATE"], capture_output=True, text=True).stdout
 
     def round_trip(self):
         """Seconds for the client to answer one question about its left bar: the

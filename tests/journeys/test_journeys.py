@@ -10,7 +10,7 @@ import tempfile
 import time
 import unittest
 
-from desktop import TITLE, Desktop, JourneyError, wait_for
+from desktop import Desktop, JourneyError, wait_for
 
 CLIENT = os.environ.get("KWIRL_CLIENT", "build/app/kwirl")
 HOST = os.environ.get("KWIRL_PORTAL_HOST", "127.0.0.1:8642")
@@ -438,9 +438,7 @@ class NothingLost(Journey):
         self.sign_in_page()
         d.wait_for_heading("Signed in as Ada")
 
-        window = subprocess.run(["xdotool", "search", "--pid", str(d.client.pid), "--name", TITLE],
-                                capture_output=True, text=True).stdout.split()[-1]
-        subprocess.run(["xdotool", "windowminimize", window], check=True)
+        subprocess.run(["xdotool", "windowminimize", wait_for("the window", d.client_window)], check=True)
         wait_for("the window minimised", lambda: "HIDDEN" in d.window_states())
         second = subprocess.run([CLIENT], env=self.env, capture_output=True, timeout=30)
         self.assertEqual(second.returncode, 0)
