@@ -16,6 +16,10 @@ from gi.repository import GLib
 TITLE = "Kwirl Mozalo Laboratory"
 # What AddressSanitizer, LeakSanitizer and UndefinedBehaviorSanitizer write when they find something.
 SANITIZER_REPORTS = ("ERROR: AddressSanitizer", "ERROR: LeakSanitizer", "runtime error:")
+# How many times slower the client under test runs than the release build: the
+# sanitizer build unwinds the stack at every allocation. Waits and time budgets
+# stretch by this factor; nothing else changes.
+TIME_SCALE = float(os.environ.get("KWIRL_TIME_SCALE", "1"))
 
 
 class JourneyError(AssertionError):
@@ -23,8 +27,9 @@ class JourneyError(AssertionError):
 
 
 def wait_for(what, condition, timeout=15.0):
-    """Asks `condition` every 50 ms until it gives something true, for at most `timeout` s."""
-    deadline = time.monotonic() + timeout
+    """Asks `condition` every 50 ms until it gives something true, for at most `timeout` s
+    (times the build's TIME_SCALE)."""
+    deadline = time.monotonic() + timeout * TIME_SCALE
     while True:
         try:
             result = condition()
