@@ -2,6 +2,7 @@
 #include "redirect_target.h"
 
 #include <cctype>
+#include <cstdint>
 #include <stdexcept>
 
 #include "ascii.h"
@@ -87,6 +88,18 @@ std::string merge(const Reference& base, const std::string& path) {
 
 [[noreturn]] void refuse(const std::string& why) { throw std::runtime_error("Redirect refused: " + why); }
 
+// A server a Location names: a host, then a port from 1 to 65535 if any (an
+// empty one is the scheme's own and is dropped). A larger number would wrap
+// round to another port. Empty when it names no server.
+std::string checkedServer(const std::string& authority) {
+    const auto colon = authority.rfind(':');
+    if (colon == 0) return {};
+    if (colon == npos || colon + 1 == authority.size()) return authority.substr(0, colon);
+    std::uint64_t port = 0;
+    if (!isDecimal(std::string_view(authority).substr(colon + 1), 65535, port) || port == 0) return {};
+    return authority;
+}
+
 }  // namespace
 
 std::string redirectTarget(const std::string& requested, const std::string& location) {
@@ -108,6 +121,7 @@ std::string redirectTarget(const std::string& requested, const std::string& loca
     Reference target;
     if (reference.hasScheme || reference.hasAuthority) {
         target = reference;
+        target.authority = checkedServer(reference.authority);
         target.path = removeDotSegments(reference.path);
     } else {
         target.authority = base.authority;

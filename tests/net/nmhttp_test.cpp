@@ -296,6 +296,11 @@ TEST_F(HttpTest, RedirectsThatAreNoHttpAddressOrCarryControlCharactersEndTheExch
         {"ftp://" + other + "/", "Redirect refused: only http: addresses are followed, not ftp:"},
         {"https://" + other + "/", "Redirect refused: only http: addresses are followed, not https:"},
         {"http:///x", "Redirect refused: the Location is no valid address"},
+        // A port past 65535 would wrap round to another one (here: the other server's).
+        {"http://127.0.0.1:" + std::to_string(elsewhere.port() + 65536) + "/t",
+         "Redirect refused: the Location is no valid address"},
+        {"http://:" + std::to_string(elsewhere.port()) + "/t", "Redirect refused: the Location is no valid address"},
+        {"http://127.0.0.1:-1/t", "Redirect refused: the Location is no valid address"},
         {"/next\rX-Injected: yes", "Redirect refused: the Location holds a control character"},
         {std::string("/next\0X", 7), "Redirect refused: the Location holds a control character"},
     };
