@@ -90,9 +90,10 @@ std::string merge(const Reference& base, const std::string& path) {
 
 // A server a Location names: a host, then a port from 1 to 65535 if any (an
 // empty one is the scheme's own and is dropped). A larger number would wrap
-// round to another port. Empty when it names no server.
+// round to another port. Empty when it names no server. The port is what
+// follows the first colon, as the address is read when it is requested.
 std::string checkedServer(const std::string& authority) {
-    const auto colon = authority.rfind(':');
+    const auto colon = authority.find(':');
     if (colon == 0) return {};
     if (colon == npos || colon + 1 == authority.size()) return authority.substr(0, colon);
     std::uint64_t port = 0;
@@ -136,6 +137,9 @@ std::string redirectTarget(const std::string& requested, const std::string& loca
         }
     }
     if (target.authority.empty()) refuse("the Location is no valid address");
+    // An http address without a path means the server's root; written out, the
+    // query cannot be taken for part of the server.
+    if (target.path.empty()) target.path = "/";
     return "http://" + target.authority + target.path + (target.hasQuery ? "?" + target.query : "");
 }
 

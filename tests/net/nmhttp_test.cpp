@@ -274,13 +274,19 @@ TEST_F(HttpTest, RedirectTargetsAreResolvedAgainstTheAddressJustRequestedOnTheSa
         EXPECT_EQ(http.Body, "landed") << c.location;
     }
     // Absolute forms name the server themselves.
-    for (const std::string location : {"http://127.0.0.1:%/abs", "HTTP://127.0.0.1:%/abs", "//127.0.0.1:%/abs"}) {
+    const std::pair<std::string, std::string> absolute[] = {
+        {"http://127.0.0.1:%/abs", "GET /abs HTTP/1.0"},
+        {"HTTP://127.0.0.1:%/abs", "GET /abs HTTP/1.0"},
+        {"//127.0.0.1:%/abs", "GET /abs HTTP/1.0"},
+        {"http://127.0.0.1:%?t=1:2", "GET /?t=1:2 HTTP/1.0"},  // no path: the root's
+    };
+    for (const auto& [location, requested] : absolute) {
         ScriptedHttpServer target({reply("HTTP/1.0 200 OK", "", "landed")});
         std::string named = location;
         named.replace(named.find('%'), 1, std::to_string(target.port()));
         ScriptedHttpServer first({reply("HTTP/1.0 302 Found", "Location: " + named + "\r\n")});
         EXPECT_EQ(failureOf([&] { http.Get(at(first, "/")); }), "no failure") << location;
-        EXPECT_EQ(target.requestLine(0), "GET /abs HTTP/1.0") << location;
+        EXPECT_EQ(target.requestLine(0), requested) << location;
     }
 }
 
@@ -298,6 +304,8 @@ TEST_F(HttpTest, RedirectsThatAreNoHttpAddressOrCarryControlCharactersEndTheExch
         {"http:///x", "Redirect refused: the Location is no valid address"},
         // A port past 65535 would wrap round to another one (here: the other server's).
         {"http://127.0.0.1:" + std::to_string(elsewhere.port() + 65536) + "/t",
+         "Redirect refused: the Location is no valid address"},
+        {"http://127.0.0.1:" + std::to_string(elsewhere.port() + 65536) + ":80/t",
          "Redirect refused: the Location is no valid address"},
         {"http://:" + std::to_string(elsewhere.port()) + "/t", "Redirect refused: the Location is no valid address"},
         {"http://127.0.0.1:-1/t", "Redirect refused: the Location is no valid address"},
