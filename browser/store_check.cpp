@@ -8,21 +8,35 @@
 
 namespace kwirl {
 
+namespace {
+
+// What SQLite answers for a file that is not a whole database.
+bool meansDamaged(int code) { return code == SQLITE_CORRUPT || code == SQLITE_NOTADB; }
+
+}  // namespace
+
 bool isHealthyStore(const std::string& path) {
     std::error_code error;
     if (!std::filesystem::exists(path, error)) return true;
     sqlite3* db = nullptr;
-    bool healthy = false;
-    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-        sqlite3_stmt* check = nullptr;
-        // Reads every page of the file: a file cut short or overwritten fails.
-        if (sqlite3_prepare_v2(db, "PRAGMA quick_check", -1, &check, nullptr) == SQLITE_OK &&
-            sqlite3_step(check) == SQLITE_ROW) {
-            const auto* answer = reinterpret_cast<const char*>(sqlite3_column_text(check, 0));
-            healthy = answer && std::string(answer) == "ok";
-        }
-        sqlite3_finalize(check);
+    // Opened for writing, as the engine opens it: a journal left by a crash in
+    // the middle of a write is rolled back first, which gives the store back as
+    // it was at its last commit.
+    int code = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    bool healthy = true;
+    sqlite3_stmt* check = nullptr;
+    if (code == SQLITE_OK) code = sqlite3_prepare_v2(db, "PRAGMA quick_check", -1, &check, nullptr);
+    // Reads every page of the file: a file cut short or overwritten fails.
+    if (code == SQLITE_OK) code = sqlite3_step(check);
+    if (code == SQLITE_ROW) {
+        const auto* answer = reinterpret_cast<const char*>(sqlite3_column_text(check, 0));
+        healthy = answer && std::string(answer) == "ok";
+    } else {
+        // A store in use by another program, or one that cannot be written,
+        // is not known to be damaged: it stays where it is.
+        healthy = !meansDamaged(code);
     }
+    sqlite3_finalize(check);
     sqlite3_close(db);
     return healthy;
 }

@@ -10,8 +10,10 @@
 
 namespace kwirl {
 
-// Whether the file is an SQLite database that reads back whole. A missing file
-// counts as healthy: the engine makes a new one.
+// Whether the file is an SQLite database that reads back whole once a crash's
+// unfinished write is rolled back. A missing file counts as healthy (the engine
+// makes a new one), and so does one SQLite cannot check now (in use, or not
+// writable): only a store known to be damaged is moved.
 bool isHealthyStore(const std::string& path);
 
 // Moves a store that is not healthy out of the way (beside it, with
