@@ -396,10 +396,6 @@ class ASlowPortal(Journey):
         d.wait_for_heading("Hall of Awards", 30)
 
 
-if __name__ == "__main__":
-    unittest.main()
-
-
 class NothingLost(Journey):
     """A player's login is kept across runs, a store broken by a crash does not
     stop the client, and a second start brings the running window forward."""
@@ -444,3 +440,7 @@ class NothingLost(Journey):
         self.assertEqual(second.returncode, 0)
         wait_for("the running window brought forward", lambda: "HIDDEN" not in d.window_states())
         self.assertTrue(d.alive())
+
+
+if __name__ == "__main__":
+    unittest.main()
