@@ -52,7 +52,7 @@ TFrm::TFrm(wxWindow* owner, const BrowserFactory& makeBrowser)
     PageIndex = 0;
     CatalogueCount = 0;
     // The start page's host is looked up while the catalogue is fetched.
-    swallowFailures([this] { CBW->PrefetchDns(portalHost()); });
+    swallowFailures([this] { CBW->PrefetchDns(nameOfHost(portalHost())); });
     LoadCatalogue();
 }
 

@@ -136,12 +136,8 @@ public:
             webkit_web_view_reload(native_);
         }
     }
-    void PrefetchDns(const std::string& host) override {
-        // "name:port" without its port; an address in brackets keeps its colons.
-        const auto colon = host.rfind(':');
-        const bool withPort = colon != std::string::npos && host.find(']', colon) == std::string::npos;
-        const std::string name = withPort ? host.substr(0, colon) : host;
-        webkit_web_context_prefetch_dns(webkit_web_view_get_context(native_), name.c_str());
+    void PrefetchDns(const std::string& hostName) override {
+        webkit_web_context_prefetch_dns(webkit_web_view_get_context(native_), hostName.c_str());
     }
     double Zoom() const override { return webkit_web_view_get_zoom_level(native_); }
     void SetZoom(double level) override { webkit_web_view_set_zoom_level(native_, level); }

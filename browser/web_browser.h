@@ -48,9 +48,9 @@ public:
     virtual void GoBack() = 0;
     virtual void GoForward() = 0;
     virtual void Reload() = 0;
-    // Looks a host's name up ahead of the first page from it ("name" or
-    // "name:port"), so that the page waits for one lookup less.
-    virtual void PrefetchDns(const std::string& host) = 0;
+    // Looks a host's name (no port) up ahead of the first page from it, so
+    // that the page waits for one lookup less.
+    virtual void PrefetchDns(const std::string& hostName) = 0;
     // The page zoom, 1.0 for 100 %; it holds for every page that follows.
     virtual double Zoom() const = 0;
     virtual void SetZoom(double level) = 0;

@@ -12,6 +12,12 @@ std::string domainOfHost(const std::string& host) {
     return host.starts_with(www) ? host.substr(www.size()) : host;
 }
 
+std::string nameOfHost(const std::string& host) {
+    const auto colon = host.rfind(':');
+    const bool withPort = colon != std::string::npos && host.find(']', colon) == std::string::npos;
+    return withPort ? host.substr(0, colon) : host;
+}
+
 const std::string& portalHost() {
     static const std::string host = KWIRL_PORTAL_HOST;
     return host;

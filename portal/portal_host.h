@@ -14,4 +14,8 @@ const std::string& portalDomain();
 // The domain of a host: the host without a leading "www.".
 std::string domainOfHost(const std::string& host);
 
+// The name of a host, as it is looked up: the host without its ":port" (an
+// address in brackets keeps its own colons).
+std::string nameOfHost(const std::string& host);
+
 }  // namespace kwirl

@@ -24,6 +24,14 @@ TEST(Addresses, DomainIsHostWithoutLeadingWww) {
     EXPECT_EQ(domainOfHost("127.0.0.1:8642"), "127.0.0.1:8642");
 }
 
+TEST(Addresses, HostNameIsHostWithoutPort) {
+    EXPECT_EQ(nameOfHost("www.example.org:8080"), "www.example.org");
+    EXPECT_EQ(nameOfHost("www.example.org"), "www.example.org");
+    EXPECT_EQ(nameOfHost("127.0.0.1:8642"), "127.0.0.1");
+    EXPECT_EQ(nameOfHost("[::1]:8642"), "[::1]");
+    EXPECT_EQ(nameOfHost("[::1]"), "[::1]");
+}
+
 TEST(Addresses, ParametersAreAppendedAndEarlierOnesStay) {
     std::string address = "http://h/index.php?name=puzzle1&op=pz6m&n=0";
     address = appendPageOffset(address, 1);

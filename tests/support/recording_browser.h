@@ -37,7 +37,7 @@ public:
     void GoBack() override { calls.push_back("GoBack"); }
     void GoForward() override { calls.push_back("GoForward"); }
     void Reload() override { calls.push_back("Reload"); }
-    void PrefetchDns(const std::string& host) override { prefetched.push_back(host); }
+    void PrefetchDns(const std::string&) override {}
     double Zoom() const override { return zoom; }
     void SetZoom(double level) override { zoom = level; }
 
@@ -50,7 +50,6 @@ public:
 
     std::vector<std::string> calls;
     std::string location;
-    std::vector<std::string> prefetched;
     double zoom = 1.0;
     bool filterNavigations = false;
     bool failNavigate = false;
