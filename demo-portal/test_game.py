@@ -6,7 +6,6 @@ press, and the last piece ends the game. Run on a display
 (tests/support/with-display.sh)."""
 
 import json
-import re
 import subprocess
 import threading
 import time
