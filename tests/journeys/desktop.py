@@ -42,11 +42,16 @@ def wait_for(what, condition, timeout=15.0):
         time.sleep(0.05)  # the client runs in another process: look again shortly
 
 
+def parent_of(pid):
+    """The parent's pid, read from /proc (OSError once the process is gone)."""
+    with open(f"/proc/{pid}/stat") as stat:
+        return int(stat.read().rsplit(")", 1)[1].split()[1])
+
+
 class Desktop:
     def __init__(self, client, portal_host, source_dir, slow_pages="", wrapper=(), cwd=None, env=None,
                  catalogue=None, start_page_timeout=30):
         self.client_path = client
-        self.wrapped = bool(wrapper)
         self.portal_host = portal_host
         self.log = tempfile.NamedTemporaryFile(prefix="kwirl-portal-", suffix=".log", delete=False).name
         self.client_log = self.log.replace(".log", "-client.log")
@@ -255,8 +260,7 @@ class Desktop:
                 if not command or not command[0].endswith(name.encode()):
                     continue
                 while pid > 1 and pid != self.client.pid:
-                    with open(f"/proc/{pid}/stat") as stat:
-                        pid = int(stat.read().rsplit(")", 1)[1].split()[1])
+                    pid = parent_of(pid)
                 if pid == self.client.pid:
                     found.append(int(entry))
             except (OSError, ValueError, IndexError):
@@ -299,14 +303,12 @@ class Desktop:
 
     def _client_pid(self):
         """The client's own process: the one started, or the one its wrapper started."""
-        if not self.wrapped:
+        if not self.wrapper:
             return self.client.pid
         client = os.path.realpath(self.client_path)
         for entry in filter(str.isdigit, os.listdir("/proc")):
             try:
-                with open(f"/proc/{entry}/stat") as stat:
-                    parent = int(stat.read().rsplit(")", 1)[1].split()[1])
-                if parent == self.client.pid and os.path.realpath(f"/proc/{entry}/exe") == client:
+                if parent_of(entry) == self.client.pid and os.path.realpath(f"/proc/{entry}/exe") == client:
                     return int(entry)
             except (OSError, ValueError, IndexError):
                 continue
