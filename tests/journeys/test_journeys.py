@@ -416,8 +416,9 @@ class NothingLost(Journey):
 
     def sign_in_page(self):
         d = self.desktop
+        count = len(d.requests())  # the portal's record outlives a restart of the client
         d.click(d.link("Sign in"))
-        d.wait_for_request(lambda p: p == "/index.php?name=signin", "the sign-in page")
+        d.wait_for_request(lambda p: p == "/index.php?name=signin", "the sign-in page", count)
 
     def test_a_login_across_a_restart_a_broken_store_and_a_second_start(self):
         d = self.desktop
