@@ -21,11 +21,6 @@ REPORT_PATH = "/kwirl-bench/report"
 MOST_REPORT_BYTES = 64 << 20
 
 
-def split_host(host):
-    name, _, port = host.rpartition(":")
-    return name or "127.0.0.1", int(port)
-
-
 class ShimHandler(BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.0"
 
@@ -86,7 +81,7 @@ class PortalShim:
         self.upstream = ("127.0.0.1", self.portal.server_address[1])
         self.redirects = redirects or {}
         handler = type("Handler", (ShimHandler,), {"shim": self})
-        self.httpd = ThreadingHTTPServer(split_host(listen or public_host), handler)
+        self.httpd = ThreadingHTTPServer(server.split_host(listen or public_host), handler)
         self.httpd.daemon_threads = True
         self.address = "%s:%d" % self.httpd.server_address[:2]
         self.changed = threading.Condition()
