@@ -45,7 +45,6 @@ from programs import (WindowWatch, add_comparison_options, cpu_seconds, machine_
                       process_tree, pss_mib, quiet_down, stop)
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-ROOT = os.path.dirname(HERE)
 GAME = "/index.php?name=puzzle1&op=game&id=0&level=6"
 # The engine's GPU path, which the client leaves off on a machine without a render node.
 GPU_PATH = {"WEBKIT_DISABLE_COMPOSITING_MODE": "0", "WEBKIT_DISABLE_DMABUF_RENDERER": "0"}
@@ -121,13 +120,13 @@ def locate_page(shim, pointer, near):
     return second[0] - then["x"], second[1] - then["y"]
 
 
-def play(name, command, env, shim, pointer, args, x_server):
+def play(name, command, env, shim, pointer, watch, args, x_server):
     output = tempfile.TemporaryFile()
     start = time.time()
     process = subprocess.Popen(command, env=env, stdout=output, stderr=subprocess.STDOUT)
     try:
         game = shim.report("game", start, timeout=60, where=lambda d: d.get("grab") is not None)
-        WindowWatch().wait_for_window(process.pid)
+        watch.wait_for_window(process.pid)
         pointer.wait_until(time.time() + args.settle)  # the start-up's work ends
         dx, dy = locate_page(shim, pointer, pointer.centre)  # inside the page in every program's window
         left, top, width, height = game["canvas"]
@@ -200,6 +199,7 @@ def main():
     # The start page leads straight to the game, in both programs alike.
     shim = PortalShim(args.host, redirects={START_PAGE: GAME})
     pointer = Pointer()
+    watch = WindowWatch()
     x_server = x_server_pid()
     names = args.programs.split(",")
     results = {name: [] for name in names}
@@ -220,7 +220,7 @@ def main():
                 command, environment = programs[name]
                 for attempt in range(args.attempts):
                     quiet_down(most_wait=args.most_wait)
-                    result = play(name, command, environment, shim, pointer, args, x_server)
+                    result = play(name, command, environment, shim, pointer, watch, args, x_server)
                     if result["others"] <= args.most_others or args.perf:  # perf itself runs beside
                         break
                     print(f"{name}: the rest of the machine used {result['others']:.2f} of a core meanwhile;"
