@@ -29,11 +29,9 @@ import time
 
 from delay_proxy import DelayProxy
 from portal_shim import PortalShim
-from programs import (WindowWatch, add_comparison_options, cpu_seconds, print_output_of, process_tree, pss_mib,
+from programs import (ROOT, WindowWatch, add_comparison_options, cpu_seconds, print_output_of, process_tree, pss_mib,
                       quiet_down, stop)
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-ROOT = os.path.dirname(HERE)
 START_PAGE = "/index.php?name=puzzle1"
 
 
