@@ -69,7 +69,7 @@ def run_program(name, command, env, shim, watch, settle, idle_seconds, measure_m
         stop(process)
 
 
-def compare(args, shim, watch, runs, label, **options):
+def compare(args, shim, watch, runs, label, idle=0, memory=True):
     """The two programs started once for each run number, taking turns to go first; runs
     numbered below 0 warm up and are not counted."""
     results = {"client": [], "chromium": []}
@@ -82,8 +82,7 @@ def compare(args, shim, watch, runs, label, **options):
         for name, command in programs if run % 2 == 0 else reversed(programs):
             quiet_down(most_wait=args.most_wait)
             results[name].append(run_program(name, command, env, shim, watch, args.settle,
-                                             options.get("idle", 0) if run >= 0 else 0,
-                                             options.get("memory", True)))
+                                             idle if run >= 0 else 0, memory))
         shutil.rmtree(home, ignore_errors=True)
         shutil.rmtree(profile, ignore_errors=True)
         if run < 0:  # a warm-up run is not counted
