@@ -41,19 +41,21 @@ class PortalHandler(BaseHTTPRequestHandler):
             delay = slow.get(pages.last(query, "name", "home"), slow.get("*"))
             if delay:
                 time.sleep(delay)  # a slow page, for watching the client while it loads
-            # Addresses in the catalogue name the portal as it listens: a Host
-            # line need not carry the port.
             cookie = None
-            if pages.last(query, "name") == "servstop" and self.server.catalogue:
+            name = pages.last(query, "name")
+            if name == "servstop" and self.server.catalogue:
                 with open(self.server.catalogue, "rb") as served:  # a catalogue of the test's making
                     status, content_type, body = 200, pages.TEXT, served.read()
-            elif pages.last(query, "name") == "signin":
+            elif name == "signin":
                 # Signing in sets the portal's cookie for a year; the page shows who is signed in.
-                player = pages.last(query, "player") or self.player()
-                if pages.last(query, "player"):
+                signing_in = pages.last(query, "player")
+                player = signing_in or self.player()
+                if signing_in:
                     cookie = f"{PLAYER_COOKIE}={quote(player)}; Max-Age=31536000; Path=/"
                 status, content_type, body = 200, pages.HTML, pages.signin(player)
             else:
+                # Addresses in the catalogue name the portal as it listens: a Host
+                # line need not carry the port.
                 status, content_type, body = pages.page_for(query, self.server.portal_host)
             self.server.record(self.path, query)
         self.send_response(status)
