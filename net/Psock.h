@@ -136,9 +136,8 @@ private:
     int pendingError_ = 0;  // the table code of the last failed socket call
     int noticedErrno_ = 0;  // a failure the notifications found first, for the next receive
     int receiving_ = 0;     // receive operations waiting on this socket
-    bool destroying_ = false;
+    bool destroying_ = false;  // Teardown has begun: it runs once, and tells no more
     bool destructorRunning_ = false;
-    bool tornDown_ = false;
 };
 
 }  // namespace kwirl

@@ -36,8 +36,7 @@ TPowersock::TPowersock() {
 TPowersock::~TPowersock() { Teardown(); }
 
 void TPowersock::Teardown() noexcept {
-    if (tornDown_) return;
-    tornDown_ = true;
+    if (destroying_) return;  // the derived class's destructor ran it already
     ReportStatus(kReportAll, "Destroy");
     destroying_ = true;
     Abort();
