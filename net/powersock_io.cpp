@@ -240,13 +240,13 @@ void TPowersock::captureParts(std::int64_t most, const std::function<void(const 
 void TPowersock::CaptureString(std::string& text, std::int64_t maxLength) {
     ReportStatus(kReportAll, "Capture String");
     text.clear();
-    captureParts(maxLength < 0 ? -1 : maxLength, [&](const char* part, std::size_t size) { text.append(part, size); });
+    captureParts(maxLength, [&](const char* part, std::size_t size) { text.append(part, size); });
 }
 
 void TPowersock::CaptureFile(const std::string& name, std::int64_t maxLength) {
     ReportStatus(kReportAll, "CaptureFile");
     TOutputFile file(name);
-    captureParts(maxLength < 0 ? -1 : maxLength, [&](const char* part, std::size_t size) { file.Write(part, size); });
+    captureParts(maxLength, [&](const char* part, std::size_t size) { file.Write(part, size); });
     file.Close();
 }
 
