@@ -6,9 +6,10 @@
 namespace kwirl {
 
 int TExStringList::IndexOfHeader(const std::string& name) const {
+    const std::string wanted = lowerAscii(name);
     for (std::size_t i = 0; i < Lines.size(); ++i) {
         const auto colon = Lines[i].find(':');
-        if (colon != std::string::npos && lowerAscii(Lines[i].substr(0, colon)) == lowerAscii(name)) {
+        if (colon != std::string::npos && lowerAscii(Lines[i].substr(0, colon)) == wanted) {
             return static_cast<int>(i);
         }
     }
