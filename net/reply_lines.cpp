@@ -49,7 +49,7 @@ std::int64_t contentLengthOf(const std::string& line) {
 }
 
 std::int64_t announcedLength(const std::string& line) {
-    const std::string value = withoutLineEnd(line.substr(std::min(line.size(), kContentLengthField.size())));
+    const std::string value = headerValue(line, kContentLengthField);
     const auto first = value.find_first_not_of(" \t");
     if (first == std::string::npos) return -1;
     const auto last = value.find_last_not_of(" \t");
