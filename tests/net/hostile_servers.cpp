@@ -71,10 +71,6 @@ std::string get(TNMHTTP& http, const std::string& address) {
            " B, body " + std::to_string(http.Body.size()) + " B";
 }
 
-std::string at(const ScriptedHttpServer& server, const std::string& path = "/") {
-    return "http://127.0.0.1:" + std::to_string(server.port()) + path;
-}
-
 // The first line of each request that reached `server`; a long one by its size.
 std::string requestsTo(const ScriptedHttpServer& server) {
     std::string lines;
@@ -94,7 +90,7 @@ std::function<std::string(TNMHTTP&, const std::string&)> exchange(std::vector<st
         http.TimeOut = 2000;
         std::string outcome;
         try {
-            outcome = get(http, at(server, path));
+            outcome = get(http, server.address(path));
         } catch (const std::exception& error) {
             outcome = std::string("exception: ") + error.what();
         }
@@ -223,7 +219,7 @@ std::vector<Case> cases() {
                  "HTTP/1.0 302 Found\r\nSet-Cookie: a=1\rX-Injected: \0yes\r\nLocation: /next\r\n\r\n";
              ScriptedHttpServer server({std::string(redirect, sizeof redirect - 1), "HTTP/1.0 200 OK\r\n\r\nlanded"});
              http.TimeOut = 2000;
-             get(http, at(server, "/"));
+             get(http, server.address("/"));
              const std::string next = server.request(1);
              return next.find("X-Injected") == std::string::npos && next.find("Cookie") == std::string::npos
                         ? "nothing of the cookie in the next request"
@@ -248,7 +244,7 @@ std::vector<Case> cases() {
              std::string data(1 << 20, '\0');
              for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i % 251);
              http.TimeOut = 2000;
-             http.Put(at(server, "/"), data);
+             http.Put(server.address("/"), data);
              const std::string request = server.request(0);
              const std::string received = request.substr(std::min(request.size(), request.find("\r\n\r\n") + 4));
              return "the server received " + std::to_string(received.size()) + " of " + std::to_string(data.size()) +

@@ -20,6 +20,10 @@ public:
         : replies_(std::move(replies)), server_(0, [this](LoopbackServer&, int fd) { serve(fd); }) {}
 
     std::uint16_t port() const { return server_.port(); }
+    // The http address of `path` on this server.
+    std::string address(const std::string& path = "/") const {
+        return "http://127.0.0.1:" + std::to_string(port()) + path;
+    }
     std::vector<std::string> requests() const {
         std::lock_guard lock(mutex_);
         return requests_;

@@ -33,10 +33,6 @@ class HttpTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { test::installFakeResolver({{"localhost", "127.0.0.1"}}); }
 
-    std::string at(const ScriptedHttpServer& server, const std::string& path = "/") {
-        return "http://127.0.0.1:" + std::to_string(server.port()) + path;
-    }
-
     TNMHTTP http;
 };
 
@@ -46,7 +42,7 @@ TEST_F(HttpTest, TheStartUpRequestGoesOnTheWireExactlyAndInTwoSends) {
     http.ReportLevel = 4;
     http.OnStatus = [&](TPowersock*, const std::string& status) { sends += status == "Sending Buffer"; };
     http.InputFileMode = false;
-    http.Get(at(server, "/index.php?name=servstop"));
+    http.Get(server.address("/index.php?name=servstop"));
     EXPECT_EQ(server.request(0), "GET /index.php?name=servstop HTTP/1.0\r\nHost: 127.0.0.1:" +
                                      std::to_string(server.port()) + "\r\n" + kAccept + kContentType + "\r\n");
     EXPECT_EQ(sends, 2);
@@ -63,25 +59,25 @@ TEST_F(HttpTest, EveryOperationSendsExactlyItsRequest) {
         std::function<void()> send;
         std::string request;
     } cases[] = {
-        {[&] { http.Get(at(server, "/g")); }, "GET /g HTTP/1.0\r\n" + common + "\r\n"},
-        {[&] { http.Options(at(server, "/o")); }, "OPTIONS /o HTTP/1.0\r\n" + common + "\r\n"},
-        {[&] { http.Head(at(server, "/h")); }, "HEAD /h HTTP/1.0\r\n" + common + "\r\n"},
-        {[&] { http.Delete(at(server, "/d")); }, "DELETE /d HTTP/1.0\r\n" + common + "\r\n"},
-        {[&] { http.Post(at(server, "/p"), "a=1&b=x y"); },
+        {[&] { http.Get(server.address("/g")); }, "GET /g HTTP/1.0\r\n" + common + "\r\n"},
+        {[&] { http.Options(server.address("/o")); }, "OPTIONS /o HTTP/1.0\r\n" + common + "\r\n"},
+        {[&] { http.Head(server.address("/h")); }, "HEAD /h HTTP/1.0\r\n" + common + "\r\n"},
+        {[&] { http.Delete(server.address("/d")); }, "DELETE /d HTTP/1.0\r\n" + common + "\r\n"},
+        {[&] { http.Post(server.address("/p"), "a=1&b=x y"); },
          "POST /p HTTP/1.0\r\n" + common + "Content-Length: 15\r\n\r\na%3d1%26b%3dx+y"},
-        {[&] { http.Put(at(server, "/u"), "data"); }, "PUT /u HTTP/1.0\r\n" + common + "Content-Length: 4\r\n\r\ndata"},
-        {[&] { http.Patch(at(server, "/a"), "data"); }, "PATCH /a HTTP/1.0\r\n" + common + "Content-Length: 4\r\n\r\ndata"},
-        {[&] { http.Trace(at(server, "/t"), "data"); }, "TRACE /t HTTP/1.0\r\n" + common + "Content-Length: 4\r\n\r\ndata"},
-        {[&] { http.Copy(at(server, "/c"), "/to"); }, "COPY /c HTTP/1.0\r\n" + common + "URI-header: /to\r\n\r\n"},
-        {[&] { http.Move(at(server, "/m"), "/to"); }, "MOVE /m HTTP/1.0\r\n" + common + "URI-header: /to\r\n\r\n"},
-        {[&] { http.Link(at(server, "/l"), "<x>"); },
+        {[&] { http.Put(server.address("/u"), "data"); }, "PUT /u HTTP/1.0\r\n" + common + "Content-Length: 4\r\n\r\ndata"},
+        {[&] { http.Patch(server.address("/a"), "data"); }, "PATCH /a HTTP/1.0\r\n" + common + "Content-Length: 4\r\n\r\ndata"},
+        {[&] { http.Trace(server.address("/t"), "data"); }, "TRACE /t HTTP/1.0\r\n" + common + "Content-Length: 4\r\n\r\ndata"},
+        {[&] { http.Copy(server.address("/c"), "/to"); }, "COPY /c HTTP/1.0\r\n" + common + "URI-header: /to\r\n\r\n"},
+        {[&] { http.Move(server.address("/m"), "/to"); }, "MOVE /m HTTP/1.0\r\n" + common + "URI-header: /to\r\n\r\n"},
+        {[&] { http.Link(server.address("/l"), "<x>"); },
          "LINK /l HTTP/1.0\r\n" + common + "Link: <x>\r\nContent-Length: 8\r\n\r\nSend.dat"},
-        {[&] { http.Unlink(at(server, "/n"), "<x>"); },
+        {[&] { http.Unlink(server.address("/n"), "<x>"); },
          "UNLINK /n HTTP/1.0\r\n" + common + "Link: <x>\r\nContent-Length: 8\r\n\r\nSend.dat"},
-        {[&] { http.Raw(at(server, "/r"), "data"); }, common + "Content-Length: 4\r\n\r\ndata"},
+        {[&] { http.Raw(server.address("/r"), "data"); }, common + "Content-Length: 4\r\n\r\ndata"},
         {[&] {
              http.HeaderInfo = {"me@example.org", "kwirl", "c=1", "http://r.example/", "user", "pass"};
-             http.Get(at(server, "/i"));
+             http.Get(server.address("/i"));
              http.HeaderInfo = {};
          },
          "GET /i HTTP/1.0\r\n" + host + kAccept +
@@ -105,7 +101,7 @@ TEST_F(HttpTest, OutputFileModeSendsAFileAndWritesTheHeaderToAFile) {
     http.OutputFileMode = true;
     http.Header = head;
     http.TimeOut = 3000;  // a request cut short would leave the server waiting
-    http.Post(at(server, "/f"), data);  // the file's bytes as they are: no form encoding
+    http.Post(server.address("/f"), data);  // the file's bytes as they are: no form encoding
     const std::string request = server.request(0);
     EXPECT_EQ(request.substr(0, request.find("\r\n")), "POST /f HTTP/1.0");
     EXPECT_NE(request.find("\r\nContent-Length: 102403\r\n\r\n"), std::string::npos);
@@ -118,7 +114,7 @@ TEST_F(HttpTest, OutputFileModeSendsAFileAndWritesTheHeaderToAFile) {
     EXPECT_EQ(http.Body, "body");
 
     const std::string missing = ::testing::TempDir() + "no-such-file";
-    EXPECT_EQ(failureOf([&] { http.Put(at(server, "/f"), missing); }),
+    EXPECT_EQ(failureOf([&] { http.Put(server.address("/f"), missing); }),
               "Cannot open file \"" + missing + "\": No such file or directory");
     EXPECT_EQ(server.requests().size(), 1u);
     std::remove(data.c_str());
@@ -140,7 +136,7 @@ TEST_F(HttpTest, TheEventsOfAnExchangeComeInOrder) {
     http.OnFailure = [&](CmdType) { note("failure"); };
     http.ReportLevel = kReportTransaction;
     http.OnStatus = [&](TPowersock*, const std::string& status) { note(status); };
-    http.Get(at(server, "/first"));
+    http.Get(server.address("/first"));
     EXPECT_EQ(events, (std::vector<std::string>{"about to send /first", "connect", "disconnect", "redirect",
                                                 "about to send /next", "connect", "part of the body", "success",
                                                 "Transaction Completed", "disconnect"}));
@@ -181,9 +177,9 @@ TEST_F(HttpTest, NothingIsSentForAnEmptyOrSecureAddress) {
 
 TEST_F(HttpTest, AHostAloneRequestsTheRootAndAPortThatIsNoNumberFails) {
     ScriptedHttpServer server({reply("HTTP/1.0 200 OK")});
-    http.Get(at(server, ""));
+    http.Get(server.address(""));
     EXPECT_EQ(server.requestLine(0), "GET / HTTP/1.0");
-    EXPECT_EQ(http.CurrentUrl, at(server, "/"));
+    EXPECT_EQ(http.CurrentUrl, server.address("/"));
     EXPECT_EQ(failureOf([&] { http.Get("http://127.0.0.1:eighty/"); }), "'eighty' is not a valid integer value");
 }
 
@@ -214,7 +210,7 @@ TEST_F(HttpTest, TheHostLineNamesThePortWhenItIsNot80) {
     http.Get("http://portal.example/");
     http.Get("http://portal.example:8080/");
     http.Proxy.clear();
-    http.Get(at(proxy, "/"));
+    http.Get(proxy.address("/"));
     EXPECT_NE(proxy.request(0).find("\r\nHost: portal.example\r\n"), std::string::npos);
     EXPECT_NE(proxy.request(1).find("\r\nHost: portal.example:8080\r\n"), std::string::npos);
     EXPECT_NE(proxy.request(2).find("\r\nHost: 127.0.0.1:" + std::to_string(proxy.port()) + "\r\n"), std::string::npos);
@@ -224,7 +220,7 @@ TEST_F(HttpTest, RedirectsAreFollowedAndACookieIsCarriedOnTheSameServer) {
     ScriptedHttpServer server({reply("HTTP/1.0 302 Found", "Set-Cookie: id=42; path=/\r\nLocation: /second\r\n"),
                                reply("HTTP/1.0 301 Moved", "Location: third\r\n"),  // a bare page name
                                reply("HTTP/1.0 200 OK", "", "done")});
-    http.Get(at(server, "/first"));
+    http.Get(server.address("/first"));
     EXPECT_EQ(server.requestLine(1), "GET /second HTTP/1.0");
     EXPECT_NE(server.request(1).find("Cookie: id=42; path=/\r\n"), std::string::npos);
     EXPECT_EQ(server.requestLine(2), "GET /third HTTP/1.0");
@@ -238,15 +234,15 @@ TEST_F(HttpTest, AddressesAndCookiesGoOutWholeUpToABoundOnTheRequestLine) {
     ScriptedHttpServer server({reply("HTTP/1.0 200 OK"),
                                reply("HTTP/1.0 302 Found", "Set-Cookie: " + longCookie + "\r\nLocation: " + longPath + "q\r\n"),
                                reply("HTTP/1.0 200 OK")});
-    http.Get(at(server, longPath));
+    http.Get(server.address(longPath));
     EXPECT_TRUE(server.requestLine(0) == "GET " + longPath + " HTTP/1.0") << server.requestLine(0).size() << " bytes";
-    http.Get(at(server, "/"));
+    http.Get(server.address("/"));
     EXPECT_TRUE(server.requestLine(2) == "GET " + longPath + "q HTTP/1.0") << server.requestLine(2).size() << " bytes";
     EXPECT_NE(server.request(2).find("\r\nCookie: " + longCookie + "\r\n"), std::string::npos);
 
     // Beyond the bound nothing is sent: a shorter address would be another page.
     const std::string tooLong = "/" + std::string(TNMHTTP::kMostRequestLine, 'p');
-    EXPECT_EQ(failureOf([&] { http.Get(at(server, tooLong)); }), "Request line longer than 65536 bytes");
+    EXPECT_EQ(failureOf([&] { http.Get(server.address(tooLong)); }), "Request line longer than 65536 bytes");
     EXPECT_EQ(server.requests().size(), 3u);
 }
 
@@ -269,7 +265,7 @@ TEST_F(HttpTest, RedirectTargetsAreResolvedAgainstTheAddressJustRequestedOnTheSa
     };
     for (const auto& c : cases) {
         ScriptedHttpServer server({reply("HTTP/1.0 302 Found", c.location), reply("HTTP/1.0 200 OK", "", "landed")});
-        EXPECT_EQ(failureOf([&] { http.Get(at(server, c.from)); }), "no failure") << c.location;
+        EXPECT_EQ(failureOf([&] { http.Get(server.address(c.from)); }), "no failure") << c.location;
         EXPECT_EQ(server.requestLine(1), c.requested) << c.location;
         EXPECT_EQ(http.Body, "landed") << c.location;
     }
@@ -285,7 +281,7 @@ TEST_F(HttpTest, RedirectTargetsAreResolvedAgainstTheAddressJustRequestedOnTheSa
         std::string named = location;
         named.replace(named.find('%'), 1, std::to_string(target.port()));
         ScriptedHttpServer first({reply("HTTP/1.0 302 Found", "Location: " + named + "\r\n")});
-        EXPECT_EQ(failureOf([&] { http.Get(at(first, "/")); }), "no failure") << location;
+        EXPECT_EQ(failureOf([&] { http.Get(first.address("/")); }), "no failure") << location;
         EXPECT_EQ(target.requestLine(0), requested) << location;
     }
 }
@@ -316,7 +312,7 @@ TEST_F(HttpTest, RedirectsThatAreNoHttpAddressOrCarryControlCharactersEndTheExch
         ScriptedHttpServer server({reply("HTTP/1.0 302 Found", "Location: " + c.location + "\r\n"),
                                    reply("HTTP/1.0 200 OK", "", "landed")});
         http.TimeOut = 2000;
-        EXPECT_EQ(failureOf([&] { http.Get(at(server, "/")); }), c.failure) << c.location;
+        EXPECT_EQ(failureOf([&] { http.Get(server.address("/")); }), c.failure) << c.location;
         EXPECT_EQ(server.requests().size(), 1u) << c.location;
     }
     EXPECT_TRUE(elsewhere.requests().empty());
@@ -327,7 +323,7 @@ TEST_F(HttpTest, ACookieWithAControlCharacterIsNotKept) {
         ScriptedHttpServer server({reply("HTTP/1.0 302 Found", "Set-Cookie: " + cookie + "\r\nLocation: /next\r\n"),
                                    reply("HTTP/1.0 200 OK")});
         TNMHTTP fresh;
-        fresh.Get(at(server, "/"));
+        fresh.Get(server.address("/"));
         EXPECT_EQ(server.request(1).find("Cookie"), std::string::npos) << cookie;
         EXPECT_EQ(server.request(1).find("X-Injected"), std::string::npos) << cookie;
         EXPECT_EQ(fresh.HeaderInfo.Cookie, "") << cookie;
@@ -340,7 +336,7 @@ TEST_F(HttpTest, CredentialsAndCookiesDoNotFollowARedirectToAnotherServer) {
                                                                 std::to_string(other.port()) + "/landing\r\n")});
     http.HeaderInfo.UserId = "user";
     http.HeaderInfo.Password = "pass";
-    http.Get(at(server, "/login"));
+    http.Get(server.address("/login"));
     EXPECT_NE(server.request(0).find("Authorization: Basic dXNlcjpwYXNz\r\n"), std::string::npos);
     EXPECT_EQ(other.requestLine(0), "GET /landing HTTP/1.0");
     EXPECT_NE(other.request(0).find("Host: localhost:" + std::to_string(other.port()) + "\r\n"), std::string::npos);
@@ -352,19 +348,19 @@ TEST_F(HttpTest, CredentialsAndCookiesDoNotFollowARedirectToAnotherServer) {
 TEST_F(HttpTest, AHandledRedirectEndsTheCall) {
     ScriptedHttpServer server({reply("HTTP/1.0 302 Found", "Location: /next\r\n"), reply("HTTP/1.0 200 OK")});
     http.OnRedirect = [](bool& handled) { handled = true; };
-    http.Get(at(server, "/first"));
+    http.Get(server.address("/first"));
     EXPECT_EQ(server.requests().size(), 1u);
     EXPECT_EQ(http.StatusCode, 302);
 }
 
 TEST_F(HttpTest, RedirectsAreBoundedAndOtherThreeHundredsEndTheExchange) {
     ScriptedHttpServer loop({reply("HTTP/1.0 302 Found", "Location: /again\r\n")});
-    EXPECT_EQ(failureOf([&] { http.Get(at(loop, "/again")); }), "Too many redirects: more than 20 followed");
+    EXPECT_EQ(failureOf([&] { http.Get(loop.address("/again")); }), "Too many redirects: more than 20 followed");
     EXPECT_EQ(loop.requests().size(), 21u);
 
     for (const char* status : {"HTTP/1.0 303 See Other", "HTTP/1.0 307 Temporary", "HTTP/1.0 299 Odd"}) {
         ScriptedHttpServer once({reply(status, "Location: /elsewhere\r\n", "body")});
-        http.Get(at(once, "/"));
+        http.Get(once.address("/"));
         EXPECT_EQ(once.requests().size(), 1u) << status;
         EXPECT_EQ(http.Body, "body");
     }
@@ -376,7 +372,7 @@ TEST_F(HttpTest, ErrorRepliesFireFailureAndKeepTheirBody) {
     CmdType command = CmdRAW;
     http.OnFailure = [&](CmdType cmd) { ++failures, command = cmd; };
     http.OnSuccess = [&](CmdType) { ++successes; };
-    http.Get(at(server, "/nothing"));
+    http.Get(server.address("/nothing"));
     EXPECT_EQ(failures, 1);
     EXPECT_EQ(successes, 0);
     EXPECT_EQ(command, CmdGET);
@@ -408,7 +404,7 @@ TEST_F(HttpTest, RepliesWithoutAStatusLineAreFailuresAndInterimRepliesAreSkipped
         int successes = 0, failures = 0;
         fresh.OnSuccess = [&](CmdType) { ++successes; };
         fresh.OnFailure = [&](CmdType) { ++failures; };
-        std::string outcome = failureOf([&] { fresh.Get(at(server, "/")); });
+        std::string outcome = failureOf([&] { fresh.Get(server.address("/")); });
         if (outcome == "no failure") {
             outcome = std::to_string(fresh.StatusCode) + " | " + fresh.Header + " | " + fresh.Body;
             EXPECT_EQ(successes + failures, 1) << c.reply;
@@ -461,24 +457,24 @@ TEST_F(HttpTest, AContentLengthEndsTheBodyInAFileTooButNotAHeadReply) {
     const std::string name = ::testing::TempDir() + "length.bin";
     http.InputFileMode = true;
     http.Body = name;
-    http.Get(at(server, "/"));
+    http.Get(server.address("/"));
     std::ifstream file(name, std::ios::binary);
     EXPECT_EQ(std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>()), "hello");
-    EXPECT_EQ(failureOf([&] { http.Get(at(server, "/")); }), "Reply body ended after 5 of 50 bytes");
+    EXPECT_EQ(failureOf([&] { http.Get(server.address("/")); }), "Reply body ended after 5 of 50 bytes");
     std::remove(name.c_str());
 
     http.InputFileMode = false;
-    http.Head(at(server, "/"));  // its Content-Length describes what a GET would get
+    http.Head(server.address("/"));  // its Content-Length describes what a GET would get
     EXPECT_EQ(http.ContentLength, 32);
     EXPECT_EQ(http.Body, "");
 }
 
 TEST_F(HttpTest, ContentLengthIsReadOnlyWithItsBlank) {
     ScriptedHttpServer with({reply("HTTP/1.0 200 OK", "Content-Length: 5\r\n", "short")});
-    http.Get(at(with, "/"));
+    http.Get(with.address("/"));
     EXPECT_EQ(http.ContentLength, 5);
     ScriptedHttpServer without({reply("HTTP/1.0 200 OK", "Content-Length:5\r\n", "read to the close")});
-    http.Get(at(without, "/"));
+    http.Get(without.address("/"));
     EXPECT_EQ(http.ContentLength, 0);
     EXPECT_EQ(http.Body, "read to the close");
 }
@@ -486,12 +482,12 @@ TEST_F(HttpTest, ContentLengthIsReadOnlyWithItsBlank) {
 TEST_F(HttpTest, CredentialsNeedBothPartsAndAreOneLineHoweverLong) {
     ScriptedHttpServer server({reply("HTTP/1.0 200 OK")});
     http.HeaderInfo.UserId = "user";
-    http.Get(at(server, "/"));
+    http.Get(server.address("/"));
     EXPECT_EQ(server.request(0).find("Authorization"), std::string::npos);
 
     http.HeaderInfo.UserId = std::string(40, 'u');
     http.HeaderInfo.Password = std::string(40, 'p');
-    http.Get(at(server, "/"));
+    http.Get(server.address("/"));
     const std::string request = server.request(1);
     const auto start = request.find("Authorization: Basic ");
     ASSERT_NE(start, std::string::npos);
@@ -512,7 +508,7 @@ TEST_F(HttpTest, RequestDataGoesOutWholeZeroBytesIncluded) {
     std::size_t sent = 0;
     for (const std::string& data : {std::string("a\0b\r\n\0", 6), large}) {
         for (const auto& [name, operation] : operations) {
-            EXPECT_EQ(failureOf([&] { (http.*operation)(at(server, "/d"), data); }), "no failure") << name;
+            EXPECT_EQ(failureOf([&] { (http.*operation)(server.address("/d"), data); }), "no failure") << name;
             const std::string request = server.request(sent++);
             const auto headEnd = request.find("Content-Length: " + std::to_string(data.size()) + "\r\n\r\n");
             ASSERT_NE(headEnd, std::string::npos) << name;
@@ -526,7 +522,7 @@ TEST_F(HttpTest, InputFileModeWritesTheBodyToAFile) {
     const std::string name = ::testing::TempDir() + "body.bin";
     http.InputFileMode = true;
     http.Body = name;
-    http.Get(at(server, "/"));
+    http.Get(server.address("/"));
     EXPECT_EQ(http.Body, name);
     EXPECT_EQ(http.Header, "HTTP/1.0 200 OK\r\n\r\n");
     std::ifstream file(name, std::ios::binary);
@@ -552,7 +548,7 @@ TEST_F(HttpTest, AFileThatCannotBeWrittenFailsTheRequestNamingTheFileAndTheReaso
         fresh.OutputFileMode = c.headerToFile;
         if (c.bodyToFile) fresh.Body = c.file;
         if (c.headerToFile) fresh.Header = c.file;
-        EXPECT_EQ(failureOf([&] { fresh.Get(at(server, "/")); }), c.failure) << c.file;
+        EXPECT_EQ(failureOf([&] { fresh.Get(server.address("/")); }), c.failure) << c.file;
     }
 }
 
@@ -565,12 +561,12 @@ TEST_F(HttpTest, AFailureClosesTheSocketFiresNoOutcomeAndTheNextRequestWorks) {
     http.OnDisconnect = [&](TPowersock*) { ++disconnects; };
     for (const auto& [address, failure] : {std::pair{"http://127.0.0.1:" + std::to_string(test::unusedLoopbackPort()) + "/",
                                                      "Connection Failed"},
-                                           std::pair{at(broken, "/"), "Reply without a status line"}}) {
+                                           std::pair{broken.address("/"), "Reply without a status line"}}) {
         disconnects = 0;
         EXPECT_EQ(failureOf([&] { http.Get(address); }), failure);
         EXPECT_EQ(outcomes, 0) << failure;
         EXPECT_GE(disconnects, 1) << failure;  // closed before the failure left the call
-        http.Get(at(working, "/"));
+        http.Get(working.address("/"));
         EXPECT_EQ(http.Body, "fine") << failure;
         outcomes = 0;
     }
@@ -606,7 +602,7 @@ TEST_F(HttpTest, UnauthorisedRepliesAskForAuthentication) {
     ScriptedHttpServer server({reply("HTTP/1.0 401 Unauthorized")});
     int asked = 0;
     http.OnAuthenticationNeeded = [&](TPowersock*) { ++asked; };
-    http.Get(at(server, "/"));
+    http.Get(server.address("/"));
     EXPECT_EQ(asked, 1);
 }
 
