@@ -17,12 +17,13 @@ constexpr std::size_t kMostLengthDigits = 18;
 constexpr auto kMostLength = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-}  // namespace
 
+// The line without the CR and LF at its end.
 std::string withoutLineEnd(std::string line) {
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
     return line;
 }
+}  // namespace
 
 std::string headerValue(const std::string& line, std::string_view field) {
     return withoutLineEnd(line.substr(std::min(line.size(), field.size() + 1)));

@@ -15,9 +15,6 @@ inline constexpr std::string_view kSetCookieField = "set-cookie:";
 inline constexpr std::string_view kLocationField = "location:";
 inline constexpr std::string_view kContentLengthField = "content-length:";
 
-// The line without the CR and LF at its end.
-std::string withoutLineEnd(std::string line);
-
 // The value of a header line whose first field is `field`: what follows the
 // field and its blank, without the line end.
 std::string headerValue(const std::string& line, std::string_view field);
