@@ -12,7 +12,8 @@ if [ "${1:-}" = "--long" ]; then long=yes; shift; fi
 seconds=${1:-${long:+600}}
 seconds=${seconds:-20}
 [ $# -gt 0 ] && shift
-targets=${*:-catalogue_page url_parts redirect_target offset encoders response_header failure_page}
+# Every target the build defines, unless some are named.
+targets=${*:-$(sed -n 's/^foreach(target \(.*\))$/\1/p' fuzz/CMakeLists.txt)}
 CXX=clang++ cmake -S . -B build-fuzz -DKWIRL_GUI=OFF -DKWIRL_TESTS=OFF -DKWIRL_FUZZ=ON \
   -DKWIRL_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build-fuzz -j"$(nproc)" >/dev/null
