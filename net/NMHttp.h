@@ -107,7 +107,6 @@ private:
     std::string hostAndPort() const;
     std::string requestedAddress() const;
     std::int64_t sendDataLength() const;
-    static std::string bodyTooLong();
 
     std::int64_t announcedLength_ = -1;  // the body's length by the reply's Content-Length; -1: none
     bool absoluteUrl_ = false;       // CurrentUrl names its scheme and server

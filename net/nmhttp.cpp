@@ -30,6 +30,10 @@ bool sendsData(CmdType cmd) {
            cmd == CmdLINK || cmd == CmdUNLINK;
 }
 
+ESockError bodyTooLong() {
+    return ESockError(kNoTableCode, "Reply body longer than " + std::to_string(TNMHTTP::kMostBodyBytes) + " bytes");
+}
+
 }  // namespace
 
 TNMHTTP::TNMHTTP() = default;
@@ -102,8 +106,6 @@ void TNMHTTP::Unlink(const std::string& url, const std::string& value) {
     request(CmdUNLINK, url);
 }
 
-std::string TNMHTTP::bodyTooLong() { return "Reply body longer than " + std::to_string(kMostBodyBytes) + " bytes"; }
-
 std::string TNMHTTP::origin() const { return Host + ":" + std::to_string(Port); }
 
 void TNMHTTP::RunRequest() {
@@ -126,10 +128,10 @@ void TNMHTTP::RunRequest() {
             if (InputFileMode) {
                 CaptureFile(Body, announced);
             } else {
-                if (announced > kMostBodyBytes) throw ESockError(kNoTableCode, bodyTooLong());
+                if (announced > kMostBodyBytes) throw bodyTooLong();
                 // One byte past the bound tells a body that ended there from one that went on.
                 CaptureString(Body, announced >= 0 ? announced : kMostBodyBytes + 1);
-                if (static_cast<std::int64_t>(Body.size()) > kMostBodyBytes) throw ESockError(kNoTableCode, bodyTooLong());
+                if (static_cast<std::int64_t>(Body.size()) > kMostBodyBytes) throw bodyTooLong();
             }
             if (BytesReceived < announced) {
                 throw ESockError(kNoTableCode, "Reply body ended after " + std::to_string(BytesReceived) + " of " +
