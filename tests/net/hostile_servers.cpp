@@ -114,9 +114,7 @@ std::function<std::string(TNMHTTP&, const std::string&)> redirectElsewhere(std::
 void replyAndHold(int fd, const std::string& reply) {
     drainRequest(fd);
     test::sendAll(fd, reply);
-    char byte;
-    while (recv(fd, &byte, 1, 0) > 0) {
-    }
+    test::waitForClose(fd);
 }
 
 std::vector<Case> cases() {

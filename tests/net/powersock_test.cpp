@@ -27,11 +27,7 @@ using test::LoopbackServer;
 using Clock = std::chrono::steady_clock;
 
 // Holds the connection open and sends nothing until the client goes.
-void staySilent(LoopbackServer&, int fd) {
-    char byte;
-    while (recv(fd, &byte, 1, 0) > 0) {
-    }
-}
+void staySilent(LoopbackServer&, int fd) { test::waitForClose(fd); }
 
 // Sends the parts one after another, a little apart, then closes.
 LoopbackServer::ConnectionHandler sendParts(std::vector<std::string> parts, int pauseMs = 0) {
@@ -215,9 +211,7 @@ TEST_F(PowersockTest, CaptureTakesEveryPartUntilTheServerCloses) {
 TEST_F(PowersockTest, CaptureStopsAtItsLimitAndLeavesTheRestWaiting) {
     LoopbackServer server(0, [](LoopbackServer&, int fd) {
         test::sendAll(fd, std::string(10, 'a') + std::string(990, 'b'));
-        char byte;
-        while (recv(fd, &byte, 1, 0) > 0) {
-        }
+        test::waitForClose(fd);
     });
     connectTo(server);
     sock.TimeOut = 3000;  // the server holds the connection open: the limit alone ends each capture
@@ -246,8 +240,7 @@ TEST_F(PowersockTest, WritesArriveAndTransactionReadsTheReplyNumber) {
         while (recv(fd, &byte, 1, 0) == 1 && byte != '\n') line += byte;
         self.recordRequestLine(line);
         test::sendAll(fd, "250 Fine\r\n");
-        while (recv(fd, &byte, 1, 0) > 0) {
-        }
+        test::waitForClose(fd);
     });
     connectTo(server);
     EXPECT_EQ(sock.Transaction("HELO there"), "250 Fine\r\n");

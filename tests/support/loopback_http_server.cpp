@@ -125,6 +125,12 @@ bool sendAll(int fd, const std::string& bytes) {
     return true;
 }
 
+void waitForClose(int fd) {
+    char byte;
+    while (recv(fd, &byte, 1, 0) > 0) {
+    }
+}
+
 LoopbackServer::ConnectionHandler httpResponder(std::function<std::string(const std::string& head)> respond) {
     return [respond](LoopbackServer& server, int fd) {
         const std::string head = readRequestHead(fd);

@@ -52,6 +52,8 @@ std::uint16_t unusedLoopbackPort();
 std::string readRequestHead(int fd);
 // Sends all of `bytes`; false when the peer went away.
 bool sendAll(int fd, const std::string& bytes);
+// Reads and drops whatever comes until the peer closes the connection (or resets it).
+void waitForClose(int fd);
 // An HTTP server: each request's head is recorded and answered with `respond(head)`.
 LoopbackServer::ConnectionHandler httpResponder(std::function<std::string(const std::string& head)> respond);
 // A 200 reply with an HTML body and Connection: close.
