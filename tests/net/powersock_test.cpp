@@ -306,6 +306,24 @@ TEST_F(PowersockTest, AnIdleConnectionClosedByTheServerIsNoticedWithoutSpinning)
     EXPECT_LT(rounds, 50);
 }
 
+// Data nobody reads yet is announced once: the socket is asked again only when
+// it is read, so an unread socket does not keep the main loop turning.
+TEST_F(PowersockTest, DataNobodyReadsIsAnnouncedOnceAndTheLoopRests) {
+    LoopbackServer server(0, [](LoopbackServer&, int fd) {
+        test::sendAll(fd, "hello");
+        test::waitForClose(fd);
+    });
+    int announced = 0;
+    sock.OnDataAvailable = [&](TPowersock*) { ++announced; };
+    connectTo(server);
+    int rounds = 0;
+    bool over = false;
+    g_timeout_add(300, [](gpointer flag) { return *static_cast<bool*>(flag) = true, G_SOURCE_REMOVE; }, &over);
+    while (!over) g_main_context_iteration(nullptr, TRUE), ++rounds;
+    EXPECT_EQ(announced, 1);
+    EXPECT_LT(rounds, 50);
+}
+
 // A listener whose queue of pending connections is full: a further connect
 // gets no answer and waits.
 class FullListener {
