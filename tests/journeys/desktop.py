@@ -4,6 +4,7 @@ client binary on a virtual desktop, real clicks and key presses through
 xdotool, and what happened read from outside the client: the portal's record
 of requests, and the controls' captions through the accessibility bus."""
 
+import math
 import os
 import signal
 import subprocess
@@ -237,9 +238,19 @@ class Desktop:
         """Seconds for the client to answer one question about its left bar: the
         question is answered in the client's main loop, so this is how long that
         loop makes a person wait. Paced at 20 questions a second."""
+        if getattr(self, "_bar_of", None) != self.app:  # the bar of this run of the client
+            self._bar, self._bar_of = self.all("progress bar")[0], self.app
+        # The bus library gives up after 0.8 s and then answers for the client:
+        # this one question waits as long as the client takes, up to a minute.
+        pyatspi.setTimeout(60_000, 15_000)
         started = time.monotonic()
-        self.all("progress bar")[0].queryValue().currentValue
-        taken = time.monotonic() - started
+        try:
+            self._bar.queryValue().currentValue
+            taken = time.monotonic() - started
+        except GLib.GError:
+            return math.inf
+        finally:
+            pyatspi.setTimeout(800, 15_000)  # the library's own limits, for everything else
         time.sleep(max(0.0, 0.05 - taken))  # a sample every 50 ms, not a wait for anything
         return taken
 

@@ -393,7 +393,16 @@ class ASlowPortal(Journey):
             latencies.append(d.round_trip())
             self.assertLess(len(latencies), 2000, "the page never came")
         self.assertGreater(len(latencies), 50)
-        self.assertLess(max(latencies), 0.100 * TIME_SCALE, f"the window took {max(latencies) * 1000:.0f} ms to answer")
+        # Each sample also crosses the accessibility bus and this script, which a
+        # busy machine may hold up on their own now and then: one sample in a
+        # hundred may be late, none may show the window hanging.
+        ranked = sorted(latencies)
+        figures = (f"median {ranked[len(ranked) // 2] * 1000:.0f} ms, 99th percentile "
+                   f"{ranked[len(ranked) * 99 // 100] * 1000:.0f} ms, slowest {ranked[-1] * 1000:.0f} ms "
+                   f"(sample {latencies.index(ranked[-1])} of {len(latencies)})")
+        print(f"the window's answers while the page loads: {figures}", flush=True)
+        self.assertLess(ranked[len(ranked) * 99 // 100], 0.100 * TIME_SCALE, f"the window was slow to answer: {figures}")
+        self.assertLess(ranked[-1], 1.0 * TIME_SCALE, f"the window hung: {figures}")
         d.wait_for_heading("Hall of Awards", 30)
 
 
