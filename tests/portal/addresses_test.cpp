@@ -16,20 +16,23 @@ TEST(Addresses, FixedAddressesUseHostAndDomain) {
     EXPECT_EQ(catalogueAddress(), "http://" + portalDomain() + "/index.php?name=servstop");
 }
 
-TEST(Addresses, DomainIsHostWithoutLeadingWww) {
-    EXPECT_EQ(domainOfHost("www.example.org"), "example.org");
-    EXPECT_EQ(domainOfHost("www.example.org:8080"), "example.org:8080");
-    EXPECT_EQ(domainOfHost("example.org"), "example.org");
-    EXPECT_EQ(domainOfHost("awww.example.org"), "awww.example.org");
-    EXPECT_EQ(domainOfHost("127.0.0.1:8642"), "127.0.0.1:8642");
-}
-
-TEST(Addresses, HostNameIsHostWithoutPort) {
-    EXPECT_EQ(nameOfHost("www.example.org:8080"), "www.example.org");
-    EXPECT_EQ(nameOfHost("www.example.org"), "www.example.org");
-    EXPECT_EQ(nameOfHost("127.0.0.1:8642"), "127.0.0.1");
-    EXPECT_EQ(nameOfHost("[::1]:8642"), "[::1]");
-    EXPECT_EQ(nameOfHost("[::1]"), "[::1]");
+// A host's domain (without a leading "www.") and its name as it is looked up (without its port).
+TEST(Addresses, DomainAndNameOfAHost) {
+    const struct {
+        std::string host, domain, name;
+    } cases[] = {
+        {"www.example.org", "example.org", "www.example.org"},
+        {"www.example.org:8080", "example.org:8080", "www.example.org"},
+        {"example.org", "example.org", "example.org"},
+        {"awww.example.org", "awww.example.org", "awww.example.org"},
+        {"127.0.0.1:8642", "127.0.0.1:8642", "127.0.0.1"},
+        {"[::1]:8642", "[::1]:8642", "[::1]"},  // an address in brackets keeps its own colons
+        {"[::1]", "[::1]", "[::1]"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(domainOfHost(c.host), c.domain) << c.host;
+        EXPECT_EQ(nameOfHost(c.host), c.name) << c.host;
+    }
 }
 
 TEST(Addresses, ParametersAreAppendedAndEarlierOnesStay) {
