@@ -29,6 +29,16 @@ using Clock = std::chrono::steady_clock;
 // Holds the connection open and sends nothing until the client goes.
 void staySilent(LoopbackServer&, int fd) { test::waitForClose(fd); }
 
+// Rounds the main loop turns in `ms` milliseconds: a socket that reported
+// itself ready again and again would turn it by the thousand.
+int roundsOfTheMainLoopIn(guint ms) {
+    int rounds = 0;
+    bool over = false;
+    g_timeout_add(ms, [](gpointer flag) { return *static_cast<bool*>(flag) = true, G_SOURCE_REMOVE; }, &over);
+    while (!over) g_main_context_iteration(nullptr, TRUE), ++rounds;
+    return rounds;
+}
+
 // Sends the parts one after another, a little apart, then closes.
 LoopbackServer::ConnectionHandler sendParts(std::vector<std::string> parts, int pauseMs = 0) {
     return [parts, pauseMs](LoopbackServer&, int fd) {
@@ -295,12 +305,7 @@ TEST_F(PowersockTest, AnIdleConnectionClosedByTheServerIsNoticedWithoutSpinning)
     bool disconnected = false;
     sock.OnDisconnect = [&](TPowersock*) { disconnected = true; };
     connectTo(server);
-    // Rounds of the main loop: a socket that reported itself ready again and
-    // again would turn them by the thousand.
-    int rounds = 0;
-    bool over = false;
-    g_timeout_add(300, [](gpointer flag) { return *static_cast<bool*>(flag) = true, G_SOURCE_REMOVE; }, &over);
-    while (!over) g_main_context_iteration(nullptr, TRUE), ++rounds;
+    const int rounds = roundsOfTheMainLoopIn(300);
     EXPECT_TRUE(disconnected);
     EXPECT_FALSE(sock.Connected);
     EXPECT_LT(rounds, 50);
@@ -316,10 +321,7 @@ TEST_F(PowersockTest, DataNobodyReadsIsAnnouncedOnceAndTheLoopRests) {
     int announced = 0;
     sock.OnDataAvailable = [&](TPowersock*) { ++announced; };
     connectTo(server);
-    int rounds = 0;
-    bool over = false;
-    g_timeout_add(300, [](gpointer flag) { return *static_cast<bool*>(flag) = true, G_SOURCE_REMOVE; }, &over);
-    while (!over) g_main_context_iteration(nullptr, TRUE), ++rounds;
+    const int rounds = roundsOfTheMainLoopIn(300);
     EXPECT_EQ(announced, 1);
     EXPECT_LT(rounds, 50);
 }
