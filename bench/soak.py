@@ -21,12 +21,11 @@ import subprocess
 import sys
 import time
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-ROOT = os.path.dirname(HERE)
+from programs import ROOT, built_portal_host, descriptors, process_tree, pss_mib, threads
+
 sys.path.insert(0, os.path.join(ROOT, "tests", "journeys"))
 
 from desktop import TIME_SCALE, Desktop, JourneyError, wait_for  # noqa: E402
-from programs import descriptors, process_tree, pss_mib, threads  # noqa: E402
 
 TOOLBAR = ("Home", "Hall of Awards", "ChampionShip", "Puzzle Guide")
 
@@ -143,7 +142,8 @@ def main():
     parser.add_argument("--seed", type=int, default=1)
     parser.add_argument("--check", action="store_true", help="fail unless the client stays healthy")
     parser.add_argument("--client", default=os.path.join(ROOT, "build", "app", "kwirl"))
-    parser.add_argument("--portal-host", default="127.0.0.1:8642")
+    parser.add_argument("--portal-host", default=built_portal_host(), help="the portal host the client was built for"
+                        " (default: the one build/ was configured with)")
     args = parser.parse_args()
     warm_up = args.warm_up if args.warm_up is not None else args.minutes / 6
 
