@@ -48,6 +48,19 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 GAME = "/index.php?name=puzzle1&op=game&id=0&level=6"
 # The engine's GPU path, which the client leaves off on a machine without a render node.
 GPU_PATH = {"WEBKIT_DISABLE_COMPOSITING_MODE": "0", "WEBKIT_DISABLE_DMABUF_RENDERER": "0"}
+# The engine alone (bench/bare_engine.py): its options and environment. "engine" is the
+# build the client embeds, drawing as the client draws; 4.1 is the GTK 3 build on libsoup 3;
+# 6.0 the GTK 4 build, through each of GTK 4's renderers (GL on llvmpipe and Vulkan on
+# lavapipe where there is no GPU).
+ENGINES = {
+    "engine": ([], {}),
+    "engine-4.1": (["--api", "4.1"], {}),
+    "engine-4.1-gpu": (["--api", "4.1", "--gpu-path"], {}),
+    "engine-6.0-cairo": (["--api", "6.0"], {"GSK_RENDERER": "cairo"}),
+    "engine-6.0-gl": (["--api", "6.0"], {"GSK_RENDERER": "gl"}),
+    "engine-6.0-vulkan": (["--api", "6.0"], {"GSK_RENDERER": "vulkan"}),
+    "engine-6.0-gl-gpu": (["--api", "6.0", "--gpu-path"], {"GSK_RENDERER": "gl"}),
+}
 
 
 class Pointer:
@@ -187,7 +200,8 @@ def main():
     parser.add_argument("--rate", type=float, default=120, help="pointer moves a second")
     parser.add_argument("--settle", type=float, default=2, help="seconds between the game shown and the first drag")
     parser.add_argument("--programs", default="client,client-gpu,engine,chromium",
-                        help="of client, client-gpu, engine (the engine alone, bench/bare_engine.py), chromium")
+                        help="of client, client-gpu, chromium, and the engine alone (bench/bare_engine.py): "
+                        + ", ".join(ENGINES))
     parser.add_argument("--most-others", type=float, default=0.1,
                         help="a run in which other processes used more of a core than this is repeated")
     parser.add_argument("--attempts", type=int, default=8, help="runs of a program at the most, for one counted")
@@ -212,8 +226,11 @@ def main():
                 "client": ([args.client], env),
                 "client-gpu": ([args.client], dict(env, **GPU_PATH)),
                 "chromium": (chromium_command(f"http://{args.host}{START_PAGE}", profile, "--start-maximized"), env),
-                "engine": ([sys.executable, os.path.join(HERE, "bare_engine.py"), f"http://{args.host}{START_PAGE}"], env),
             }
+            # The engine alone, in each build Debian ships and each way it can draw without a GPU.
+            bare = [sys.executable, os.path.join(HERE, "bare_engine.py"), f"http://{args.host}{START_PAGE}"]
+            for engine, (options, settings) in ENGINES.items():
+                programs[engine] = (bare + options, dict(env, **settings))
             # Each goes first in turn.
             order = names[run % len(names):] + names[:run % len(names)]
             for name in order:
