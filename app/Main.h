@@ -81,6 +81,8 @@ public:
 
     // The six number buttons in toolbar order.
     std::array<wxButton*, 6> numberButtons() const;
+    // The start-up's catalogue fetch has ended, whatever its outcome.
+    bool catalogueFetchEnded() const { return catalogueFetch_ == FetchState::ended; }
 
 private:
     void createControls(const BrowserFactory& makeBrowser);
@@ -88,6 +90,8 @@ private:
     void bindEvents();
     void layoutControls();
     void LoadCatalogue();
+    void showLibraryList();
+    void onClose(wxCloseEvent& event);
     void numberButtonClick(int button);
     void openFixedPage(const std::string& address);
     void setNumberCaptions(const std::array<std::string, 6>& captions);
@@ -99,6 +103,11 @@ private:
     void runBrowserCommand(BrowserCommand command);
 
     bool formShown_ = false;
+    enum class FetchState { notStarted, running, ended };
+    FetchState catalogueFetch_ = FetchState::notStarted;
+    // The window was closed while the catalogue fetch waited: it goes once the wait ends.
+    bool closeAfterFetch_ = false;
+    unsigned catalogueStart_ = 0;  // the main loop's source that starts the fetch, while pending
     std::string typedPrefix_;
     long lastKeyTime_ = 0;
     int wheelTurned_ = 0;

@@ -37,8 +37,8 @@ bool TKwirlApp::OnInit() {
         }
     });
     try {
-        // The constructor runs the blocking catalogue fetch, so the window
-        // appears only once it has ended.
+        // The window appears at once; its first show starts the start page
+        // and then the catalogue fetch.
         Frm = new TFrm(nullptr);
         SetTopWindow(Frm);
         Frm->Show(true);

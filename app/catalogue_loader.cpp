@@ -1,16 +1,28 @@
 // SPDX-License-Identifier: MIT
+#include <algorithm>
+
 #include "Main.h"
 #include "NMHttp.h"
 #include "addresses.h"
 #include "catalogue_fetch.h"
+#include "libraries.h"
 #include "wx_text.h"
 
 namespace kwirl {
 
 // The catalogue fetch at start-up: fills the catalogue fields, keeps the page
 // and the addresses read from it in Memo1, and never lets a failure escape.
+// It runs once the window is shown and the start page is on its way, so a slow
+// network delays neither; the drop-down offers the built-in list until the
+// catalogue's libraries arrive, and keeps it if they never do.
 void TFrm::LoadCatalogue() {
+    catalogueFetch_ = FetchState::running;
     const CatalogueFetch fetched = fetchCatalogue(*LibLoaderNM, catalogueAddress());
+    catalogueFetch_ = FetchState::ended;
+    if (closeAfterFetch_) {
+        Destroy();
+        return;
+    }
     try {
         Memo1->SetValue(toWx(fetched.header));
         Memo1->SetValue(toWx(fetched.text));
@@ -22,9 +34,37 @@ void TFrm::LoadCatalogue() {
             Memo1->AppendText("\n" + toWx(entry.address));
             ++CatalogueCount;
         }
+        if (CatalogueCount > 0) showLibraryList();
     } catch (...) {
         CatalogueLoaded = false;
     }
+}
+
+// The drop-down gets the catalogue's names, or the built-in list while there
+// are none, and the first entry is chosen.
+void TFrm::showLibraryList() {
+    CB->Clear();
+    if (CatalogueCount > 0) {
+        const std::int32_t count = std::min(CatalogueCount, static_cast<std::int32_t>(kMostCatalogueEntries));
+        for (std::int32_t i = 0; i < count; ++i)
+            CB->Append(toWx(std::to_string(i) + ":" + CatalogueNames[static_cast<std::size_t>(i)]));
+    } else {
+        for (const auto name : builtInLibraryNames()) CB->Append(toWx(std::string(name)));
+    }
+    CB->SetSelection(0);  // raises no event, so the selector does not run
+}
+
+// The fetch waits in a loop of its own, inside this window's code: a window
+// closed meanwhile disappears at once and is destroyed when the wait, cut
+// short here, has ended.
+void TFrm::onClose(wxCloseEvent& event) {
+    if (catalogueFetch_ != FetchState::running) {
+        event.Skip();
+        return;
+    }
+    closeAfterFetch_ = true;
+    Hide();
+    LibLoaderNM->Abort();
 }
 
 }  // namespace kwirl

@@ -1,28 +1,21 @@
 // SPDX-License-Identifier: MIT
-#include <algorithm>
-
 #include "Main.h"
+
+#include <glib.h>
+
 #include "addresses.h"
 #include "address_vocabulary.h"
 #include "captions.h"
 #include "guard.h"
-#include "libraries.h"
 #include "wx_text.h"
 
 namespace kwirl {
 
 // Prepares the window when it is first shown: the library list, the captions,
-// the first two pages, and the window maximised.
+// the first two pages, and the window maximised; then fetches the catalogue.
 void TFrm::FormShow(wxObject*) {
     swallowFailures([this] {
-        CB->Clear();
-        if (CatalogueCount > 0) {
-            const std::int32_t count = std::min(CatalogueCount, static_cast<std::int32_t>(kMostCatalogueEntries));
-            for (std::int32_t i = 0; i < count; ++i) CB->Append(toWx(std::to_string(i) + ":" + CatalogueNames[static_cast<std::size_t>(i)]));
-        } else {
-            for (const auto name : builtInLibraryNames()) CB->Append(toWx(std::string(name)));
-        }
-        CB->SetSelection(0);  // raises no event, so the selector does not run
+        showLibraryList();
 
         Button8->SetLabel(kAwardsCaption);
         Button6->SetLabel(kChampionshipCaption);
@@ -37,6 +30,14 @@ void TFrm::FormShow(wxObject*) {
         });
         Maximize(true);
     });
+    // The catalogue comes beside the start page, from the next turn of the loop.
+    if (catalogueFetch_ == FetchState::notStarted && catalogueStart_ == 0) {
+        catalogueStart_ = g_idle_add_full(G_PRIORITY_DEFAULT, [](gpointer frame) {
+            static_cast<TFrm*>(frame)->catalogueStart_ = 0;
+            static_cast<TFrm*>(frame)->LoadCatalogue();
+            return G_SOURCE_REMOVE;
+        }, this, nullptr);
+    }
 }
 
 }  // namespace kwirl

@@ -4,6 +4,7 @@
 
 #include "Main.h"
 
+#include <glib.h>
 #include <wx/bmpbndl.h>
 #include <wx/iconbndl.h>
 #include <wx/settings.h>
@@ -51,12 +52,12 @@ TFrm::TFrm(wxWindow* owner, const BrowserFactory& makeBrowser)
     OleInitialize();
     PageIndex = 0;
     CatalogueCount = 0;
-    // The start page's host is looked up while the catalogue is fetched.
+    // The portal's host is looked up while the window is made.
     swallowFailures([this] { CBW->PrefetchDns(nameOfHost(portalHost())); });
-    LoadCatalogue();
 }
 
 TFrm::~TFrm() {
+    if (catalogueStart_ != 0) g_source_remove(catalogueStart_);
     // The browser's window is a child of this frame and goes with it; drop the
     // handlers first so that no event reaches a half-destroyed window.
     if (CBW) {
@@ -150,6 +151,7 @@ void TFrm::bindEvents() {
         }
         event.Skip();
     });
+    Bind(wxEVT_CLOSE_WINDOW, &TFrm::onClose, this);
     Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
         layoutControls();
         event.Skip();

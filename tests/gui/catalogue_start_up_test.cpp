@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The window at start-up against portals on the test port: one with a
-// catalogue, one that never answers, one whose body never ends.
+// catalogue, one that never answers, one whose body never ends. The window
+// asks for the start page first and offers the built-in list until the
+// catalogue comes.
 
 #include <sys/socket.h>
 
@@ -22,29 +24,37 @@ const std::string kCatalogue =
 class CatalogueStartUpTest : public WindowTest {
 protected:
     void SetUp() override {}  // each test starts its portal first, then the window
-    void startWindow() {
-        const auto start = std::chrono::steady_clock::now();
+    // Makes and shows the window: the start page is asked for at once, before
+    // the catalogue's request; then waits for the fetch to end.
+    void startWindow(const LoopbackServer* portal = nullptr, bool waitForTheCatalogue = true) {
         WindowTest::SetUp();
-        constructionSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        show();
+        EXPECT_EQ(browser->calls, (std::vector<std::string>{"Navigate about:blank", "Navigate " + startPageAddress()}));
+        EXPECT_EQ(frame->CB->GetCount(), 7u);
+        if (portal) {
+            EXPECT_TRUE(portal->requestLines().empty());
+        }
+        if (!waitForTheCatalogue) return;
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_TRUE(runLoopUntil([&] { return frame->catalogueFetchEnded(); }, 30000));
+        fetchSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
     void expectBuiltInList() {
-        show();
         EXPECT_FALSE(frame->CatalogueLoaded);
         EXPECT_EQ(frame->CB->GetCount(), 7u);
         EXPECT_EQ(fromWx(frame->CB->GetString(0)), "0:Zededo zu Dozo Dozariv(Free)");
     }
-    double constructionSeconds = 0;
+    double fetchSeconds = 0;
 };
 
 TEST_F(CatalogueStartUpTest, TheCatalogueFillsTheDropDownAndItsAddressesAreOpened) {
     LoopbackServer portal(testPortalPort(), httpResponder([](const std::string&) {
                               return "HTTP/1.0 200 OK\r\n\r\n" + kCatalogue;
                           }));
-    startWindow();
+    startWindow(&portal);
     EXPECT_EQ(portal.requestLines(), (std::vector<std::string>{"GET /index.php?name=servstop HTTP/1.0"}));
     EXPECT_TRUE(frame->CatalogueLoaded);
     ASSERT_EQ(frame->CatalogueCount, 2);
-    show();
     ASSERT_EQ(frame->CB->GetCount(), 2u);
     EXPECT_EQ(fromWx(frame->CB->GetString(0)), "0:Animals");
     EXPECT_EQ(fromWx(frame->CB->GetString(1)), "1:Fantasy");
@@ -70,8 +80,8 @@ TEST_F(CatalogueStartUpTest, ASilentPortalStillLetsTheWindowAppearWithTheBuiltIn
         while (recv(fd, &byte, 1, 0) > 0) {
         }
     });
-    startWindow();
-    EXPECT_LT(constructionSeconds, 15.0);
+    startWindow(&portal);
+    EXPECT_LT(fetchSeconds, 15.0);
     expectBuiltInList();
 }
 
@@ -83,14 +93,34 @@ TEST_F(CatalogueStartUpTest, AnEndlessBodyStillLetsTheWindowAppearWithTheBuiltIn
         while (sendAll(fd, chunk)) {
         }
     });
-    startWindow();
-    EXPECT_LT(constructionSeconds, 15.0);
+    startWindow(&portal);
+    EXPECT_LT(fetchSeconds, 15.0);
     expectBuiltInList();
+}
+
+TEST_F(CatalogueStartUpTest, TheWindowClosedWhileTheCatalogueWaitsGoesAtOnceAndIsDestroyedAfter) {
+    LoopbackServer portal(testPortalPort(), [this](LoopbackServer&, int fd) {
+        // The person closes the window while the fetch waits for this portal.
+        g_idle_add([](gpointer window) { return static_cast<TFrm*>(window)->Close(true), G_SOURCE_REMOVE; }, frame);
+        char byte;
+        while (recv(fd, &byte, 1, 0) > 0) {
+        }
+    });
+    startWindow(&portal, false);
+    // The fetch's wait ends at once and takes the window with it (which is
+    // asked nothing once it is gone).
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(runLoopUntil(
+        [&] { return wxTopLevelWindows.Find(frame) == nullptr || frame->catalogueFetchEnded(); }, 5000));
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 1.0);
+    wxTheApp->ProcessIdle();
+    EXPECT_EQ(wxTopLevelWindows.Find(frame), nullptr);
+    frame = nullptr;
 }
 
 TEST_F(CatalogueStartUpTest, NoPortalAtAllGivesTheBuiltInListAtOnce) {
     startWindow();
-    EXPECT_LT(constructionSeconds, 5.0);
+    EXPECT_LT(fetchSeconds, 5.0);
     expectBuiltInList();
 }
 

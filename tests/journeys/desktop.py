@@ -27,6 +27,10 @@ class JourneyError(AssertionError):
     pass
 
 
+# The libraries of the demo portal's catalogue.
+DEMO_CATALOGUE_LIBRARIES = 9
+
+
 def wait_for(what, condition, timeout=15.0):
     """Asks `condition` every 50 ms until it gives something true, for at most `timeout` s
     (times the build's TIME_SCALE)."""
@@ -81,6 +85,9 @@ class Desktop:
         self.wait_for_request(lambda p: p == "/index.php?name=puzzle1", "the start page", count,
                               self.start_page_timeout)
         wait_for("the captions", lambda: len(self.number_buttons()) == 6, 10)
+        if not self.catalogue and not self.slow_pages:
+            # The catalogue comes beside the start page: the journeys begin once it is in.
+            wait_for("the catalogue's libraries", lambda: len(self.combo_items()) == DEMO_CATALOGUE_LIBRARIES, 10)
 
     def restart_client(self):
         """Closes the client as a person's session does, and starts it again."""

@@ -47,7 +47,7 @@ protected:
         });
     }
     void TearDown() override {
-        destroyWindow(frame);
+        if (frame) destroyWindow(frame);  // a test that closed its window has none left
     }
 
     // Shows the window and waits until it has prepared itself.
