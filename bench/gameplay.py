@@ -48,6 +48,16 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 GAME = "/index.php?name=puzzle1&op=game&id=0&level=6"
 # The engine's GPU path, which the client leaves off on a machine without a render node.
 GPU_PATH = {"WEBKIT_DISABLE_COMPOSITING_MODE": "0", "WEBKIT_DISABLE_DMABUF_RENDERER": "0"}
+# The client drawing in the other ways its engine offers without a GPU: each its environment.
+CLIENT_PATHS = {
+    "client-gpu": GPU_PATH,
+    # Composited, the layers painted on the CPU (with and without the DMA-BUF renderer).
+    "client-composited-cpu": dict(GPU_PATH, WEBKIT_SKIA_ENABLE_CPU_RENDERING="1"),
+    "client-composited-cpu-shm": dict(GPU_PATH, WEBKIT_SKIA_ENABLE_CPU_RENDERING="1",
+                                      WEBKIT_DISABLE_DMABUF_RENDERER="1"),
+    # Not composited, painted on the main thread of the page rather than on painting threads.
+    "client-one-painter": {"WEBKIT_SKIA_CPU_PAINTING_THREADS": "0"},
+}
 # The engine alone (bench/bare_engine.py): its options and environment. "engine" is the
 # build the client embeds, drawing as the client draws; 4.1 is the GTK 3 build on libsoup 3;
 # 6.0 the GTK 4 build, through each of GTK 4's renderers (GL on llvmpipe and Vulkan on
@@ -200,8 +210,8 @@ def main():
     parser.add_argument("--rate", type=float, default=120, help="pointer moves a second")
     parser.add_argument("--settle", type=float, default=2, help="seconds between the game shown and the first drag")
     parser.add_argument("--programs", default="client,client-gpu,engine,chromium",
-                        help="of client, client-gpu, chromium, and the engine alone (bench/bare_engine.py): "
-                        + ", ".join(ENGINES))
+                        help="of client, " + ", ".join(CLIENT_PATHS) + ", chromium, and the engine alone"
+                        " (bench/bare_engine.py): " + ", ".join(ENGINES))
     parser.add_argument("--most-others", type=float, default=0.1,
                         help="a run in which other processes used more of a core than this is repeated")
     parser.add_argument("--attempts", type=int, default=8, help="runs of a program at the most, for one counted")
@@ -224,9 +234,10 @@ def main():
             env = dict(os.environ, HOME=home)
             programs = {
                 "client": ([args.client], env),
-                "client-gpu": ([args.client], dict(env, **GPU_PATH)),
                 "chromium": (chromium_command(f"http://{args.host}{START_PAGE}", profile, "--start-maximized"), env),
             }
+            for path, settings in CLIENT_PATHS.items():
+                programs[path] = ([args.client], dict(env, **settings))
             # The engine alone, in each build Debian ships and each way it can draw without a GPU.
             bare = [sys.executable, os.path.join(HERE, "bare_engine.py"), f"http://{args.host}{START_PAGE}"]
             for engine, (options, settings) in ENGINES.items():
