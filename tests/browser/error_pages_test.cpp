@@ -4,6 +4,7 @@
 
 #include "error_pages.h"
 
+#include <gio/gio.h>
 #include <gtest/gtest.h>
 
 #include "retry_delays.h"
@@ -15,40 +16,64 @@ TEST(ErrorPages, FailuresAreToldInPlainWords) {
     const struct {
         const char* domain;
         int code;
-        LoadFailure failure;
+        PageKind kind;
     } cases[] = {
-        {"soup-http-error-quark", 4, LoadFailure::NoConnection},   // what a refused connection gives
-        {"soup-http-error-quark", 5, LoadFailure::NoConnection},
-        {"soup-http-error-quark", 2, LoadFailure::NameNotFound},
-        {"soup-http-error-quark", 6, LoadFailure::InsecureConnection},
-        {"soup-http-error-quark", 11, LoadFailure::InsecureConnection},
-        {"soup-http-error-quark", 7, LoadFailure::Other},
-        {"g-io-error-quark", 39, LoadFailure::NoConnection},
-        {"g-io-error-quark", 38, LoadFailure::NoConnection},
-        {"g-io-error-quark", 24, LoadFailure::TimedOut},
-        {"g-io-error-quark", 4, LoadFailure::Other},
-        {"g-resolver-error-quark", 0, LoadFailure::NameNotFound},
-        {"g-tls-error-quark", 3, LoadFailure::InsecureConnection},
-        {"WebKitNetworkError", 399, LoadFailure::Other},
-        {"WebKitNetworkError", 301, LoadFailure::CannotShow},  // an address of another program (mailto:)
-        {"WebKitPolicyError", 100, LoadFailure::CannotShow},   // a file the engine cannot show
-        {"", 0, LoadFailure::Other},
+        {"soup-http-error-quark", 4, PageKind::NoConnection},   // what a refused connection gives
+        {"soup-http-error-quark", 5, PageKind::NoConnection},
+        {"soup-http-error-quark", 2, PageKind::NameNotFound},
+        {"soup-http-error-quark", 6, PageKind::InsecureConnection},
+        {"soup-http-error-quark", 11, PageKind::InsecureConnection},
+        {"soup-http-error-quark", 7, PageKind::LoadFailed},
+        {"g-io-error-quark", G_IO_ERROR_CONNECTION_REFUSED, PageKind::NoConnection},
+        {"g-io-error-quark", G_IO_ERROR_NETWORK_UNREACHABLE, PageKind::NoConnection},
+        {"g-io-error-quark", G_IO_ERROR_TIMED_OUT, PageKind::TimedOut},
+        {"g-io-error-quark", G_IO_ERROR_EXISTS, PageKind::LoadFailed},
+        {"g-resolver-error-quark", 0, PageKind::NameNotFound},
+        {"g-tls-error-quark", 3, PageKind::InsecureConnection},
+        {"WebKitNetworkError", 399, PageKind::LoadFailed},
+        {"WebKitNetworkError", 301, PageKind::CannotShow},  // an address of another program (mailto:)
+        {"WebKitPolicyError", 100, PageKind::CannotShow},   // a file the engine cannot show
+        {"", 0, PageKind::LoadFailed},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(classifyLoadFailure(c.domain, c.code), c.failure) << c.domain << " " << c.code;
+        EXPECT_EQ(classifyLoadFailure(c.domain, c.code), c.kind) << c.domain << " " << c.code;
     }
-    EXPECT_NE(failurePageHtml(LoadFailure::NoConnection, "a", "").find("The portal cannot be reached"),
-              std::string::npos);
-    EXPECT_NE(failurePageHtml(LoadFailure::NameNotFound, "a", "").find("The server was not found"), std::string::npos);
-    // Only a page that may load later is tried again by itself, and says so.
-    for (const auto failure : {LoadFailure::NoConnection, LoadFailure::NameNotFound, LoadFailure::TimedOut,
-                               LoadFailure::Other}) {
-        EXPECT_TRUE(mayLoadLater(failure));
-        EXPECT_NE(failurePageHtml(failure, "a", "").find("by itself"), std::string::npos);
-    }
-    for (const auto failure : {LoadFailure::InsecureConnection, LoadFailure::CannotShow}) {
-        EXPECT_FALSE(mayLoadLater(failure));
-        EXPECT_EQ(failurePageHtml(failure, "a", "").find("by itself"), std::string::npos);
+}
+
+// Each kind's own words, its button, and whether it is tried again by itself.
+TEST(ErrorPages, EachKindHasItsWords) {
+    const struct {
+        PageKind kind;
+        const char* title;
+        const char* explanation;
+        const char* button;
+        bool retries;
+    } kinds[] = {
+        {PageKind::NoConnection, "The portal cannot be reached", "refused or the network is down", "Try again", true},
+        {PageKind::NameNotFound, "The server was not found", "could not be looked up", "Try again", true},
+        {PageKind::TimedOut, "The portal did not answer in time", "took too long", "Try again", true},
+        {PageKind::InsecureConnection, "The connection is not secure", "identity could not be checked", "Try again",
+         false},
+        {PageKind::CannotShow, "The page cannot be shown here", "another program&#39;s link", "Try again", false},
+        {PageKind::LoadFailed, "The page could not be loaded", "Something went wrong", "Try again", true},
+        {PageKind::Crashed, "The page stopped", "stopped unexpectedly", "Reload", true},
+        {PageKind::OutOfMemory, "The page stopped", "too much memory", "Reload", true},
+        {PageKind::ProcessEnded, "The page stopped", "process was ended", "Reload", true},
+    };
+    for (const auto& k : kinds) {
+        const std::string page = ownPageHtml(k.kind, "a", "", true);
+        EXPECT_NE(page.find(std::string("<title>") + k.title + "</title>"), std::string::npos) << k.title;
+        EXPECT_NE(page.find(std::string("<h1>") + k.title + "</h1>"), std::string::npos) << k.title;
+        EXPECT_NE(page.find(k.explanation), std::string::npos) << k.title;
+        EXPECT_NE(page.find(std::string("autofocus>") + k.button + "</button>"), std::string::npos) << k.title;
+        EXPECT_EQ(retriesByItself(k.kind), k.retries) << k.title;
+        // Only a page that is tried again by itself says so.
+        EXPECT_EQ(page.find("by itself") != std::string::npos, k.retries) << k.title;
+        EXPECT_EQ(ownPageHtml(k.kind, "a", "", false).find("by itself"), std::string::npos) << k.title;
+        // The page is whole: every placeholder filled, its style and script in.
+        EXPECT_EQ(page.find("{{"), std::string::npos) << k.title;
+        EXPECT_NE(page.find("justify-content:center"), std::string::npos);
+        EXPECT_NE(page.find("messageHandlers.kwirlRetry"), std::string::npos);
     }
 }
 
@@ -62,27 +87,23 @@ TEST(ErrorPages, OnlyRealFailuresGetAPage) {
 }
 
 TEST(ErrorPages, AnAddressIsShownAsTextNeverRun) {
-    const std::string hostile = "http://h/x?a=<script>alert(1)</script>&b=\"q\"&c='j'";
-    for (const std::string& page : {failurePageHtml(LoadFailure::Other, hostile, "<b>detail</b>"),
-                                    pageEndedHtml(PageEnd::Crashed, hostile, true)}) {
+    const std::string hostile = "http://h/x?a=<script>alert(1)</script>&b=\"q\"&c='j'{{title}}";
+    for (const std::string& page : {ownPageHtml(PageKind::LoadFailed, hostile, "<b>detail</b>{{script}}", true),
+                                    ownPageHtml(PageKind::Crashed, hostile, "", true)}) {
         EXPECT_EQ(page.find("<script>alert"), std::string::npos);
         EXPECT_EQ(page.find("<b>detail"), std::string::npos);
-        EXPECT_NE(page.find("a=&lt;script&gt;alert(1)&lt;/script&gt;&amp;b=&quot;q&quot;&amp;c=&#39;j&#39;"),
+        EXPECT_NE(page.find("a=&lt;script&gt;alert(1)&lt;/script&gt;&amp;b=&quot;q&quot;&amp;c=&#39;j&#39;{{title}}"),
                   std::string::npos);
         // The page's only script is its button's, and it names no address.
         EXPECT_EQ(page.find("<script>"), page.rfind("<script>"));
     }
-    const std::string javascript = failurePageHtml(LoadFailure::Other, "javascript:alert(1)", "");
+    EXPECT_NE(ownPageHtml(PageKind::LoadFailed, "a", "<b>", true).find("<p class='detail'>&lt;b&gt;</p>"),
+              std::string::npos);
+    const std::string javascript = ownPageHtml(PageKind::LoadFailed, "javascript:alert(1)", "", true);
     EXPECT_EQ(javascript.find("href"), std::string::npos);
     // An absurdly long address is cut for the eye, never the page.
-    const std::string longPage = failurePageHtml(LoadFailure::Other, std::string(1'000'000, 'a'), "");
+    const std::string longPage = ownPageHtml(PageKind::LoadFailed, std::string(1'000'000, 'a'), "", true);
     EXPECT_LT(longPage.size(), 10'000u);
-}
-
-TEST(ErrorPages, APageEndTellsWhetherItReloadsByItself) {
-    EXPECT_NE(pageEndedHtml(PageEnd::OutOfMemory, "a", false).find("too much memory"), std::string::npos);
-    EXPECT_NE(pageEndedHtml(PageEnd::Crashed, "a", true).find("by itself"), std::string::npos);
-    EXPECT_EQ(pageEndedHtml(PageEnd::Crashed, "a", false).find("by itself"), std::string::npos);
 }
 
 TEST(RetryDelaysTest, GrowToAMinuteAndStartAgainAfterAReset) {
