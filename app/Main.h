@@ -84,12 +84,13 @@ public:
 
 private:
     void createControls(const BrowserFactory& makeBrowser);
+    void createToolbarButtons();
     void setApplicationIcon();
     void bindEvents();
     void layoutControls();
     void LoadCatalogue();
     void numberButtonClick(int button);
-    void openFixedPage(const std::string& address);
+    void openFixedPage(const wxButton* button);
     void setNumberCaptions(const std::array<std::string, 6>& captions);
     void progressPreset(int divisor);
     void onTypeAhead(wxKeyEvent& event);

@@ -7,6 +7,7 @@
 #include "captions.h"
 #include "guard.h"
 #include "libraries.h"
+#include "toolbar_buttons.h"
 #include "wx_text.h"
 
 namespace kwirl {
@@ -24,11 +25,10 @@ void TFrm::FormShow(wxObject*) {
         }
         CB->SetSelection(0);  // raises no event, so the selector does not run
 
-        Button8->SetLabel(kAwardsCaption);
-        Button6->SetLabel(kChampionshipCaption);
-        Button4->SetLabel(kGuideCaption);
+        for (const ToolbarButton& row : toolbarButtons()) {
+            if (row.caption) (this->*row.control)->SetLabel(row.caption);
+        }
         Label1->SetLabel(kLibraryLabel);
-        BitBtn1->SetLabel(kHomeCaption);
         SetTitle(kWindowCaption);
 
         swallowFailures([this] {
