@@ -7,6 +7,10 @@
 #include <gio/gio.h>
 #include <gtest/gtest.h>
 
+#include <array>
+#include <tuple>
+#include <vector>
+
 #include "retry_delays.h"
 
 namespace kwirl {
@@ -42,36 +46,33 @@ TEST(ErrorPages, FailuresAreToldInPlainWords) {
 
 // Each kind's own words, its button, and whether it is tried again by itself.
 TEST(ErrorPages, EachKindHasItsWords) {
-    const struct {
-        PageKind kind;
-        const char* title;
-        const char* explanation;
-        const char* button;
-        bool retries;
-    } kinds[] = {
-        {PageKind::NoConnection, "The portal cannot be reached", "refused or the network is down", "Try again", true},
-        {PageKind::NameNotFound, "The server was not found", "could not be looked up", "Try again", true},
-        {PageKind::TimedOut, "The portal did not answer in time", "took too long", "Try again", true},
-        {PageKind::InsecureConnection, "The connection is not secure", "identity could not be checked", "Try again",
-         false},
-        {PageKind::CannotShow, "The page cannot be shown here", "another program&#39;s link", "Try again", false},
-        {PageKind::LoadFailed, "The page could not be loaded", "Something went wrong", "Try again", true},
-        {PageKind::Crashed, "The page stopped", "stopped unexpectedly", "Reload", true},
-        {PageKind::OutOfMemory, "The page stopped", "too much memory", "Reload", true},
-        {PageKind::ProcessEnded, "The page stopped", "process was ended", "Reload", true},
+    // Per kind: whether it is tried again by itself, then its title, a part of
+    // its explanation and its button.
+    using Words = std::array<std::string, 3>;
+    const std::vector<std::tuple<PageKind, bool, Words>> kinds = {
+        {PageKind::NoConnection, true, {"The portal cannot be reached", "refused or the network is down", "Try again"}},
+        {PageKind::NameNotFound, true, {"The server was not found", "could not be looked up", "Try again"}},
+        {PageKind::TimedOut, true, {"The portal did not answer in time", "took too long", "Try again"}},
+        {PageKind::InsecureConnection, false, {"The connection is not secure", "identity could not be checked", "Try again"}},
+        {PageKind::CannotShow, false, {"The page cannot be shown here", "another program&#39;s link", "Try again"}},
+        {PageKind::LoadFailed, true, {"The page could not be loaded", "Something went wrong", "Try again"}},
+        {PageKind::Crashed, true, {"The page stopped", "stopped unexpectedly", "Reload"}},
+        {PageKind::OutOfMemory, true, {"The page stopped", "too much memory", "Reload"}},
+        {PageKind::ProcessEnded, true, {"The page stopped", "process was ended", "Reload"}},
     };
-    for (const auto& k : kinds) {
-        const std::string page = ownPageHtml(k.kind, "a", "", true);
-        EXPECT_NE(page.find(std::string("<title>") + k.title + "</title>"), std::string::npos) << k.title;
-        EXPECT_NE(page.find(std::string("<h1>") + k.title + "</h1>"), std::string::npos) << k.title;
-        EXPECT_NE(page.find(k.explanation), std::string::npos) << k.title;
-        EXPECT_NE(page.find(std::string("autofocus>") + k.button + "</button>"), std::string::npos) << k.title;
-        EXPECT_EQ(retriesByItself(k.kind), k.retries) << k.title;
+    for (const auto& [kind, retries, words] : kinds) {
+        SCOPED_TRACE(words[0]);
+        const std::string page = ownPageHtml(kind, "a", "", true);
+        EXPECT_NE(page.find("<title>" + words[0] + "</title>"), std::string::npos);
+        EXPECT_NE(page.find("<h1>" + words[0] + "</h1>"), std::string::npos);
+        EXPECT_NE(page.find(words[1]), std::string::npos);
+        EXPECT_NE(page.find("autofocus>" + words[2] + "</button>"), std::string::npos);
+        EXPECT_EQ(retriesByItself(kind), retries);
         // Only a page that is tried again by itself says so.
-        EXPECT_EQ(page.find("by itself") != std::string::npos, k.retries) << k.title;
-        EXPECT_EQ(ownPageHtml(k.kind, "a", "", false).find("by itself"), std::string::npos) << k.title;
+        EXPECT_EQ(page.find("by itself") != std::string::npos, retries);
+        EXPECT_EQ(ownPageHtml(kind, "a", "", false).find("by itself"), std::string::npos);
         // The page is whole: every placeholder filled, its style and script in.
-        EXPECT_EQ(page.find("{{"), std::string::npos) << k.title;
+        EXPECT_EQ(page.find("{{"), std::string::npos);
         EXPECT_NE(page.find("justify-content:center"), std::string::npos);
         EXPECT_NE(page.find("messageHandlers.kwirlRetry"), std::string::npos);
     }
