@@ -86,6 +86,7 @@ public:
 
 private:
     void createControls(const BrowserFactory& makeBrowser);
+    void createToolbarButtons();
     void setApplicationIcon();
     void bindEvents();
     void layoutControls();
@@ -93,7 +94,7 @@ private:
     void showLibraryList();
     void onClose(wxCloseEvent& event);
     void numberButtonClick(int button);
-    void openFixedPage(const std::string& address);
+    void openFixedPage(const wxButton* button);
     void setNumberCaptions(const std::array<std::string, 6>& captions);
     void progressPreset(int divisor);
     void onTypeAhead(wxKeyEvent& event);

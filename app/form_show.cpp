@@ -7,6 +7,7 @@
 #include "address_vocabulary.h"
 #include "captions.h"
 #include "guard.h"
+#include "toolbar_buttons.h"
 #include "wx_text.h"
 
 namespace kwirl {
@@ -17,11 +18,10 @@ void TFrm::FormShow(wxObject*) {
     swallowFailures([this] {
         showLibraryList();
 
-        Button8->SetLabel(kAwardsCaption);
-        Button6->SetLabel(kChampionshipCaption);
-        Button4->SetLabel(kGuideCaption);
+        for (const ToolbarButton& row : toolbarButtons()) {
+            if (row.caption) (this->*row.control)->SetLabel(row.caption);
+        }
         Label1->SetLabel(kLibraryLabel);
-        BitBtn1->SetLabel(kHomeCaption);
         SetTitle(kWindowCaption);
 
         swallowFailures([this] {

@@ -8,17 +8,19 @@
 #include <wx/bmpbndl.h>
 #include <wx/iconbndl.h>
 #include <wx/settings.h>
+#include <wx/sizer.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "NMHttp.h"
 #include "app_icon.h"
 #include "captions.h"
 #include "libraries.h"
 #include "guard.h"
-#include "ole_init.h"
 #include "portal_host.h"
 #include "progress_preset.h"
+#include "toolbar_buttons.h"
 #include "toolbar_font.h"
 #include "toolbar_style.h"
 #include "wx_text.h"
@@ -32,12 +34,9 @@ constexpr int kBarWidth = 25;
 // The page whose number is the widest the toolbar makes room for: "888".
 constexpr std::int32_t kWidestPageShown = 887;
 
-wxButton* makeButton(wxWindow* parent, const std::string& caption, int left, int width, int top = -1,
-                     int height = 20) {
-    return new wxButton(parent, wxID_ANY, toWx(caption), wxPoint(left, top), wxSize(width, height), wxBU_EXACTFIT);
-}
-
-void setHint(wxWindow* control, const char* hint) { control->SetToolTip(hint); }
+// The width of the row of page and number buttons at least, and where the corner button sits.
+constexpr int kRowWidth = 439;
+const wxPoint kCornerButtonAt(-1, 0);
 
 }  // namespace
 
@@ -49,7 +48,6 @@ TFrm::TFrm(wxWindow* owner, const BrowserFactory& makeBrowser)
 
     CatalogueNames.fill({});
     CatalogueRefs.fill({});
-    OleInitialize();
     PageIndex = 0;
     CatalogueCount = 0;
     // The portal's host is looked up while the window is made.
@@ -90,24 +88,8 @@ void TFrm::createControls(const BrowserFactory& makeBrowser) {
     Label1 = new wxStaticText(Panel1, wxID_ANY, kLibraryLabelOnForm, wxPoint(1, 3), wxSize(34, 13));
     CB = new wxChoice(Panel1, wxID_ANY, wxPoint(36, -1), wxSize(188, 21));
     for (const std::string_view name : builtInLibraryNames()) CB->Append(toWx(std::string(name)));
-    Panel2 = new wxPanel(Panel1, wxID_ANY, wxPoint(224, 1), wxSize(439, 19));
-    Button8 = makeButton(Panel2, kAwardsCaption, 1, 77);
-    setHint(Button8, kAwardsCaption);
-    Button6 = makeButton(Panel2, kChampionshipCaption, 78, 82);
-    setHint(Button6, kChampionshipCaption);
-    const NumberCaptions shortcuts = shortcutCaptions();
-    Button7 = makeButton(Panel2, shortcuts[0], 161, 22);
-    Button10 = makeButton(Panel2, shortcuts[1], 185, 22);
-    Button11 = makeButton(Panel2, shortcuts[2], 209, 22);
-    Button12 = makeButton(Panel2, shortcuts[3], 233, 22);
-    Button13 = makeButton(Panel2, shortcuts[4], 257, 24);
-    setHint(Button13, kButton13Hint);
-    Button14 = makeButton(Panel2, shortcuts[5], 282, 24);
-    for (wxButton* button : numberButtons()) button->SetCursor(wxCursor(wxCURSOR_HAND));
-    Button4 = makeButton(Panel2, kGuideCaption, 307, 73);
-    setHint(Button4, kGuideCaption);
-    Button4->SetCursor(wxCursor(wxCURSOR_QUESTION_ARROW));
-    BitBtn1 = makeButton(Panel1, kHomeCaption, -1, 38, 0, 21);
+    Panel2 = new wxPanel(Panel1, wxID_ANY, wxPoint(224, 1), wxSize(kRowWidth, kPanelHeight - 2));
+    createToolbarButtons();
     PBC = new TProgressBar(this, wxPoint(639, kPanelHeight), wxSize(kBarWidth, 592));
     LibLoaderNM = std::make_unique<TNMHTTP>();
     LibLoaderNM->Port = 0;
@@ -122,23 +104,42 @@ void TFrm::createControls(const BrowserFactory& makeBrowser) {
     CBW->Window()->MoveBeforeInTabOrder(PB);
 
     // Every caption a control may show; a page number fits up to three digits.
+    const NumberCaptions shortcuts = shortcutCaptions();
     const NumberCaptions pieces = piecesCaptions();
     const NumberCaptions paging = pagingCaptions(kWidestPageShown);
-    const auto numberFit = [&](wxButton* button, std::size_t i) {
-        return CaptionFit{button, {shortcuts[i], pieces[i], paging[i]}};
-    };
-    fitToolbarFont(this, {{Label1, {kLibraryLabelOnForm, kLibraryLabel}},
-                          {Button8, {kAwardsCaption}},
-                          {Button6, {kChampionshipCaption}},
-                          numberFit(Button7, 0),
-                          numberFit(Button10, 1),
-                          numberFit(Button11, 2),
-                          numberFit(Button12, 3),
-                          numberFit(Button13, 4),
-                          numberFit(Button14, 5),
-                          {Button4, {kGuideCaption}},
-                          {BitBtn1, {kHomeCaption}}});
+    std::vector<CaptionFit> fits = {{Label1, {kLibraryLabelOnForm, kLibraryLabel}}};
+    for (const ToolbarButton& row : toolbarButtons()) {
+        const auto i = static_cast<std::size_t>(row.number);
+        fits.push_back({this->*row.control, row.caption ? std::vector<std::string>{row.caption}
+                                                        : std::vector<std::string>{shortcuts[i], pieces[i], paging[i]}});
+    }
+    fitToolbarFont(this, fits);
     layoutControls();
+}
+
+// The buttons of the table, in its order: the row's laid out side by side by a
+// sizer, from a pixel above Panel2's top edge; the corner button over the
+// drop-down's label.
+void TFrm::createToolbarButtons() {
+    const NumberCaptions shortcuts = shortcutCaptions();
+    auto* row = new wxBoxSizer(wxHORIZONTAL);
+    for (const ToolbarButton& b : toolbarButtons()) {
+        const std::string caption = b.caption ? b.caption : shortcuts[static_cast<std::size_t>(b.number)];
+        const bool inRow = b.place == ButtonPlace::Row;
+        auto* button = new wxButton(inRow ? Panel2 : Panel1, wxID_ANY, toWx(caption),
+                                    inRow ? wxDefaultPosition : kCornerButtonAt,
+                                    wxSize(b.width, inRow ? kRowButtonHeight : kPanelHeight), wxBU_EXACTFIT);
+        this->*b.control = button;
+        if (b.hint) button->SetToolTip(b.hint);
+        if (b.cursor != wxCURSOR_NONE) button->SetCursor(wxCursor(b.cursor));
+        if (inRow) row->Add(button, wxSizerFlags().FixedMinSize().Border(wxLEFT, b.gapBefore));
+    }
+    Panel2->SetSizer(row);
+    // The row keeps the place given here when the panel is sized; a longer row widens the panel.
+    Panel2->SetAutoLayout(false);
+    const int width = std::max(kRowWidth, row->GetMinSize().x);
+    Panel2->SetSize(width, kPanelHeight - 2);
+    row->SetDimension(wxPoint(0, kRowTop), wxSize(width, kRowButtonHeight));
 }
 
 void TFrm::bindEvents() {
@@ -159,16 +160,7 @@ void TFrm::bindEvents() {
     const auto click = [this](wxButton* button, void (TFrm::*handler)(wxObject*)) {
         button->Bind(wxEVT_BUTTON, [this, handler](wxCommandEvent& event) { (this->*handler)(event.GetEventObject()); });
     };
-    click(Button8, &TFrm::Button8Click);
-    click(Button6, &TFrm::Button6Click);
-    click(Button4, &TFrm::Button4Click);
-    click(BitBtn1, &TFrm::BitBtn1Click);
-    click(Button7, &TFrm::Button7Click);
-    click(Button10, &TFrm::Button10Click);
-    click(Button11, &TFrm::Button11Click);
-    click(Button12, &TFrm::Button12Click);
-    click(Button13, &TFrm::Button13Click);
-    click(Button14, &TFrm::Button14Click);
+    for (const ToolbarButton& row : toolbarButtons()) click(this->*row.control, row.click);
     CB->Bind(wxEVT_CHOICE, [this](wxCommandEvent& event) { CBSelect(event.GetEventObject()); });
     CB->Bind(wxEVT_KEY_DOWN, &TFrm::onTypeAhead, this);
     Bind(wxEVT_CHAR_HOOK, &TFrm::onBrowserKey, this);
@@ -208,7 +200,11 @@ void TFrm::layoutControls() {
 }
 
 std::array<wxButton*, 6> TFrm::numberButtons() const {
-    return {Button7, Button10, Button11, Button12, Button13, Button14};
+    std::array<wxButton*, 6> buttons{};
+    for (const ToolbarButton& row : toolbarButtons()) {
+        if (row.number >= 0) buttons.at(static_cast<std::size_t>(row.number)) = this->*row.control;
+    }
+    return buttons;
 }
 
 void TFrm::progressPreset(int divisor) {

@@ -1,21 +1,27 @@
 // SPDX-License-Identifier: MIT
+#include <algorithm>
+
 #include "Main.h"
-#include "addresses.h"
-#include "address_vocabulary.h"
 #include "guard.h"
 #include "progress_preset.h"
+#include "toolbar_buttons.h"
 
 namespace kwirl {
 
-// The four fixed pages: a progress preset, then one navigation, no stop.
-void TFrm::openFixedPage(const std::string& address) {
+// A page button: a progress preset, then one navigation to the address its
+// row of the toolbar names, no stop.
+void TFrm::openFixedPage(const wxButton* button) {
+    const auto buttons = toolbarButtons();
+    const auto row = std::find_if(buttons.begin(), buttons.end(),
+                                  [&](const ToolbarButton& b) { return this->*b.control == button; });
+    if (row == buttons.end() || !row->address) return;
     progressPreset(kClickPresetDivisor);
-    swallowFailures([&] { CBW->Navigate(address); });
+    swallowFailures([&] { CBW->Navigate(row->address()); });
 }
 
-void TFrm::Button8Click(wxObject*) { openFixedPage(pageAddress(vocab::kAwards)); }
-void TFrm::Button6Click(wxObject*) { openFixedPage(pageAddress(vocab::kChampday)); }
-void TFrm::Button4Click(wxObject*) { openFixedPage(pageAddress(vocab::kPuzzleGuide)); }
-void TFrm::BitBtn1Click(wxObject*) { openFixedPage(baseAddress()); }
+void TFrm::Button8Click(wxObject*) { openFixedPage(Button8); }
+void TFrm::Button6Click(wxObject*) { openFixedPage(Button6); }
+void TFrm::Button4Click(wxObject*) { openFixedPage(Button4); }
+void TFrm::BitBtn1Click(wxObject*) { openFixedPage(BitBtn1); }
 
 }  // namespace kwirl

@@ -18,7 +18,7 @@ constexpr double kSmallestPoints = 5.0;
 constexpr int kButtonPadding = 4;  // border and padding left and right together
 }  // namespace
 
-void fitToolbarFont(wxWindow* root, std::initializer_list<CaptionFit> controls) {
+void fitToolbarFont(wxWindow* root, std::span<const CaptionFit> controls) {
     wxFont font = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT);
     wxScreenDC dc;
     const auto fits = [&] {

@@ -3,7 +3,7 @@
 // The toolbar keeps the small fixed geometry of its controls, so the desktop
 // theme's large default font has to give way to one in which every caption fits.
 
-#include <initializer_list>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -17,6 +17,6 @@ struct CaptionFit {
 };
 // Gives `root` (and so its children) the largest font, 8 points at most, in
 // which every caption fits its control's width.
-void fitToolbarFont(wxWindow* root, std::initializer_list<CaptionFit> controls);
+void fitToolbarFont(wxWindow* root, std::span<const CaptionFit> controls);
 
 }  // namespace kwirl

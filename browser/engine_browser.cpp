@@ -13,6 +13,8 @@
 
 #include "engine_load_recovery.h"
 #include "engine_shell.h"
+#include "open_in_place_js.h"
+#include "text_focus_js.h"
 #include "web_browser.h"
 #include "wx_text.h"
 
@@ -27,38 +29,13 @@ constexpr std::int32_t kLoadFinished = -1;
 // The engine aborts the process inside its own new-window path when a script
 // calls window.open, before any handler of ours is asked. Every frame's
 // window.open therefore hands its address to us instead, and the page is
-// opened in this view the way a requested new window is.
+// opened in this view the way a requested new window is
+// (scripts/open_in_place.js).
 constexpr const char* kNewWindowMessage = "kwirlNewWindow";
-constexpr const char* kOpenInPlaceScript = R"js(
-(function () {
-  var handler = window.webkit && window.webkit.messageHandlers && window.webkit.messageHandlers.kwirlNewWindow;
-  if (!handler) return;
-  window.open = function (url) {
-    var address = '';
-    try { if (url !== undefined && url !== null && String(url) !== '') address = new URL(String(url), document.baseURI).href; } catch (e) {}
-    handler.postMessage(address);
-    return null;
-  };
-})();
-)js";
 
 // Whether a text field of the page has the keyboard focus, told by every frame
-// as the focus moves: keys typed there are the page's own.
+// as the focus moves (scripts/text_focus.js): keys typed there are the page's own.
 constexpr const char* kTextFocusMessage = "kwirlTextFocus";
-constexpr const char* kTextFocusScript = R"js(
-(function () {
-  var handler = window.webkit && window.webkit.messageHandlers && window.webkit.messageHandlers.kwirlTextFocus;
-  if (!handler) return;
-  var plain = /^(button|checkbox|radio|submit|reset|image|range|color|file|hidden)$/i;
-  function typedInto(e) {
-    if (!e) return false;
-    if (e.isContentEditable || e.tagName === 'TEXTAREA') return true;
-    return e.tagName === 'INPUT' && !plain.test(e.type || '');
-  }
-  document.addEventListener('focusin', function (e) { handler.postMessage(typedInto(e.target)); }, true);
-  document.addEventListener('focusout', function () { handler.postMessage(false); }, true);
-})();
-)js";
 
 // Keys that go to the window before the page sees them, as the page would take
 // them for itself (Alt+Left scrolls it); in a text field they stay the page's.
@@ -94,8 +71,8 @@ public:
         g_signal_connect(native_, "create", G_CALLBACK(&TEngineBrowser::onCreate), this);
         g_signal_connect(native_, "notify::estimated-load-progress", G_CALLBACK(&TEngineBrowser::onProgress), this);
 
-        addFrameScript(kOpenInPlaceScript, kNewWindowMessage, G_CALLBACK(&TEngineBrowser::onScriptedWindow));
-        addFrameScript(kTextFocusScript, kTextFocusMessage, G_CALLBACK(&TEngineBrowser::onTextFocus));
+        addFrameScript(kOpenInPlaceJs, kNewWindowMessage, G_CALLBACK(&TEngineBrowser::onScriptedWindow));
+        addFrameScript(kTextFocusJs, kTextFocusMessage, G_CALLBACK(&TEngineBrowser::onTextFocus));
 
         g_signal_connect(native_, "key-press-event", G_CALLBACK(&TEngineBrowser::onKeyBeforePage), this);
         g_signal_connect(native_, "button-press-event", G_CALLBACK(&TEngineBrowser::onButtonPress), this);

@@ -16,11 +16,11 @@ namespace {
 constexpr unsigned kReloadAfterEndMs = RetryDelays::kFirstMs;
 constexpr gint64 kQuietBetweenEndsUs = 60 * G_USEC_PER_SEC;
 
-PageEnd pageEndFor(WebKitWebProcessTerminationReason reason) {
+PageKind pageKindFor(WebKitWebProcessTerminationReason reason) {
     switch (reason) {
-        case WEBKIT_WEB_PROCESS_CRASHED: return PageEnd::Crashed;
-        case WEBKIT_WEB_PROCESS_EXCEEDED_MEMORY_LIMIT: return PageEnd::OutOfMemory;
-        default: return PageEnd::Ended;
+        case WEBKIT_WEB_PROCESS_CRASHED: return PageKind::Crashed;
+        case WEBKIT_WEB_PROCESS_EXCEEDED_MEMORY_LIMIT: return PageKind::OutOfMemory;
+        default: return PageKind::ProcessEnded;
     }
 }
 
@@ -64,9 +64,10 @@ gboolean TLoadRecovery::onLoadFailed(WebKitWebView*, int, gchar* uri, GError* er
     if (!sameAgain) recovery->delays_.reset();
     recovery->attemptInFlight_ = false;
     recovery->address_ = address;
-    const LoadFailure failure = classifyLoadFailure(domain, code);
-    recovery->showOwnPage(Shown::FailurePage, failurePageHtml(failure, address, error ? error->message : ""));
-    recovery->retriesByItself_ = mayLoadLater(failure);
+    const PageKind kind = classifyLoadFailure(domain, code);
+    recovery->retriesByItself_ = retriesByItself(kind);
+    recovery->showOwnPage(Shown::FailurePage,
+                          ownPageHtml(kind, address, error ? error->message : "", recovery->retriesByItself_));
     if (recovery->retriesByItself_) recovery->schedule(recovery->delays_.next());
     return TRUE;  // the engine shows none of its own
 }
@@ -98,8 +99,10 @@ void TLoadRecovery::onLoadChanged(WebKitWebView*, int event, gpointer self) {
 
 void TLoadRecovery::onProcessTerminated(WebKitWebView* view, int reason, gpointer self) {
     auto* recovery = static_cast<TLoadRecovery*>(self);
+    const PageKind kind = pageKindFor(static_cast<WebKitWebProcessTerminationReason>(reason));
     const gint64 now = g_get_monotonic_time();
-    const bool reloadByItself = !recovery->endedBefore_ || now - recovery->lastEndUs_ > kQuietBetweenEndsUs;
+    const bool reloadByItself =
+        retriesByItself(kind) && (!recovery->endedBefore_ || now - recovery->lastEndUs_ > kQuietBetweenEndsUs);
     recovery->endedBefore_ = true;
     recovery->lastEndUs_ = now;
     // The page that was shown, or the one of ours that stood in for it.
@@ -109,9 +112,7 @@ void TLoadRecovery::onProcessTerminated(WebKitWebView* view, int reason, gpointe
     }
     recovery->attemptInFlight_ = false;
     recovery->cancelSchedule();
-    recovery->showOwnPage(Shown::EndedPage,
-                          pageEndedHtml(pageEndFor(static_cast<WebKitWebProcessTerminationReason>(reason)),
-                                        recovery->address_, reloadByItself));
+    recovery->showOwnPage(Shown::EndedPage, ownPageHtml(kind, recovery->address_, "", reloadByItself));
     if (reloadByItself) recovery->schedule(kReloadAfterEndMs);
 }
 

@@ -1,16 +1,27 @@
 // SPDX-License-Identifier: MIT
 #include "error_pages.h"
 
+#include <gio/gio.h>
+
+#include <algorithm>
+#include <array>
+#include <initializer_list>
+#include <stdexcept>
+
+#include "error_css.h"
+#include "error_html.h"
+#include "error_js.h"
+
 namespace kwirl {
 
 namespace {
 
-// Error domains and codes as the engine and its network library name them.
+// Error domains as the engine and its libraries name them, and the codes of
+// the engine and its network library, which this part does not include.
 constexpr std::string_view kHttpTransportDomain = "soup-http-error-quark";
 constexpr int kCannotResolve = 2, kCannotResolveProxy = 3, kCannotConnect = 4, kCannotConnectProxy = 5,
               kSslFailed = 6, kTlsFailed = 11;
 constexpr std::string_view kIoDomain = "g-io-error-quark";
-constexpr int kIoTimedOut = 24, kIoConnectionRefused = 39, kIoHostUnreachable = 37, kIoNetworkUnreachable = 38;
 constexpr std::string_view kResolverDomain = "g-resolver-error-quark";
 constexpr std::string_view kTlsDomain = "g-tls-error-quark";
 constexpr std::string_view kNetworkDomain = "WebKitNetworkError";
@@ -23,120 +34,121 @@ constexpr int kPluginWillHandleLoad = 204;
 // An address is shown whole up to this length, which no real address reaches.
 constexpr std::size_t kShownAddressLength = 2000;
 
-struct Wording {
+// What a page of each kind says. Every sentence is whole, to be translated as one.
+struct PageWording {
+    PageKind kind;
     const char* title;
     const char* explanation;
+    const char* button;
+    bool retriesByItself;
+    const char* retryNote;  // shown while the page is tried again by itself
 };
 
-Wording wordingFor(LoadFailure failure) {
-    switch (failure) {
-        case LoadFailure::NoConnection:
-            return {"The portal cannot be reached",
-                    "The connection to the server was refused or the network is down."};
-        case LoadFailure::NameNotFound:
-            return {"The server was not found", "The server's name could not be looked up. Check the network."};
-        case LoadFailure::TimedOut:
-            return {"The portal did not answer in time", "The server took too long to answer."};
-        case LoadFailure::InsecureConnection:
-            return {"The connection is not secure",
-                    "The server's identity could not be checked, so the page was not loaded."};
-        case LoadFailure::CannotShow:
-            return {"The page cannot be shown here",
-                    "The address is not a page the client can show, such as a file to save or another program's link."};
-        case LoadFailure::Other:
-            break;
-    }
-    return {"The page could not be loaded", "Something went wrong while loading the page."};
-}
+constexpr const char* kFailedRetryNote = "The page is tried again by itself while this is shown.";
+constexpr const char* kEndedRetryNote = "It is loaded again by itself in a moment.";
 
-const char* wordingFor(PageEnd end) {
-    switch (end) {
-        case PageEnd::Crashed:
-            return "The page's process stopped unexpectedly.";
-        case PageEnd::OutOfMemory:
-            return "The page used too much memory and was stopped.";
-        case PageEnd::Ended:
-            break;
+constexpr std::array kPageWordings = {
+    PageWording{PageKind::NoConnection, "The portal cannot be reached",
+                "The connection to the server was refused or the network is down.", "Try again", true,
+                kFailedRetryNote},
+    PageWording{PageKind::NameNotFound, "The server was not found",
+                "The server's name could not be looked up. Check the network.", "Try again", true, kFailedRetryNote},
+    PageWording{PageKind::TimedOut, "The portal did not answer in time", "The server took too long to answer.",
+                "Try again", true, kFailedRetryNote},
+    PageWording{PageKind::InsecureConnection, "The connection is not secure",
+                "The server's identity could not be checked, so the page was not loaded.", "Try again", false, ""},
+    PageWording{PageKind::CannotShow, "The page cannot be shown here",
+                "The address is not a page the client can show, such as a file to save or another program's link.",
+                "Try again", false, ""},
+    PageWording{PageKind::LoadFailed, "The page could not be loaded", "Something went wrong while loading the page.",
+                "Try again", true, kFailedRetryNote},
+    PageWording{PageKind::Crashed, "The page stopped", "The page's process stopped unexpectedly.", "Reload", true,
+                kEndedRetryNote},
+    PageWording{PageKind::OutOfMemory, "The page stopped", "The page used too much memory and was stopped.", "Reload",
+                true, kEndedRetryNote},
+    PageWording{PageKind::ProcessEnded, "The page stopped", "The page's process was ended.", "Reload", true,
+                kEndedRetryNote},
+};
+
+constexpr bool rowsInKindOrder() {
+    for (std::size_t i = 0; i < kPageWordings.size(); ++i) {
+        if (static_cast<std::size_t>(kPageWordings[i].kind) != i) return false;
     }
-    return "The page's process was ended.";
+    return kPageWordings.size() == static_cast<std::size_t>(PageKind::ProcessEnded) + 1;
 }
+static_assert(rowsInKindOrder(), "one row per page kind, in the enum's order");
+
+const PageWording& wordingFor(PageKind kind) { return kPageWordings.at(static_cast<std::size_t>(kind)); }
 
 std::string shownAddress(std::string_view address) {
     if (address.size() <= kShownAddressLength) return escapeHtml(address);
     return escapeHtml(address.substr(0, kShownAddressLength)) + "&hellip;";
 }
 
-// One page for both cases: a heading, the explanation, the address, and a button
-// that asks the client to load the address again.
-std::string page(std::string_view title, std::string_view explanation, std::string_view address,
-                 std::string_view detail, std::string_view button, std::string_view note) {
-    std::string html =
-        "<!DOCTYPE html><html><head><meta charset='utf-8'><title>";
-    html += escapeHtml(title);
-    html +=
-        "</title><style>"
-        "body{font-family:sans-serif;background:#f4f1ea;color:#222;margin:0;display:flex;justify-content:center}"
-        "main{max-width:40em;margin-top:12vh;padding:0 1em}"
-        "h1{font-size:1.6em}.address{font-family:monospace;word-break:break-all;background:#fff;padding:.4em}"
-        ".detail{color:#666;font-size:.9em}button{font-size:1.1em;padding:.4em 1.2em}"
-        "</style></head><body><main><h1>";
-    html += escapeHtml(title);
-    html += "</h1><p>";
-    html += escapeHtml(explanation);
-    html += "</p><p class='address'>";
-    html += shownAddress(address);
-    html += "</p>";
-    if (!detail.empty()) html += "<p class='detail'>" + escapeHtml(detail) + "</p>";
-    html += "<p><button id='retry' autofocus>";
-    html += escapeHtml(button);
-    html += "</button></p>";
-    if (!note.empty()) html += "<p class='detail'>" + escapeHtml(note) + "</p>";
-    html += "<script>document.getElementById('retry').onclick=function(){"
-            "var h=window.webkit&&window.webkit.messageHandlers&&window.webkit.messageHandlers.";
-    html += kRetryMessage;
-    html += ";if(h)h.postMessage('');};</script></main></body></html>";
-    return html;
+// A paragraph of small print, or nothing for no text.
+std::string detailParagraph(std::string_view text) {
+    return text.empty() ? std::string() : "<p class='detail'>" + escapeHtml(text) + "</p>";
+}
+
+struct Placeholder {
+    std::string_view name;
+    std::string value;
+};
+
+// The template with each {{name}} replaced by its value, in one pass: a value
+// is never read again, so text put into the page cannot name a placeholder.
+std::string filledIn(std::string_view page, const std::initializer_list<Placeholder>& values) {
+    std::string filled;
+    std::size_t from = 0;
+    for (std::size_t open = page.find("{{"); open != std::string_view::npos; open = page.find("{{", from)) {
+        const std::size_t close = page.find("}}", open);
+        if (close == std::string_view::npos) break;
+        const std::string_view name = page.substr(open + 2, close - open - 2);
+        const auto value = std::find_if(values.begin(), values.end(), [&](const Placeholder& p) { return p.name == name; });
+        if (value == values.end()) throw std::logic_error("the page names an unknown placeholder");
+        filled.append(page.substr(from, open - from)).append(value->value);
+        from = close + 2;
+    }
+    return filled.append(page.substr(from));
 }
 
 }  // namespace
 
-LoadFailure classifyLoadFailure(std::string_view domain, int code) {
+PageKind classifyLoadFailure(std::string_view domain, int code) {
     if (domain == kHttpTransportDomain) {
         switch (code) {
             case kCannotConnect:
             case kCannotConnectProxy:
-                return LoadFailure::NoConnection;
+                return PageKind::NoConnection;
             case kCannotResolve:
             case kCannotResolveProxy:
-                return LoadFailure::NameNotFound;
+                return PageKind::NameNotFound;
             case kSslFailed:
             case kTlsFailed:
-                return LoadFailure::InsecureConnection;
+                return PageKind::InsecureConnection;
             default:
-                return LoadFailure::Other;
+                return PageKind::LoadFailed;
         }
     }
     if (domain == kIoDomain) {
         switch (code) {
-            case kIoConnectionRefused:
-            case kIoHostUnreachable:
-            case kIoNetworkUnreachable:
-                return LoadFailure::NoConnection;
-            case kIoTimedOut:
-                return LoadFailure::TimedOut;
+            case G_IO_ERROR_CONNECTION_REFUSED:
+            case G_IO_ERROR_HOST_UNREACHABLE:
+            case G_IO_ERROR_NETWORK_UNREACHABLE:
+                return PageKind::NoConnection;
+            case G_IO_ERROR_TIMED_OUT:
+                return PageKind::TimedOut;
             default:
-                return LoadFailure::Other;
+                return PageKind::LoadFailed;
         }
     }
-    if (domain == kResolverDomain) return LoadFailure::NameNotFound;
-    if (domain == kTlsDomain) return LoadFailure::InsecureConnection;
-    if (domain == kPolicyDomain || (domain == kNetworkDomain && code == kUnknownProtocol)) return LoadFailure::CannotShow;
-    return LoadFailure::Other;
+    if (domain == kResolverDomain) return PageKind::NameNotFound;
+    if (domain == kTlsDomain) return PageKind::InsecureConnection;
+    if (domain == kPolicyDomain || (domain == kNetworkDomain && code == kUnknownProtocol)) return PageKind::CannotShow;
+    return PageKind::LoadFailed;
 }
 
-bool mayLoadLater(LoadFailure failure) {
-    return failure != LoadFailure::InsecureConnection && failure != LoadFailure::CannotShow;
-}
+bool retriesByItself(PageKind kind) { return wordingFor(kind).retriesByItself; }
 
 bool isAbandonedLoad(std::string_view domain, int code) {
     return (domain == kNetworkDomain && code == kNetworkCancelled) ||
@@ -160,15 +172,16 @@ std::string escapeHtml(std::string_view text) {
     return escaped;
 }
 
-std::string failurePageHtml(LoadFailure failure, std::string_view address, std::string_view detail) {
-    const Wording wording = wordingFor(failure);
-    return page(wording.title, wording.explanation, address, detail, "Try again",
-                mayLoadLater(failure) ? "The page is tried again by itself while this is shown." : "");
-}
-
-std::string pageEndedHtml(PageEnd end, std::string_view address, bool reloadingByItself) {
-    return page("The page stopped", wordingFor(end), address, {}, "Reload",
-                reloadingByItself ? "It is loaded again by itself in a moment." : "");
+std::string ownPageHtml(PageKind kind, std::string_view address, std::string_view detail, bool retrying) {
+    const PageWording& wording = wordingFor(kind);
+    return filledIn(kErrorHtml, {{"title", escapeHtml(wording.title)},
+                                 {"style", kErrorCss},
+                                 {"explanation", escapeHtml(wording.explanation)},
+                                 {"address", shownAddress(address)},
+                                 {"detail", detailParagraph(detail)},
+                                 {"button", escapeHtml(wording.button)},
+                                 {"note", detailParagraph(retrying ? wording.retryNote : "")},
+                                 {"script", kErrorJs}});
 }
 
 }  // namespace kwirl

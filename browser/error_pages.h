@@ -1,42 +1,53 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // The client's own pages for a page that could not be loaded and for a page
-// whose process ended. Plain text in, HTML out: no engine here.
+// whose process ended. Plain text in, HTML out: no engine here. The page itself
+// is browser/pages/error.html with its style and script beside it; what each
+// kind of page says is one row of a table in error_pages.cpp.
 
 #include <string>
 #include <string_view>
 
 namespace kwirl {
 
-// Why a page could not be loaded, in the words a person is shown.
-enum class LoadFailure { NoConnection, NameNotFound, TimedOut, InsecureConnection, CannotShow, Other };
+// Each page the client shows of its own: why a page could not be loaded, or
+// why its process ended, in the words a person is shown.
+enum class PageKind {
+    NoConnection,
+    NameNotFound,
+    TimedOut,
+    InsecureConnection,
+    CannotShow,
+    LoadFailed,  // any other failure of a load
+    Crashed,
+    OutOfMemory,
+    ProcessEnded,
+};
 
-// Whether the page may load by itself later (the network or the server back):
-// a page the client cannot show, or a server whose identity fails, will not.
-bool mayLoadLater(LoadFailure failure);
+// Whether the page loads again by itself (when the network or the server is
+// back, or after an ended process): a page the client cannot show, or a server
+// whose identity fails, will not.
+bool retriesByItself(PageKind kind);
 
 // What a failed load means, from the error's domain name and code as the
 // engine reports them.
-LoadFailure classifyLoadFailure(std::string_view domain, int code);
+PageKind classifyLoadFailure(std::string_view domain, int code);
 
 // Whether the error only says the load was given up (stopped, replaced by
 // another, refused by the window): nothing failed, so no page is shown.
 bool isAbandonedLoad(std::string_view domain, int code);
 
-// Why a page's process ended.
-enum class PageEnd { Crashed, OutOfMemory, Ended };
-
 // Text with the characters that mean something in HTML written as entities.
 std::string escapeHtml(std::string_view text);
 
-// The failure page for `address`: what failed in plain words, the address and
-// the engine's own message as text, and a "Try again" button.
-std::string failurePageHtml(LoadFailure failure, std::string_view address, std::string_view detail);
+// The page of `kind` for `address`: what happened in plain words, the address
+// and the engine's own message (`detail`, may be empty) as text, and the
+// button that loads the address again; `retrying` adds that this happens by
+// itself.
+std::string ownPageHtml(PageKind kind, std::string_view address, std::string_view detail, bool retrying);
 
-// The page shown when the page's process ended, with a "Reload" button.
-std::string pageEndedHtml(PageEnd end, std::string_view address, bool reloadingByItself);
-
-// The name of the message that the pages' buttons post to the client.
+// The name of the message that the pages' buttons post to the client
+// (browser/pages/error.js posts it).
 inline constexpr const char* kRetryMessage = "kwirlRetry";
 
 }  // namespace kwirl

@@ -26,12 +26,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto split = input.find('\n');
     const std::string address(input.substr(0, split));
     const std::string detail(split == std::string_view::npos ? std::string_view() : input.substr(split + 1));
-    for (const auto failure : {kwirl::LoadFailure::NoConnection, kwirl::LoadFailure::CannotShow}) {
-        const std::string page = kwirl::failurePageHtml(failure, address, detail);
+    for (const auto kind : {kwirl::PageKind::NoConnection, kwirl::PageKind::CannotShow, kwirl::PageKind::Crashed}) {
+        const std::string page = kwirl::ownPageHtml(kind, address, detail, true);
         // As much markup as the page has for a plain address: the text added none.
-        if (markup(page) != markup(kwirl::failurePageHtml(failure, "x", detail.empty() ? "" : "y"))) __builtin_trap();
+        if (markup(page) != markup(kwirl::ownPageHtml(kind, "x", detail.empty() ? "" : "y", true))) __builtin_trap();
     }
-    const std::string ended = kwirl::pageEndedHtml(kwirl::PageEnd::Crashed, address, true);
-    if (markup(ended) != markup(kwirl::pageEndedHtml(kwirl::PageEnd::Crashed, "x", true))) __builtin_trap();
     return 0;
 }

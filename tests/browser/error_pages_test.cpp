@@ -4,7 +4,12 @@
 
 #include "error_pages.h"
 
+#include <gio/gio.h>
 #include <gtest/gtest.h>
+
+#include <array>
+#include <tuple>
+#include <vector>
 
 #include "retry_delays.h"
 
@@ -15,40 +20,61 @@ TEST(ErrorPages, FailuresAreToldInPlainWords) {
     const struct {
         const char* domain;
         int code;
-        LoadFailure failure;
+        PageKind kind;
     } cases[] = {
-        {"soup-http-error-quark", 4, LoadFailure::NoConnection},   // what a refused connection gives
-        {"soup-http-error-quark", 5, LoadFailure::NoConnection},
-        {"soup-http-error-quark", 2, LoadFailure::NameNotFound},
-        {"soup-http-error-quark", 6, LoadFailure::InsecureConnection},
-        {"soup-http-error-quark", 11, LoadFailure::InsecureConnection},
-        {"soup-http-error-quark", 7, LoadFailure::Other},
-        {"g-io-error-quark", 39, LoadFailure::NoConnection},
-        {"g-io-error-quark", 38, LoadFailure::NoConnection},
-        {"g-io-error-quark", 24, LoadFailure::TimedOut},
-        {"g-io-error-quark", 4, LoadFailure::Other},
-        {"g-resolver-error-quark", 0, LoadFailure::NameNotFound},
-        {"g-tls-error-quark", 3, LoadFailure::InsecureConnection},
-        {"WebKitNetworkError", 399, LoadFailure::Other},
-        {"WebKitNetworkError", 301, LoadFailure::CannotShow},  // an address of another program (mailto:)
-        {"WebKitPolicyError", 100, LoadFailure::CannotShow},   // a file the engine cannot show
-        {"", 0, LoadFailure::Other},
+        {"soup-http-error-quark", 4, PageKind::NoConnection},   // what a refused connection gives
+        {"soup-http-error-quark", 5, PageKind::NoConnection},
+        {"soup-http-error-quark", 2, PageKind::NameNotFound},
+        {"soup-http-error-quark", 6, PageKind::InsecureConnection},
+        {"soup-http-error-quark", 11, PageKind::InsecureConnection},
+        {"soup-http-error-quark", 7, PageKind::LoadFailed},
+        {"g-io-error-quark", G_IO_ERROR_CONNECTION_REFUSED, PageKind::NoConnection},
+        {"g-io-error-quark", G_IO_ERROR_NETWORK_UNREACHABLE, PageKind::NoConnection},
+        {"g-io-error-quark", G_IO_ERROR_TIMED_OUT, PageKind::TimedOut},
+        {"g-io-error-quark", G_IO_ERROR_EXISTS, PageKind::LoadFailed},
+        {"g-resolver-error-quark", 0, PageKind::NameNotFound},
+        {"g-tls-error-quark", 3, PageKind::InsecureConnection},
+        {"WebKitNetworkError", 399, PageKind::LoadFailed},
+        {"WebKitNetworkError", 301, PageKind::CannotShow},  // an address of another program (mailto:)
+        {"WebKitPolicyError", 100, PageKind::CannotShow},   // a file the engine cannot show
+        {"", 0, PageKind::LoadFailed},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(classifyLoadFailure(c.domain, c.code), c.failure) << c.domain << " " << c.code;
+        EXPECT_EQ(classifyLoadFailure(c.domain, c.code), c.kind) << c.domain << " " << c.code;
     }
-    EXPECT_NE(failurePageHtml(LoadFailure::NoConnection, "a", "").find("The portal cannot be reached"),
-              std::string::npos);
-    EXPECT_NE(failurePageHtml(LoadFailure::NameNotFound, "a", "").find("The server was not found"), std::string::npos);
-    // Only a page that may load later is tried again by itself, and says so.
-    for (const auto failure : {LoadFailure::NoConnection, LoadFailure::NameNotFound, LoadFailure::TimedOut,
-                               LoadFailure::Other}) {
-        EXPECT_TRUE(mayLoadLater(failure));
-        EXPECT_NE(failurePageHtml(failure, "a", "").find("by itself"), std::string::npos);
-    }
-    for (const auto failure : {LoadFailure::InsecureConnection, LoadFailure::CannotShow}) {
-        EXPECT_FALSE(mayLoadLater(failure));
-        EXPECT_EQ(failurePageHtml(failure, "a", "").find("by itself"), std::string::npos);
+}
+
+// Each kind's own words, its button, and whether it is tried again by itself.
+TEST(ErrorPages, EachKindHasItsWords) {
+    // Per kind: whether it is tried again by itself, then its title, a part of
+    // its explanation and its button.
+    using Words = std::array<std::string, 3>;
+    const std::vector<std::tuple<PageKind, bool, Words>> kinds = {
+        {PageKind::NoConnection, true, {"The portal cannot be reached", "refused or the network is down", "Try again"}},
+        {PageKind::NameNotFound, true, {"The server was not found", "could not be looked up", "Try again"}},
+        {PageKind::TimedOut, true, {"The portal did not answer in time", "took too long", "Try again"}},
+        {PageKind::InsecureConnection, false, {"The connection is not secure", "identity could not be checked", "Try again"}},
+        {PageKind::CannotShow, false, {"The page cannot be shown here", "another program&#39;s link", "Try again"}},
+        {PageKind::LoadFailed, true, {"The page could not be loaded", "Something went wrong", "Try again"}},
+        {PageKind::Crashed, true, {"The page stopped", "stopped unexpectedly", "Reload"}},
+        {PageKind::OutOfMemory, true, {"The page stopped", "too much memory", "Reload"}},
+        {PageKind::ProcessEnded, true, {"The page stopped", "process was ended", "Reload"}},
+    };
+    for (const auto& [kind, retries, words] : kinds) {
+        SCOPED_TRACE(words[0]);
+        const std::string page = ownPageHtml(kind, "a", "", true);
+        EXPECT_NE(page.find("<title>" + words[0] + "</title>"), std::string::npos);
+        EXPECT_NE(page.find("<h1>" + words[0] + "</h1>"), std::string::npos);
+        EXPECT_NE(page.find(words[1]), std::string::npos);
+        EXPECT_NE(page.find("autofocus>" + words[2] + "</button>"), std::string::npos);
+        EXPECT_EQ(retriesByItself(kind), retries);
+        // Only a page that is tried again by itself says so.
+        EXPECT_EQ(page.find("by itself") != std::string::npos, retries);
+        EXPECT_EQ(ownPageHtml(kind, "a", "", false).find("by itself"), std::string::npos);
+        // The page is whole: every placeholder filled, its style and script in.
+        EXPECT_EQ(page.find("{{"), std::string::npos);
+        EXPECT_NE(page.find("justify-content:center"), std::string::npos);
+        EXPECT_NE(page.find("messageHandlers.kwirlRetry"), std::string::npos);
     }
 }
 
@@ -62,27 +88,23 @@ TEST(ErrorPages, OnlyRealFailuresGetAPage) {
 }
 
 TEST(ErrorPages, AnAddressIsShownAsTextNeverRun) {
-    const std::string hostile = "http://h/x?a=<script>alert(1)</script>&b=\"q\"&c='j'";
-    for (const std::string& page : {failurePageHtml(LoadFailure::Other, hostile, "<b>detail</b>"),
-                                    pageEndedHtml(PageEnd::Crashed, hostile, true)}) {
+    const std::string hostile = "http://h/x?a=<script>alert(1)</script>&b=\"q\"&c='j'{{title}}";
+    for (const std::string& page : {ownPageHtml(PageKind::LoadFailed, hostile, "<b>detail</b>{{script}}", true),
+                                    ownPageHtml(PageKind::Crashed, hostile, "", true)}) {
         EXPECT_EQ(page.find("<script>alert"), std::string::npos);
         EXPECT_EQ(page.find("<b>detail"), std::string::npos);
-        EXPECT_NE(page.find("a=&lt;script&gt;alert(1)&lt;/script&gt;&amp;b=&quot;q&quot;&amp;c=&#39;j&#39;"),
+        EXPECT_NE(page.find("a=&lt;script&gt;alert(1)&lt;/script&gt;&amp;b=&quot;q&quot;&amp;c=&#39;j&#39;{{title}}"),
                   std::string::npos);
         // The page's only script is its button's, and it names no address.
         EXPECT_EQ(page.find("<script>"), page.rfind("<script>"));
     }
-    const std::string javascript = failurePageHtml(LoadFailure::Other, "javascript:alert(1)", "");
+    EXPECT_NE(ownPageHtml(PageKind::LoadFailed, "a", "<b>", true).find("<p class='detail'>&lt;b&gt;</p>"),
+              std::string::npos);
+    const std::string javascript = ownPageHtml(PageKind::LoadFailed, "javascript:alert(1)", "", true);
     EXPECT_EQ(javascript.find("href"), std::string::npos);
     // An absurdly long address is cut for the eye, never the page.
-    const std::string longPage = failurePageHtml(LoadFailure::Other, std::string(1'000'000, 'a'), "");
+    const std::string longPage = ownPageHtml(PageKind::LoadFailed, std::string(1'000'000, 'a'), "", true);
     EXPECT_LT(longPage.size(), 10'000u);
-}
-
-TEST(ErrorPages, APageEndTellsWhetherItReloadsByItself) {
-    EXPECT_NE(pageEndedHtml(PageEnd::OutOfMemory, "a", false).find("too much memory"), std::string::npos);
-    EXPECT_NE(pageEndedHtml(PageEnd::Crashed, "a", true).find("by itself"), std::string::npos);
-    EXPECT_EQ(pageEndedHtml(PageEnd::Crashed, "a", false).find("by itself"), std::string::npos);
 }
 
 TEST(RetryDelaysTest, GrowToAMinuteAndStartAgainAfterAReset) {

@@ -1,0 +1,12 @@
+(function () {
+  var handler = window.webkit && window.webkit.messageHandlers && window.webkit.messageHandlers.kwirlTextFocus;
+  if (!handler) return;
+  var plain = /^(button|checkbox|radio|submit|reset|image|range|color|file|hidden)$/i;
+  function typedInto(e) {
+    if (!e) return false;
+    if (e.isContentEditable || e.tagName === 'TEXTAREA') return true;
+    return e.tagName === 'INPUT' && !plain.test(e.type || '');
+  }
+  document.addEventListener('focusin', function (e) { handler.postMessage(typedInto(e.target)); }, true);
+  document.addEventListener('focusout', function () { handler.postMessage(false); }, true);
+})();
