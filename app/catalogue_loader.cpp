@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include <algorithm>
+#include <span>
 
 #include "Main.h"
 #include "NMHttp.h"
@@ -34,7 +35,16 @@ void TFrm::LoadCatalogue() {
             Memo1->AppendText("\n" + toWx(entry.address));
             ++CatalogueCount;
         }
-        if (CatalogueCount > 0) showLibraryList();
+        if (CatalogueCount > 0) {
+            // A library chosen from the built-in list meanwhile stays chosen
+            // when the catalogue has it: the drop-down and the number buttons
+            // go on with the library the person took.
+            const int chosen = CB->GetSelection();
+            showLibraryList();
+            const auto refs = std::span(CatalogueRefs).first(static_cast<std::size_t>(CatalogueCount));
+            const int same = chosen > 0 ? catalogueEntryOfBuiltIn(chosen, refs) : -1;
+            if (same > 0) CB->SetSelection(same);  // raises no event
+        }
     } catch (...) {
         CatalogueLoaded = false;
     }

@@ -37,6 +37,23 @@ std::string selectorAddress(const SelectorEntry& entry) {
     return entry.listView ? appendParameter(page, vocab::kOpKey, std::string(vocab::kListView)) : page;
 }
 
+int catalogueEntryOfBuiltIn(int position, std::span<const std::string> catalogueRefs) {
+    if (position < 0 || position >= kBuiltInLibraryCount) return -1;
+    const std::string parameter =
+        std::string(vocab::kNameKey) + "=" + std::string(builtInSelectorTable()[static_cast<std::size_t>(position)].pageName);
+    for (std::size_t entry = 0; entry < catalogueRefs.size(); ++entry) {
+        const std::string& address = catalogueRefs[entry];
+        for (auto at = address.find(parameter); at != std::string::npos; at = address.find(parameter, at + 1)) {
+            // The whole parameter: "name=puzzle1" is not "name=puzzle10" nor "xname=puzzle1".
+            const auto end = at + parameter.size();
+            const bool begins = at > 0 && (address[at - 1] == '?' || address[at - 1] == '&');
+            const bool ends = end == address.size() || address[end] == '&';
+            if (begins && ends) return static_cast<int>(entry);
+        }
+    }
+    return -1;
+}
+
 std::int32_t stepPage(PageStep step, std::int32_t pageIndex) {
     // Forward steps saturate at the 32-bit limit instead of overflowing.
     const auto forward = [](std::int32_t page, std::int32_t by) {

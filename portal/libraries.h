@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,10 @@ struct SelectorEntry {
 const std::array<SelectorEntry, kBuiltInLibraryCount>& builtInSelectorTable();
 // The library address of an entry, before the page offset is appended.
 std::string selectorAddress(const SelectorEntry& entry);
+
+// The first of the catalogue's addresses that opens the library at `position`
+// of the built-in list (its page named by the address's name parameter), or -1.
+int catalogueEntryOfBuiltIn(int position, std::span<const std::string> catalogueRefs);
 
 // How a number button moves through a paged list.
 enum class PageStep { First, BackTen, BackOne, Same, ForwardOne, ForwardTen };

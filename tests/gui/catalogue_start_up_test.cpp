@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 
 #include <chrono>
+#include <future>
 
 #include "addresses.h"
 #include "loopback_http_server.h"
@@ -72,6 +73,36 @@ TEST_F(CatalogueStartUpTest, TheCatalogueFillsTheDropDownAndItsAddressesAreOpene
               (std::vector<std::string>{"Stop", "Navigate http://h/index.php?name=pazzle&op=pz6m&src=zZz&n=0"}));
     EXPECT_NE(fromWx(frame->Memo1->GetValue()).find("http://h/index.php?name=puzzle3&op=pz6m&src=zZz"),
               std::string::npos);
+}
+
+TEST_F(CatalogueStartUpTest, ALibraryChosenWhileTheCatalogueComesStaysChosenAndIsWhatTheButtonsOpen) {
+    struct Choice {
+        TFrm* frame = nullptr;
+        std::promise<void> made;
+    } choice;
+    LoopbackServer portal(testPortalPort(), httpResponder([&](const std::string&) {
+                              // The person picks "2:Big fantastic puzzle library" from the
+                              // built-in list while the catalogue is on its way.
+                              choice.frame = frame;
+                              g_idle_add([](gpointer made) {
+                                  auto* person = static_cast<Choice*>(made);
+                                  person->frame->CB->SetSelection(2);
+                                  person->frame->CBSelect(person->frame->CB);
+                                  person->made.set_value();
+                                  return G_SOURCE_REMOVE;
+                              }, &choice);
+                              choice.made.get_future().wait();
+                              return "HTTP/1.0 200 OK\r\n\r\n" + kCatalogue;
+                          }));
+    startWindow(&portal);
+    ASSERT_EQ(frame->CB->GetCount(), 2u);
+    // The same library in the catalogue, at its own place there.
+    EXPECT_EQ(fromWx(frame->CB->GetStringSelection()), "1:Fantasy");
+    browser->calls.clear();
+    browser->location = "about:blank";
+    frame->Button7Click(frame->Button7);
+    EXPECT_EQ(browser->calls,
+              (std::vector<std::string>{"Stop", "Navigate http://h/index.php?name=pazzle&op=pz6m&src=zZz&n=0"}));
 }
 
 TEST_F(CatalogueStartUpTest, ASilentPortalStillLetsTheWindowAppearWithTheBuiltInList) {
