@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "addresses.h"
+#include "captions.h"
 #include "window_fixture.h"
+#include "wx_text.h"
 
 namespace kwirl::test {
 namespace {
@@ -29,6 +31,19 @@ TEST_F(ToolbarTest, FixedPagesOpenWithOneNavigationAndNoStop) {
         EXPECT_EQ(frame->PBC->Position(), 33);
     }
     EXPECT_EQ(baseAddress().find('?'), std::string::npos);
+}
+
+// Without a translation (this program takes no locale) a page button's hint is
+// its caption, Button13's a single blank, and no other button has one.
+TEST_F(ToolbarTest, HintsAsTheFormHasThem) {
+    const std::pair<wxButton*, std::string> cases[] = {
+        {frame->Button8, kAwardsCaption}, {frame->Button6, kChampionshipCaption}, {frame->Button4, kGuideCaption},
+        {frame->Button13, kButton13Hint}, {frame->Button7, ""},  {frame->Button10, ""},
+        {frame->Button11, ""},            {frame->Button12, ""},  {frame->Button14, ""},
+        {frame->BitBtn1, ""}};
+    for (const auto& [button, hint] : cases) {
+        EXPECT_EQ(fromWx(button->GetToolTipText()), hint) << fromWx(button->GetLabel());
+    }
 }
 
 TEST_F(ToolbarTest, ProgressMovesBothBarsAgainstTheCommonMaximum) {
