@@ -23,6 +23,7 @@
 #include "toolbar_buttons.h"
 #include "toolbar_font.h"
 #include "toolbar_style.h"
+#include "translate.h"
 #include "wx_text.h"
 
 namespace kwirl {
@@ -130,7 +131,8 @@ void TFrm::createToolbarButtons() {
                                     inRow ? wxDefaultPosition : kCornerButtonAt,
                                     wxSize(b.width, inRow ? kRowButtonHeight : kPanelHeight), wxBU_EXACTFIT);
         this->*b.control = button;
-        if (b.hint) button->SetToolTip(b.hint);
+        // A hint is the client's own word, in the user's language; the caption stays.
+        if (b.hint) button->SetToolTip(toWx(tr(b.hint)));
         if (b.cursor != wxCURSOR_NONE) button->SetCursor(wxCursor(b.cursor));
         if (inRow) row->Add(button, wxSizerFlags().FixedMinSize().Border(wxLEFT, b.gapBefore));
     }

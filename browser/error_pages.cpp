@@ -11,6 +11,8 @@
 #include "error_css.h"
 #include "error_html.h"
 #include "error_js.h"
+#include "translatable.h"
+#include "translate.h"
 
 namespace kwirl {
 
@@ -34,7 +36,8 @@ constexpr int kPluginWillHandleLoad = 204;
 // An address is shown whole up to this length, which no real address reaches.
 constexpr std::size_t kShownAddressLength = 2000;
 
-// What a page of each kind says. Every sentence is whole, to be translated as one.
+// What a page of each kind says, in the user's language when it is shown.
+// Every sentence is whole, to be translated as one.
 struct PageWording {
     PageKind kind;
     const char* title;
@@ -44,29 +47,35 @@ struct PageWording {
     const char* retryNote;  // shown while the page is tried again by itself
 };
 
-constexpr const char* kFailedRetryNote = "The page is tried again by itself while this is shown.";
-constexpr const char* kEndedRetryNote = "It is loaded again by itself in a moment.";
+constexpr const char* kTryAgain = translatable("Try again");
+constexpr const char* kReload = translatable("Reload");
+constexpr const char* kPageStopped = translatable("The page stopped");
+constexpr const char* kFailedRetryNote = translatable("The page is tried again by itself while this is shown.");
+constexpr const char* kEndedRetryNote = translatable("It is loaded again by itself in a moment.");
 
 constexpr std::array kPageWordings = {
-    PageWording{PageKind::NoConnection, "The portal cannot be reached",
-                "The connection to the server was refused or the network is down.", "Try again", true,
+    PageWording{PageKind::NoConnection, translatable("The portal cannot be reached"),
+                translatable("The connection to the server was refused or the network is down."), kTryAgain, true,
                 kFailedRetryNote},
-    PageWording{PageKind::NameNotFound, "The server was not found",
-                "The server's name could not be looked up. Check the network.", "Try again", true, kFailedRetryNote},
-    PageWording{PageKind::TimedOut, "The portal did not answer in time", "The server took too long to answer.",
-                "Try again", true, kFailedRetryNote},
-    PageWording{PageKind::InsecureConnection, "The connection is not secure",
-                "The server's identity could not be checked, so the page was not loaded.", "Try again", false, ""},
-    PageWording{PageKind::CannotShow, "The page cannot be shown here",
-                "The address is not a page the client can show, such as a file to save or another program's link.",
-                "Try again", false, ""},
-    PageWording{PageKind::LoadFailed, "The page could not be loaded", "Something went wrong while loading the page.",
-                "Try again", true, kFailedRetryNote},
-    PageWording{PageKind::Crashed, "The page stopped", "The page's process stopped unexpectedly.", "Reload", true,
-                kEndedRetryNote},
-    PageWording{PageKind::OutOfMemory, "The page stopped", "The page used too much memory and was stopped.", "Reload",
+    PageWording{PageKind::NameNotFound, translatable("The server was not found"),
+                translatable("The server's name could not be looked up. Check the network."), kTryAgain, true,
+                kFailedRetryNote},
+    PageWording{PageKind::TimedOut, translatable("The portal did not answer in time"),
+                translatable("The server took too long to answer."), kTryAgain, true, kFailedRetryNote},
+    PageWording{PageKind::InsecureConnection, translatable("The connection is not secure"),
+                translatable("The server's identity could not be checked, so the page was not loaded."), kTryAgain,
+                false, ""},
+    PageWording{PageKind::CannotShow, translatable("The page cannot be shown here"),
+                translatable("The address is not a page the client can show, such as a file to save or another "
+                             "program's link."),
+                kTryAgain, false, ""},
+    PageWording{PageKind::LoadFailed, translatable("The page could not be loaded"),
+                translatable("Something went wrong while loading the page."), kTryAgain, true, kFailedRetryNote},
+    PageWording{PageKind::Crashed, kPageStopped, translatable("The page's process stopped unexpectedly."), kReload,
                 true, kEndedRetryNote},
-    PageWording{PageKind::ProcessEnded, "The page stopped", "The page's process was ended.", "Reload", true,
+    PageWording{PageKind::OutOfMemory, kPageStopped, translatable("The page used too much memory and was stopped."),
+                kReload, true, kEndedRetryNote},
+    PageWording{PageKind::ProcessEnded, kPageStopped, translatable("The page's process was ended."), kReload, true,
                 kEndedRetryNote},
 };
 
@@ -174,13 +183,17 @@ std::string escapeHtml(std::string_view text) {
 
 std::string ownPageHtml(PageKind kind, std::string_view address, std::string_view detail, bool retrying) {
     const PageWording& wording = wordingFor(kind);
-    return filledIn(kErrorHtml, {{"title", escapeHtml(wording.title)},
+    const bool noted = retrying && *wording.retryNote;  // no empty text is looked up: "" names the catalogue's header
+    // TRANSLATORS: the language of this translation as a page names it (HTML's
+    // lang), so that a screen reader reads the client's pages in its voice.
+    return filledIn(kErrorHtml, {{"language", escapeHtml(tr("en"))},
+                                 {"title", escapeHtml(tr(wording.title))},
                                  {"style", kErrorCss},
-                                 {"explanation", escapeHtml(wording.explanation)},
+                                 {"explanation", escapeHtml(tr(wording.explanation))},
                                  {"address", shownAddress(address)},
                                  {"detail", detailParagraph(detail)},
-                                 {"button", escapeHtml(wording.button)},
-                                 {"note", detailParagraph(retrying ? wording.retryNote : "")},
+                                 {"button", escapeHtml(tr(wording.button))},
+                                 {"note", detailParagraph(noted ? tr(wording.retryNote) : "")},
                                  {"script", kErrorJs}});
 }
 

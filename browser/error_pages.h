@@ -40,7 +40,8 @@ bool isAbandonedLoad(std::string_view domain, int code);
 // Text with the characters that mean something in HTML written as entities.
 std::string escapeHtml(std::string_view text);
 
-// The page of `kind` for `address`: what happened in plain words, the address
+// The page of `kind` for `address`: what happened in plain words (in the
+// user's language, which the page names for screen readers), the address
 // and the engine's own message (`detail`, may be empty) as text, and the
 // button that loads the address again; `retrying` adds that this happens by
 // itself.

@@ -2,8 +2,9 @@
 # SPDX-License-Identifier: MIT
 # Builds the Debian package from a build folder and validates what it installs:
 # Debian's own checker (lintian) finds no error and no warning, the files it
-# holds, the menu entry and the software-centre description as shipped, and
-# run-time dependencies computed from the binary.
+# holds (the German catalogue among them), the menu entry and the
+# software-centre description as shipped and translated, and run-time
+# dependencies computed from the binary.
 set -eu
 build=${1:?usage: check-package.sh BUILD_DIR}
 
@@ -37,7 +38,8 @@ for file in ./usr/games/kwirl ./usr/share/man/man6/kwirl.6.gz \
             ./usr/share/doc/kwirl/copyright ./usr/share/doc/kwirl/changelog.gz \
             ./usr/share/applications/io.kwirl.GameClient.desktop \
             ./usr/share/icons/hicolor/scalable/apps/io.kwirl.GameClient.svg \
-            ./usr/share/metainfo/io.kwirl.GameClient.metainfo.xml; do
+            ./usr/share/metainfo/io.kwirl.GameClient.metainfo.xml \
+            ./usr/share/locale/de/LC_MESSAGES/kwirl.mo; do
   echo "$listing" | grep -q " $file\$" && continue
   echo "not in the package: $file" >&2
   # A build folder configured before the default prefix became /usr keeps /usr/local.
@@ -55,7 +57,13 @@ contents=$(mktemp -d)
 trap 'rm -rf "$contents"' EXIT
 dpkg-deb -x "$package" "$contents"
 desktop-file-validate "$contents/usr/share/applications/io.kwirl.GameClient.desktop"
-appstreamcli validate --no-net "$contents/usr/share/metainfo/io.kwirl.GameClient.metainfo.xml"
+# Pedantic hints are shown; any other issue, an informational one too, fails.
+appstreamcli validate --pedantic --strict --no-net "$contents/usr/share/metainfo/io.kwirl.GameClient.metainfo.xml"
+# Both carry the German translation merged in at build time.
+grep -q '^Comment\[de\]=' "$contents/usr/share/applications/io.kwirl.GameClient.desktop" ||
+  { echo "the menu entry has no German description" >&2; exit 1; }
+grep -q '<summary xml:lang="de">' "$contents/usr/share/metainfo/io.kwirl.GameClient.metainfo.xml" ||
+  { echo "the software-centre description has no German summary" >&2; exit 1; }
 command=$(sed -n 's/^Exec=//p' "$contents/usr/share/applications/io.kwirl.GameClient.desktop")
 [ "$command" = /usr/games/kwirl ] || { echo "the menu entry starts '$command', not /usr/games/kwirl" >&2; exit 1; }
 version=$(dpkg-deb -f "$package" Version)

@@ -14,7 +14,9 @@ namespace kwirl {
 inline constexpr const char* kWindowCaption = "Kwirl Mozalo Laboratory";
 inline constexpr const char* kApplicationTitle = "Kwirl Game Client";
 
-// The toolbar's fixed captions; the three page buttons' hints are their captions.
+// The toolbar's fixed captions, the same in every language. The three page
+// buttons' hints are their captions, which the window shows in the user's
+// language.
 inline constexpr const char* kAwardsCaption = "Hall of Awards";
 inline constexpr const char* kChampionshipCaption = "ChampionShip";
 inline constexpr const char* kGuideCaption = "Puzzle Guide";

@@ -12,7 +12,7 @@ packages="
   python3 nginx-light curl
   xvfb xauth openbox xdotool x11-utils imagemagick
   dbus dbus-daemon at-spi2-core python3-pyatspi python3-gi gir1.2-webkit2-4.0
-  desktop-file-utils appstream dpkg-dev debootstrap lintian
+  desktop-file-utils appstream dpkg-dev debootstrap lintian gettext locales
   clang libclang-rt-14-dev valgrind strace bubblewrap
 "
 [ "${1:-}" = "--bench" ] && packages="$packages chromium python3-xlib linux-perf"
@@ -21,10 +21,18 @@ missing=""
 for package in $packages; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing="$missing $package"
 done
-[ -z "$missing" ] && exit 0
-
 as_root=""
 [ "$(id -u)" -eq 0 ] || as_root="sudo"
-echo "Installing:$missing"
-$as_root apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $as_root apt-get install -y -qq --no-install-recommends $missing
+if [ -n "$missing" ]; then
+  echo "Installing:$missing"
+  $as_root apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $as_root apt-get install -y -qq --no-install-recommends $missing
+fi
+
+# The journeys run the client in German: a fresh Debian has no German locale
+# (only C.UTF-8), and without it the C library keeps the client in English.
+# Listed in locale.gen, so that the locales package keeps it when it rebuilds.
+if ! locale -a 2>/dev/null | grep -qx 'de_DE.utf8'; then
+  echo "Generating the locale de_DE.UTF-8"
+  $as_root sh -c "grep -qx 'de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' >>/etc/locale.gen; locale-gen"
+fi

@@ -71,8 +71,10 @@ TEST(ErrorPages, EachKindHasItsWords) {
         // Only a page that is tried again by itself says so.
         EXPECT_EQ(page.find("by itself") != std::string::npos, retries);
         EXPECT_EQ(ownPageHtml(kind, "a", "", false).find("by itself"), std::string::npos);
-        // The page is whole: every placeholder filled, its style and script in.
+        // The page is whole: every placeholder filled, its language named (the
+        // untranslated words are English), its style and script in.
         EXPECT_EQ(page.find("{{"), std::string::npos);
+        EXPECT_NE(page.find("<html lang='en'>"), std::string::npos);
         EXPECT_NE(page.find("justify-content:center"), std::string::npos);
         EXPECT_NE(page.find("messageHandlers.kwirlRetry"), std::string::npos);
     }

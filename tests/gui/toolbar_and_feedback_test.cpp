@@ -1,6 +1,15 @@
 // SPDX-License-Identifier: MIT
+#include <libintl.h>
+
+#include <array>
+#include <clocale>
+#include <tuple>
+
 #include "addresses.h"
+#include "captions.h"
+#include "translate.h"
 #include "window_fixture.h"
+#include "wx_text.h"
 
 namespace kwirl::test {
 namespace {
@@ -29,6 +38,53 @@ TEST_F(ToolbarTest, FixedPagesOpenWithOneNavigationAndNoStop) {
         EXPECT_EQ(frame->PBC->Position(), 33);
     }
     EXPECT_EQ(baseAddress().find('?'), std::string::npos);
+}
+
+// A language for the length of a scope: the locale, and the client's
+// catalogues as the build lays them out.
+class InLanguage {
+public:
+    explicit InLanguage(const char* locale) : before_(std::setlocale(LC_ALL, nullptr)) {
+        bindtextdomain(kTextDomain, KWIRL_BUILD_LOCALE_DIR);
+        bind_textdomain_codeset(kTextDomain, "UTF-8");
+        taken_ = std::setlocale(LC_ALL, locale) != nullptr;
+    }
+    ~InLanguage() { std::setlocale(LC_ALL, before_.c_str()); }
+    bool taken() const { return taken_; }
+
+private:
+    std::string before_;
+    bool taken_ = false;
+};
+
+// A page button's hint is its caption in the user's language, Button13's a
+// single blank, and no other button has one; every caption stays as the portal
+// names it.
+TEST(ToolbarHints, InTheUsersLanguageWithTheCaptionsAsTheyAre) {
+    const struct {
+        const char* locale;
+        std::array<std::string, 3> pageHints;  // Button8, Button6, Button4
+    } languages[] = {{"C", {kAwardsCaption, kChampionshipCaption, kGuideCaption}},
+                     {"de_DE.UTF-8", {"Ruhmeshalle", "Meisterschaft", "Puzzle-Anleitung"}}};
+    for (const auto& language : languages) {
+        SCOPED_TRACE(language.locale);
+        const InLanguage inLanguage(language.locale);
+        ASSERT_TRUE(inLanguage.taken()) << "no such locale here (scripts/setup.sh makes the German one)";
+        TFrm* frame = new TFrm(nullptr, [](wxWindow* parent) { return std::make_unique<TRecordingBrowser>(parent); });
+        const std::tuple<wxButton*, std::string, std::string> buttons[] = {
+            {frame->Button8, kAwardsCaption, language.pageHints[0]},
+            {frame->Button6, kChampionshipCaption, language.pageHints[1]},
+            {frame->Button4, kGuideCaption, language.pageHints[2]},
+            {frame->Button13, "5", kButton13Hint},
+            {frame->Button7, "1", ""},
+            {frame->Button14, "6", ""},
+            {frame->BitBtn1, kHomeCaption, ""}};
+        for (const auto& [button, caption, hint] : buttons) {
+            EXPECT_EQ(fromWx(button->GetLabel()), caption);
+            EXPECT_EQ(fromWx(button->GetToolTipText()), hint) << caption;
+        }
+        destroyWindow(frame);
+    }
 }
 
 TEST_F(ToolbarTest, ProgressMovesBothBarsAgainstTheCommonMaximum) {

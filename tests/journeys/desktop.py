@@ -236,6 +236,9 @@ class Desktop:
             rows = [row.split() for row in table.readlines()[1:]]
         return sum(1 for row in rows if row[2].endswith(port) and row[9] in sockets)
 
+    def labels(self):
+        return [label.name for label in self.all("label")]
+
     def top_level_windows(self):
         return len(self._frames(self.app))
 

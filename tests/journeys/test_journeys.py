@@ -353,6 +353,38 @@ class APageProcessThatDies(Journey):
         self.assertTrue(d.alive())
 
 
+class InTheUsersLanguage(Journey):
+    """A German desktop: the client's own words in German, the portal's as they are."""
+
+    def setUp(self):
+        locales = subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout.split()
+        if "de_DE.utf8" not in locales:
+            self.fail("no German locale on this system (scripts/setup.sh makes it)")
+        environment = {name: value for name, value in os.environ.items()
+                       if not name.startswith("LC_") and name != "LANGUAGE"}
+        self.desktop = Desktop(CLIENT, HOST, SOURCE, env={**environment, "LANG": "de_DE.UTF-8"})
+
+    def test_the_tool_tips_and_the_failure_page_in_german_the_captions_as_they_are(self):
+        d = self.desktop
+        self.assertTrue(d.client_window(), "the window's title")
+        d.wait_for_captions(SHORTCUT)
+        for caption in ("Home", "Hall of Awards", "ChampionShip", "Puzzle Guide"):
+            d.button(caption)
+        self.assertIn("Library", d.labels())
+        self.assertEqual(d.combo_items()[8], "8:Mountain puzzle library")
+
+        # The toolkit gives a button's tool tip to screen readers as its
+        # description; the tool tip windows themselves are not on the bus.
+        for caption, tip in (("Hall of Awards", "Ruhmeshalle"), ("ChampionShip", "Meisterschaft"),
+                             ("Puzzle Guide", "Puzzle-Anleitung")):
+            self.assertEqual(d.button(caption).description, tip)
+
+        d.stop_portal()
+        d.click(d.button("Hall of Awards"))
+        d.wait_for_heading("Das Portal ist nicht erreichbar")
+        d.wait_for_captions(SHORTCUT)
+
+
 class AnOddCatalogue(unittest.TestCase):
     """Whatever the catalogue page holds, the window comes up and offers libraries."""
 
