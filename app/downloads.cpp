@@ -43,10 +43,10 @@ void TFrm::CBWFileDownload(TCppWebBrowser*, const std::string& SuggestedName, st
 
 void TFrm::CBWDownloadComplete(TCppWebBrowser*, const std::string& Path, const std::string& Failure) {
     if (Failure.empty()) return;
+    // What failed, where to, and why.
     swallowFailures([&] {
-        const std::string name = fromWx(wxFileName(toWx(Path)).GetFullName());
-        wxMessageBox(toWx(std::string(kDownloadFailedText) + (name.empty() ? "" : " (" + name + ")") + "\n\n" + Failure),
-                     kApplicationTitle, wxOK | wxICON_WARNING, this);
+        wxMessageBox(toWx(std::string(kDownloadFailedText) + "\n" + Path + "\n\n" + Failure), kApplicationTitle,
+                     wxOK | wxICON_WARNING, this);
     });
 }
 
