@@ -78,6 +78,9 @@ public:
                             const std::string& Headers, std::int16_t& Cancel);
     void CBWProgressChange(TCppWebBrowser* Sender, std::int32_t Progress, std::int32_t ProgressMax);
     void CBWNewWindow2(TCppWebBrowser* Sender, TCppWebBrowser*& ppDisp, std::int16_t& Cancel);
+    void CBWHistoryNavigate(TCppWebBrowser* Sender, const std::string& URL);
+    void CBWFileDownload(TCppWebBrowser* Sender, const std::string& SuggestedName, std::string& Path, bool& Replace);
+    void CBWDownloadComplete(TCppWebBrowser* Sender, const std::string& Path, const std::string& Failure);
 
     // The six number buttons in toolbar order.
     std::array<wxButton*, 6> numberButtons() const;
@@ -95,11 +98,13 @@ private:
     void onClose(wxCloseEvent& event);
     void numberButtonClick(int button);
     void openFixedPage(const wxButton* button);
+    void followAddress(const std::string& address);
     void setNumberCaptions(const std::array<std::string, 6>& captions);
     void progressPreset(int divisor);
     void onTypeAhead(wxKeyEvent& event);
     void onBrowserKey(wxKeyEvent& event);
     void onHistoryButton(wxMouseEvent& event);
+    void bindHistoryButtons(wxWindow* window);
     void onZoomWheel(wxMouseEvent& event);
     void runBrowserCommand(BrowserCommand command);
 

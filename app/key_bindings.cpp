@@ -19,7 +19,7 @@ void TFrm::onBrowserKey(wxKeyEvent& event) {
     runBrowserCommand(command);
 }
 
-// The mouse's back and forward buttons over the page.
+// The mouse's back and forward buttons, over the page or the toolbar.
 void TFrm::onHistoryButton(wxMouseEvent& event) {
     runBrowserCommand(event.GetEventType() == wxEVT_AUX1_DOWN ? BrowserCommand::Back : BrowserCommand::Forward);
 }

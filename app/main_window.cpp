@@ -63,6 +63,9 @@ TFrm::~TFrm() {
         CBW->OnBeforeNavigate2 = nullptr;
         CBW->OnNewWindow2 = nullptr;
         CBW->OnProgressChange = nullptr;
+        CBW->OnHistoryNavigate = nullptr;
+        CBW->OnFileDownload = nullptr;
+        CBW->OnDownloadComplete = nullptr;
     }
 }
 
@@ -166,14 +169,29 @@ void TFrm::bindEvents() {
     CB->Bind(wxEVT_CHOICE, [this](wxCommandEvent& event) { CBSelect(event.GetEventObject()); });
     CB->Bind(wxEVT_KEY_DOWN, &TFrm::onTypeAhead, this);
     Bind(wxEVT_CHAR_HOOK, &TFrm::onBrowserKey, this);
-    CBW->Window()->Bind(wxEVT_AUX1_DOWN, &TFrm::onHistoryButton, this);
-    CBW->Window()->Bind(wxEVT_AUX2_DOWN, &TFrm::onHistoryButton, this);
+    // The mouse's back and forward buttons: over the page (the browser hands
+    // them on as its window's events), and over the toolbar and the bars alike.
+    bindHistoryButtons(CBW->Window());
+    bindHistoryButtons(Panel1);
+    bindHistoryButtons(PB);
+    bindHistoryButtons(PBC);
     CBW->Window()->Bind(wxEVT_MOUSEWHEEL, &TFrm::onZoomWheel, this);
 
     using namespace std::placeholders;
     CBW->OnBeforeNavigate2 = std::bind(&TFrm::CBWBeforeNavigate2, this, _1, _2, _3, _4, _5, _6, _7, _8);
     CBW->OnProgressChange = std::bind(&TFrm::CBWProgressChange, this, _1, _2, _3);
     CBW->OnNewWindow2 = std::bind(&TFrm::CBWNewWindow2, this, _1, _2, _3);
+    CBW->OnHistoryNavigate = std::bind(&TFrm::CBWHistoryNavigate, this, _1, _2);
+    CBW->OnFileDownload = std::bind(&TFrm::CBWFileDownload, this, _1, _2, _3, _4);
+    CBW->OnDownloadComplete = std::bind(&TFrm::CBWDownloadComplete, this, _1, _2, _3);
+}
+
+// The window and every control inside it. A mouse button's event reaches only
+// the control under the pointer, not the panels around it.
+void TFrm::bindHistoryButtons(wxWindow* window) {
+    window->Bind(wxEVT_AUX1_DOWN, &TFrm::onHistoryButton, this);
+    window->Bind(wxEVT_AUX2_DOWN, &TFrm::onHistoryButton, this);
+    for (wxWindow* child : window->GetChildren()) bindHistoryButtons(child);
 }
 
 // The icon of the window and of its entry in the task bar, in the sizes desktops ask for.

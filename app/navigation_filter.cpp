@@ -3,6 +3,7 @@
 #include "address_classes.h"
 #include "address_vocabulary.h"
 #include "captions.h"
+#include "guard.h"
 #include "offset_parsing.h"
 #include "text_ops.h"
 #include "wx_text.h"
@@ -16,19 +17,34 @@ void TFrm::CBWBeforeNavigate2(TCppWebBrowser*, void*, const std::string& URL, st
     Cancel = 1;
     const std::string address = URL;
     try {
-        if (!holds(address, std::string(vocab::kScriptFalseToken))) {
-            if (isGameAddress(address)) setNumberCaptions(piecesCaptions());
-            if (isWidePagedListAddress(address)) {
-                PageIndex = pageIndexOfOffset(offsetText(address));
-                setNumberCaptions(pagingCaptions(PageIndex));
-            }
-            if (isNeutralAddress(address)) setNumberCaptions(shortcutCaptions());
-        }
+        followAddress(address);
         CBW->Focus();
         Cancel = 0;
     } catch (...) {
         // Captions already set stay; the navigation stays cancelled.
     }
+}
+
+// A page, or a frame of it, shown again from the history: the engine asks no
+// question first, so the window follows it here, by the same rules, and ends
+// as a new load of that page and its frames would leave it.
+void TFrm::CBWHistoryNavigate(TCppWebBrowser*, const std::string& URL) {
+    swallowFailures([&] {
+        followAddress(URL);
+        CBW->Focus();
+    });
+}
+
+// The number buttons' captions and PageIndex for a page at `address`. A page
+// offset that is no number fails after the captions of the tests before it.
+void TFrm::followAddress(const std::string& address) {
+    if (holds(address, std::string(vocab::kScriptFalseToken))) return;
+    if (isGameAddress(address)) setNumberCaptions(piecesCaptions());
+    if (isWidePagedListAddress(address)) {
+        PageIndex = pageIndexOfOffset(offsetText(address));
+        setNumberCaptions(pagingCaptions(PageIndex));
+    }
+    if (isNeutralAddress(address)) setNumberCaptions(shortcutCaptions());
 }
 
 void TFrm::setNumberCaptions(const std::array<std::string, 6>& captions) {

@@ -9,10 +9,14 @@
 
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "engine_downloads.h"
 #include "engine_load_recovery.h"
 #include "engine_shell.h"
+#include "frame_shown_js.h"
 #include "open_in_place_js.h"
 #include "text_focus_js.h"
 #include "web_browser.h"
@@ -36,6 +40,21 @@ constexpr const char* kNewWindowMessage = "kwirlNewWindow";
 // Whether a text field of the page has the keyboard focus, told by every frame
 // as the focus moves (scripts/text_focus.js): keys typed there are the page's own.
 constexpr const char* kTextFocusMessage = "kwirlTextFocus";
+
+// Every frame tells the address it shows each time it is shown, from a new load
+// or from the history (scripts/frame_shown.js): a page restored from the history
+// brings its frames back without asking the window first.
+constexpr const char* kFrameShownMessage = "kwirlFrameShown";
+
+// The text a frame's script posted, if it posted text.
+std::optional<std::string> textOf(WebKitJavascriptResult* result) {
+    JSCValue* value = webkit_javascript_result_get_js_value(result);
+    if (!jsc_value_is_string(value)) return std::nullopt;
+    gchar* text = jsc_value_to_string(value);
+    std::string copy = text ? text : "";
+    g_free(text);
+    return copy;
+}
 
 // Keys that go to the window before the page sees them, as the page would take
 // them for itself (Alt+Left scrolls it); in a text field they stay the page's.
@@ -73,6 +92,7 @@ public:
 
         addFrameScript(kOpenInPlaceJs, kNewWindowMessage, G_CALLBACK(&TEngineBrowser::onScriptedWindow));
         addFrameScript(kTextFocusJs, kTextFocusMessage, G_CALLBACK(&TEngineBrowser::onTextFocus));
+        addFrameScript(kFrameShownJs, kFrameShownMessage, G_CALLBACK(&TEngineBrowser::onFrameShown));
 
         g_signal_connect(native_, "key-press-event", G_CALLBACK(&TEngineBrowser::onKeyBeforePage), this);
         g_signal_connect(native_, "button-press-event", G_CALLBACK(&TEngineBrowser::onButtonPress), this);
@@ -81,11 +101,15 @@ public:
         g_signal_connect(webkit_web_view_get_back_forward_list(native_), "changed",
                          G_CALLBACK(&TEngineBrowser::onHistoryChanged), this);
         recovery_ = std::make_unique<TLoadRecovery>(native_);
+        downloads_ = std::make_unique<TEngineDownloads>(native_, *this, [this](double fraction) { reportProgress(fraction); });
     }
 
     ~TEngineBrowser() override {
         if (!native_) return;
+        downloads_.reset();
         recovery_.reset();
+        setItem(committedItem_, nullptr);
+        setItem(addedItem_, nullptr);
         g_signal_handlers_disconnect_by_data(native_, this);
         g_signal_handlers_disconnect_by_data(webkit_web_view_get_back_forward_list(native_), this);
         g_signal_handlers_disconnect_by_data(webkit_web_view_get_user_content_manager(native_), this);
@@ -153,24 +177,82 @@ private:
 
     static void onLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer self) {
         auto* browser = static_cast<TEngineBrowser*>(self);
-        if (event == WEBKIT_LOAD_STARTED) browser->provisional_ = true;
+        if (event == WEBKIT_LOAD_STARTED) {
+            browser->provisional_ = true;
+            browser->fromHistory_ = false;
+            browser->framesShown_.clear();
+        }
         if (event == WEBKIT_LOAD_COMMITTED) {
             browser->provisional_ = false;
             browser->textFocus_ = false;
             const gchar* uri = webkit_web_view_get_uri(view);
             browser->committed_ = uri ? uri : "";
+            browser->committedFromHistory();
         }
-        if (event == WEBKIT_LOAD_FINISHED) browser->provisional_ = false;
+        if (event == WEBKIT_LOAD_FINISHED) {
+            browser->provisional_ = false;
+            // A page from the history may come without progress: it ends as every load does.
+            if (browser->lastProgress_ != kLoadFinished) browser->reportProgress(kLoadFinished);
+        }
     }
 
-    // A move within the page shown (an anchor, the page's own history entry)
-    // changes its address without a load.
-    static void onHistoryChanged(WebKitBackForwardList* list, WebKitBackForwardListItem*, gpointer, gpointer self) {
+    // A load committed. A new page takes an entry of its own in the history
+    // (added as it commits) and a reload keeps the entry shown; any other entry
+    // is one the page was restored from, which the window hears of here, the
+    // page first and then its frames, as a new load would tell it.
+    void committedFromHistory() {
+        WebKitBackForwardListItem* current =
+            webkit_back_forward_list_get_current_item(webkit_web_view_get_back_forward_list(native_));
+        fromHistory_ = current && current != addedItem_ && current != committedItem_;
+        setItem(committedItem_, current);
+        setItem(addedItem_, nullptr);
+        if (!fromHistory_) return;
+        tellHistoryNavigate(committed_);
+        const auto frames = std::move(framesShown_);
+        framesShown_.clear();
+        for (const auto& frame : frames) tellHistoryNavigate(frame);
+    }
+
+    void tellHistoryNavigate(const std::string& url) {
+        if (OnHistoryNavigate) OnHistoryNavigate(this, url);
+    }
+
+    static void onFrameShown(WebKitUserContentManager*, WebKitJavascriptResult* result, gpointer self) {
+        const auto shown = textOf(result);
+        if (!shown) return;
+        const std::string& url = *shown;
         auto* browser = static_cast<TEngineBrowser*>(self);
+        // Before the page commits its frames wait for it; on a page that came
+        // from the history they are told at once.
+        if (browser->provisional_) {
+            browser->framesShown_.push_back(url);
+        } else if (browser->fromHistory_) {
+            browser->tellHistoryNavigate(url);
+        }
+    }
+
+    // Keeps a reference to a history entry, for telling entries apart later.
+    static void setItem(WebKitBackForwardListItem*& kept, WebKitBackForwardListItem* item) {
+        if (item) g_object_ref(item);
+        if (kept) g_object_unref(kept);
+        kept = item;
+    }
+
+    // A new entry, or a move within the page shown (an anchor, the page's own
+    // history entry) that changes its address without a load.
+    static void onHistoryChanged(WebKitBackForwardList* list, WebKitBackForwardListItem* added, gpointer,
+                                 gpointer self) {
+        auto* browser = static_cast<TEngineBrowser*>(self);
+        if (added) setItem(browser->addedItem_, added);
         if (browser->provisional_) return;
+        // An entry added once the page committed is that page's.
+        if (added) setItem(browser->committedItem_, webkit_back_forward_list_get_current_item(list));
         if (WebKitBackForwardListItem* item = webkit_back_forward_list_get_current_item(list)) {
             const gchar* uri = webkit_back_forward_list_item_get_uri(item);
-            if (uri) browser->committed_ = uri;
+            if (!uri || browser->committed_ == uri) return;
+            browser->committed_ = uri;
+            // Back or forward within the page: the window follows its address.
+            if (!added) browser->tellHistoryNavigate(browser->committed_);
         }
     }
 
@@ -230,12 +312,7 @@ private:
     }
 
     static void onScriptedWindow(WebKitUserContentManager*, WebKitJavascriptResult* result, gpointer self) {
-        JSCValue* value = webkit_javascript_result_get_js_value(result);
-        if (!jsc_value_is_string(value)) return;
-        gchar* address = jsc_value_to_string(value);
-        const std::string url = address ? address : "";
-        g_free(address);
-        static_cast<TEngineBrowser*>(self)->openRequestedWindow(url);
+        if (const auto url = textOf(result)) static_cast<TEngineBrowser*>(self)->openRequestedWindow(*url);
     }
 
     // The page asked for a new window: the window's handler names the browser
@@ -250,21 +327,34 @@ private:
     }
 
     static void onProgress(WebKitWebView* view, GParamSpec*, gpointer self) {
-        auto* browser = static_cast<TEngineBrowser*>(self);
-        if (!browser->OnProgressChange) return;
-        const double fraction = webkit_web_view_get_estimated_load_progress(view);
-        // A finished load is reported as progress -1, so that the bars empty
-        // once the page is in and show activity only while one loads.
-        const auto progress =
-            fraction >= 1.0 ? kLoadFinished : static_cast<std::int32_t>(std::lround(fraction * kProgressScale));
-        browser->OnProgressChange(browser, progress, kProgressScale);
+        static_cast<TEngineBrowser*>(self)->reportProgress(webkit_web_view_get_estimated_load_progress(view));
+    }
+
+    // A load's or a download's progress. The end is reported as progress -1, so
+    // that the bars empty once it is done and show activity only while it runs.
+    void reportProgress(double fraction) {
+        reportProgress(fraction >= 1.0 ? kLoadFinished
+                                       : static_cast<std::int32_t>(std::lround(fraction * kProgressScale)));
+    }
+
+    void reportProgress(std::int32_t progress) {
+        lastProgress_ = progress;
+        if (OnProgressChange) OnProgressChange(this, progress, kProgressScale);
     }
 
     wxWebView* view_ = nullptr;
     WebKitWebView* native_ = nullptr;
     std::unique_ptr<TLoadRecovery> recovery_;
+    std::unique_ptr<TEngineDownloads> downloads_;
     std::string committed_;
     bool provisional_ = false;
+    // The history entry shown, the last one added, and whether the page shown
+    // came from the history; its frames' addresses while it loads.
+    WebKitBackForwardListItem* committedItem_ = nullptr;
+    WebKitBackForwardListItem* addedItem_ = nullptr;
+    bool fromHistory_ = false;
+    std::vector<std::string> framesShown_;
+    std::int32_t lastProgress_ = kLoadFinished;
     bool textFocus_ = false;
 };
 

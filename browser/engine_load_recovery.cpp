@@ -40,6 +40,7 @@ TLoadRecovery::TLoadRecovery(WebKitWebView* view) : view_(view) {
 
 TLoadRecovery::~TLoadRecovery() {
     cancelSchedule();
+    if (history_) webkit_web_view_session_state_unref(history_);
     g_signal_handlers_disconnect_by_data(monitor_, this);
     g_object_unref(monitor_);
     g_signal_handlers_disconnect_by_data(view_, this);
@@ -83,6 +84,11 @@ void TLoadRecovery::onLoadChanged(WebKitWebView*, int event, gpointer self) {
         case WEBKIT_LOAD_COMMITTED:
             if (recovery->ownLoad_ == OwnLoad::Requested) {
                 recovery->ownLoad_ = OwnLoad::Committed;
+                if (recovery->history_) {
+                    webkit_web_view_restore_session_state(recovery->view_, recovery->history_);
+                    webkit_web_view_session_state_unref(recovery->history_);
+                    recovery->history_ = nullptr;
+                }
                 return;
             }
             recovery->backToPage();  // a page of the portal's is shown again
@@ -112,6 +118,7 @@ void TLoadRecovery::onProcessTerminated(WebKitWebView* view, int reason, gpointe
     }
     recovery->attemptInFlight_ = false;
     recovery->cancelSchedule();
+    recovery->keepHistoryOf(recovery->address_);
     recovery->showOwnPage(Shown::EndedPage, ownPageHtml(kind, recovery->address_, "", reloadByItself));
     if (reloadByItself) recovery->schedule(kReloadAfterEndMs);
 }
@@ -167,6 +174,17 @@ void TLoadRecovery::attempt() {
     if (shown_ == Shown::Page || attemptInFlight_) return;
     attemptInFlight_ = true;
     webkit_web_view_reload(view_);
+}
+
+// Our page takes the place of the entry shown, if it stands for that entry's
+// page; one that stands for a page not yet shown takes that page's place.
+void TLoadRecovery::keepHistoryOf(const std::string& address) {
+    if (history_) webkit_web_view_session_state_unref(history_);
+    history_ = nullptr;
+    WebKitBackForwardListItem* shown =
+        webkit_back_forward_list_get_current_item(webkit_web_view_get_back_forward_list(view_));
+    const gchar* uri = shown ? webkit_back_forward_list_item_get_uri(shown) : nullptr;
+    if (uri && address == uri) history_ = webkit_web_view_get_session_state(view_);
 }
 
 void TLoadRecovery::backToPage() {

@@ -11,6 +11,7 @@
 #include "retry_delays.h"
 
 typedef struct _WebKitWebView WebKitWebView;
+typedef struct _WebKitWebViewSessionState WebKitWebViewSessionState;
 
 namespace kwirl {
 
@@ -46,6 +47,7 @@ private:
     void cancelSchedule();
     void attempt();
     void backToPage();
+    void keepHistoryOf(const std::string& address);
 
     WebKitWebView* view_;
     GObject* monitor_ = nullptr;
@@ -58,6 +60,10 @@ private:
     RetryDelays delays_;
     gint64 lastEndUs_ = 0;
     bool endedBefore_ = false;
+    // The history as it was when the page's process ended, given back once our
+    // page stands in for it: the engine counts a page shown after a new
+    // process starts as a new entry.
+    WebKitWebViewSessionState* history_ = nullptr;
 };
 
 }  // namespace kwirl

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // The embedded browser as the main window sees it: four operations and three
-// events. Only browser/ knows which engine stands behind it.
+// events, with what the engine does that they do not cover (a page shown again
+// from the history, downloads). Only browser/ knows which engine stands behind it.
 
 #include <cstdint>
 #include <functional>
@@ -26,6 +27,21 @@ using TNewWindow2Event = std::function<void(TCppWebBrowser* Sender, TCppWebBrows
 // Raised while a page loads: the amount loaded so far against the amount expected.
 using TProgressChangeEvent =
     std::function<void(TCppWebBrowser* Sender, std::int32_t Progress, std::int32_t ProgressMax)>;
+
+// Raised when a page is shown again from the history (back, forward, the
+// engine's own gestures), and then for each of its frames: the engine restores
+// them without raising BeforeNavigate2. URL is the address shown.
+using THistoryNavigateEvent = std::function<void(TCppWebBrowser* Sender, const std::string& URL)>;
+// Raised when a page offers a file to save. The handler answers with the file
+// to write (left empty, nothing is saved) and whether a file already there may
+// be replaced (the person was asked and agreed).
+using TFileDownloadEvent = std::function<void(TCppWebBrowser* Sender, const std::string& SuggestedName,
+                                              std::string& Path, bool& Replace)>;
+// Raised when a download has ended: saved in Path, or not, Failure saying why
+// in a person's words (empty when it was saved, or when the person dropped it).
+// While it runs, its progress is reported as ProgressChange.
+using TDownloadCompleteEvent =
+    std::function<void(TCppWebBrowser* Sender, const std::string& Path, const std::string& Failure)>;
 
 class TCppWebBrowser {
 public:
@@ -58,6 +74,9 @@ public:
     TBeforeNavigate2Event OnBeforeNavigate2;
     TNewWindow2Event OnNewWindow2;
     TProgressChangeEvent OnProgressChange;
+    THistoryNavigateEvent OnHistoryNavigate;
+    TFileDownloadEvent OnFileDownload;
+    TDownloadCompleteEvent OnDownloadComplete;
 };
 
 // Creates a browser as a child of `parent`.

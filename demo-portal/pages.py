@@ -2,6 +2,8 @@
 """Pages of the demo portal. Pure functions of the query: easy to test."""
 
 import html
+import struct
+import zlib
 
 import jigsaw
 
@@ -24,6 +26,7 @@ LEVELS = range(1, 7)
 
 HTML = "text/html; charset=utf-8"
 TEXT = "text/plain; charset=utf-8"
+PNG = "image/png"
 
 
 def last(query, key, default=None):
@@ -74,6 +77,8 @@ def page_for(query, host):
     if name == "search":
         return 200, HTML, search(last(query, "q", ""))
     if name in LIBRARIES:
+        if op == "picture":
+            return 200, PNG, solved_picture(name, last_int(query, "id", 0, 0, LIBRARIES[name][1] - 1))
         if op == "game":
             return 200, HTML, game(name, query)
         if op in ("pz6m", "pz1d"):
@@ -231,10 +236,42 @@ def game(name, query):
     puzzle = last_int(query, "id", 0, 0, count - 1)
     pieces = (2 * level) ** 2
     body = (f"<p>{html.escape(title)}, puzzle {puzzle + 1}: level {level}, "
-            f"<span id='pieces'>{pieces}</span> pieces. {jigsaw.board_html(pieces)}")
+            f"<span id='pieces'>{pieces}</span> pieces. "
+            f"<a href='/index.php?name={name}&op=picture&id={puzzle}'>Download the picture, solved</a> "
+            f"{jigsaw.board_html(pieces)}")
     # The game's script needs the picture painter, which comes last in the page.
     return document(f"Puzzle {puzzle + 1}", body)[:-len("</body></html>")] + \
         (jigsaw.game_script(level, puzzle * 7919 + len(name)) + "</body></html>").encode("utf-8")
+
+
+def download_name(query):
+    """The file name a download of this page is offered under, or None for a page to show."""
+    name = last(query, "name")
+    if name in LIBRARIES and last(query, "op") == "picture":
+        return f"{name}-puzzle-{last_int(query, 'id', 0, 0, LIBRARIES[name][1] - 1) + 1}-solved.png"
+    return None
+
+
+def solved_picture(name, puzzle, width=360, height=240, side=6):
+    """A puzzle's picture with all its pieces in place, as a PNG: bands of colour
+    that follow the puzzle, and the seams of its side x side pieces."""
+    seed = puzzle * 7919 + len(name)
+    colours = [((seed * (i + 3) * 37) % 200 + 40, (seed * (i + 5) * 53) % 200 + 40, (seed * (i + 7) * 71) % 200 + 40)
+               for i in range(side)]
+    rows = []
+    for y in range(height):
+        row = bytearray(b"\0")  # no filter
+        for x in range(width):
+            seam = x % (width // side) == 0 or y % (height // side) == 0
+            r, g, b = colours[(x * side // width + y * side // height) % side]
+            row += bytes((255, 255, 255)) if seam else bytes((r, g, b))
+        rows.append(bytes(row))
+
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+    header = struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)  # 8-bit RGB
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(b"".join(rows), 9))
+            + chunk(b"IEND", b""))
 
 
 def catalogue(host):

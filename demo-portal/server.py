@@ -33,6 +33,7 @@ class PortalHandler(BaseHTTPRequestHandler):
 
     def answer(self, send_body):
         parts = urlsplit(self.path)
+        attachment = None
         if parts.path not in ("/index.php", "/"):
             status, content_type, body = 404, "text/html; charset=utf-8", pages.not_found(parts.path)
         else:
@@ -57,10 +58,13 @@ class PortalHandler(BaseHTTPRequestHandler):
                 # Addresses in the catalogue name the portal as it listens: a Host
                 # line need not carry the port.
                 status, content_type, body = pages.page_for(query, self.server.portal_host)
+            attachment = pages.download_name(query)
             self.server.record(self.path, query)
         self.send_response(status)
         if cookie:
             self.send_header("Set-Cookie", cookie)
+        if attachment:  # a file to save, not a page to show
+            self.send_header("Content-Disposition", f'attachment; filename="{attachment}"')
         self.send_header("Content-Type", content_type)
         self.send_header("Content-Length", str(len(body)))
         self.end_headers()

@@ -35,6 +35,16 @@ class EveryPageAnswers(unittest.TestCase):
                 self.assertEqual(status, 200)
                 self.assertIn(f"data-pieces='{(2 * level) ** 2}'", text)
 
+    def test_a_solved_picture_is_a_png_to_save(self):
+        query = [("name", "pazzle"), ("op", "picture"), ("id", "0")]
+        status, content_type, picture = pages.page_for(query, "127.0.0.1:8642")
+        self.assertEqual((status, content_type), (200, "image/png"))
+        self.assertTrue(picture.startswith(b"\x89PNG\r\n\x1a\n") and picture.endswith(b"IEND\xaeB`\x82"))
+        self.assertEqual(picture, pages.page_for(query, "")[2])  # the same bytes each time
+        self.assertEqual(pages.download_name(query), "pazzle-puzzle-1-solved.png")
+        self.assertIsNone(pages.download_name([("name", "pazzle"), ("op", "game")]))
+        self.assertIn("op=picture&id=0'>Download", body([("name", "pazzle"), ("op", "game"), ("id", "0")])[1])
+
     def test_unknown_pages_are_not_found(self):
         self.assertEqual(body([("name", "nosuchpage")])[0], 404)
 

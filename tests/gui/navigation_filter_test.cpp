@@ -63,6 +63,12 @@ TEST_F(NavigationFilterTest, OutcomeByAddress) {
         EXPECT_EQ(filter(c.address), c.cancel);
         EXPECT_EQ(captions(), c.captions);
         EXPECT_EQ(frame->PageIndex, c.pageIndex);
+        // A page shown again from the history leaves the buttons as its new load did.
+        filter("about:blank");
+        frame->PageIndex = 7;
+        browser->OnHistoryNavigate(browser, c.address);
+        EXPECT_EQ(captions(), c.captions == kBefore ? kShortcut : c.captions);
+        EXPECT_EQ(frame->PageIndex, c.pageIndex);
     }
 }
 

@@ -9,6 +9,7 @@ import subprocess
 import tempfile
 import time
 import unittest
+import urllib.request
 
 from desktop import DEMO_CATALOGUE_LIBRARIES, TIME_SCALE, Desktop, JourneyError, wait_for
 
@@ -253,8 +254,14 @@ class PlayingAsInABrowser(Journey):
         d.keys("Next")
         wait_for("Page Down to scroll the page", lambda: d.extents(d.link("Puzzle 41")).y < top - 200)
 
-        # Back and forward, by key and by the mouse's buttons; the buttons follow.
-        for back, forward in ((["key", "alt+Left"], ["key", "alt+Right"]), (["click", "8"], ["click", "9"])):
+        # Back and forward, by key and by the mouse's buttons over the page and
+        # over the toolbar (a button, the drop-down's label); the buttons follow.
+        def over(accessible):
+            box = d.extents(accessible)
+            return ["mousemove", str(box.x + box.width // 2), str(box.y + box.height // 2)]
+        guide, label = d.button("Puzzle Guide"), d.all("label")[0]
+        for back, forward in ((["key", "alt+Left"], ["key", "alt+Right"]), (["click", "8"], ["click", "9"]),
+                              (over(guide) + ["click", "8"], over(label) + ["click", "9"])):
             d.mouse(*back)
             d.wait_for_heading("page 1 of 3")
             d.wait_for_captions(paging(1))
@@ -305,6 +312,62 @@ class PlayingAsInABrowser(Journey):
         d.wait_for_heading("Welcome")
 
 
+class BackAndForward(Journey):
+    """After every move through the history the window is as a new load of the
+    page shown left it: captions, page number and bars, a page's frames included."""
+
+    def test_every_kind_of_page_after_every_other_and_back(self):
+        d = self.desktop
+
+        def link(name):
+            return lambda: d.click(d.link(name))
+
+        def toolbar(name):
+            return lambda: d.click(d.button(name))
+
+        def library_list(index):
+            return lambda: self.choose_with_mouse(d.combo_items()[index])
+
+        # Each new load, what shows it is in place, and the window it leaves. Every
+        # kind of page (a list with an offset, a game with a level, a plain page,
+        # a page whose frame is a game) stands next to every other kind.
+        walk = [
+            (library_list(1), "Big animal puzzle library: page 1 of 13", paging(1)),
+            (link("3"), "Big animal puzzle library: page 3 of 13", paging(3)),
+            (link("Puzzle 81"), "Puzzle 81", PIECES),
+            (toolbar("ChampionShip"), "Championship", SHORTCUT),
+            (toolbar("Hall of Awards"), "Hall of Awards", PIECES),
+            (library_list(3), "Big life puzzle library: page 3 of 8", paging(3)),
+            (link("5"), "Big life puzzle library: page 5 of 8", paging(5)),
+            (link("Puzzle 161"), "Puzzle 161", PIECES),
+            (toolbar("Hall of Awards"), "Hall of Awards", PIECES),
+            (toolbar("ChampionShip"), "Championship", SHORTCUT),
+            (library_list(8), "Mountain puzzle library: page 5 of 11", paging(5)),
+        ]
+
+        def settled(heading, captions, how):
+            d.wait_for_heading(heading)
+            wait_for(f"{heading} loaded, by {how}", lambda: d.bars() == [0.0, 0.0])
+            d.wait_for_captions(captions)
+            time.sleep(0.3)  # a frame of the page may still be on its way
+            self.assertEqual((d.captions(), d.bars()), (captions, [0.0, 0.0]), f"{heading}, by {how}")
+
+        for open_page, heading, captions in walk:
+            open_page()
+            settled(heading, captions, "a new load")
+        # Back to the first and forward to the last again, by key and by the
+        # mouse's buttons by turns.
+        moves = (("alt+Left", "8"), ("alt+Right", "9"))
+        for step, (_, heading, captions) in enumerate(reversed(walk[:-1])):
+            key, button = moves[0]
+            d.mouse("key", key) if step % 2 == 0 else d.mouse("click", button)
+            settled(heading, captions, "Back")
+        for step, (_, heading, captions) in enumerate(walk[1:]):
+            key, button = moves[1]
+            d.mouse("key", key) if step % 2 == 0 else d.mouse("click", button)
+            settled(heading, captions, "Forward")
+
+
 class APortalThatIsAway(Journey):
     def test_in_the_middle_of_a_game_a_failure_page_then_the_page_by_itself_when_the_portal_is_back(self):
         d = self.desktop
@@ -321,6 +384,14 @@ class APortalThatIsAway(Journey):
         d.wait_for_request(lambda p: p == "/index.php?name=champday", "the page, without any input", count)
         d.wait_for_heading("Championship")
         self.assertFalse(any(line.startswith("/index.php?name=awards") for line in d.requests()[count:]))
+        # The failure pages stood in the pages' places: one press of Back goes
+        # to the page asked for before, the game at its second level.
+        count = len(d.requests())
+        d.keys("alt+Left")
+        line = d.wait_for_request(lambda p: "&op=game" in p, "the game again", count)
+        self.assertTrue(line.endswith("&level=2\tpieces=16"), line)
+        d.wait_for_heading("Puzzle 1")
+        d.wait_for_captions(PIECES)
 
 
 class APageProcessThatDies(Journey):
@@ -337,6 +408,13 @@ class APageProcessThatDies(Journey):
         d.wait_for_request(lambda p: p == library("puzzle3") + "&n=0", "the page again", count)
         d.wait_for_heading("page 1 of 13")
         self.assertTrue(d.alive())
+        # The page that said so took no place in the history: Back once goes to
+        # the page before the list, and Forward to the list.
+        d.keys("alt+Left")
+        d.wait_for_heading("Zededo zu Dozo Dozariv (free)")
+        d.keys("alt+Right")
+        d.wait_for_heading("page 1 of 13")
+        d.wait_for_captions(paging(1))
         count = self.click_number(">")  # and the window goes on as before
         d.wait_for_request(lambda p: p.endswith("&n=0&n=40"), "page 2", count)
 
@@ -383,6 +461,81 @@ class InTheUsersLanguage(Journey):
         d.click(d.button("Hall of Awards"))
         d.wait_for_heading("Das Portal ist nicht erreichbar")
         d.wait_for_captions(SHORTCUT)
+
+
+class SavingAPicture(Journey):
+    """A file a page offers is saved where the player says, after asking; an
+    existing file is not replaced unasked, and a file that cannot be written is
+    said so."""
+
+    def setUp(self):
+        self.home = tempfile.mkdtemp(prefix="kwirl-home-")
+        self.folder = os.path.join(self.home, "Saved puzzles")
+        os.makedirs(self.folder)
+        os.makedirs(os.path.join(self.home, ".config"))
+        with open(os.path.join(self.home, ".config", "user-dirs.dirs"), "w") as dirs:
+            dirs.write('XDG_DOWNLOAD_DIR="$HOME/Saved puzzles"\n')
+        env = {name: value for name, value in os.environ.items()
+               if name not in ("XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME")}
+        env["HOME"] = self.home
+        self.desktop = Desktop(CLIENT, HOST, SOURCE, env=env)
+
+    def tearDown(self):
+        super().tearDown()
+        shutil.rmtree(self.home, ignore_errors=True)
+
+    def dialog(self, role, text=None):
+        """The open dialog of the role, showing `text` if given."""
+        d = self.desktop
+        def find():
+            for found in d.all(role):
+                if text is None or any(text in label.name for label in d.all("label", found)):
+                    return found
+            return None
+        return wait_for(f"a {role} dialog" + (f" saying {text!r}" if text else ""), find)
+
+    def test_save_a_solved_picture_then_keep_it_then_fail_to_write(self):
+        d = self.desktop
+        self.open_list(2, "pazzle")
+        d.click(d.link("Puzzle 1"))
+        d.wait_for_captions(PIECES)
+        picture = "/index.php?name=pazzle&op=picture&id=0"
+        with urllib.request.urlopen(f"http://{HOST}{picture}") as reply:
+            expected = reply.read()
+        saved = os.path.join(self.folder, "pazzle-puzzle-1-solved.png")
+
+        # Asked where, in the downloads folder under the page's name for it.
+        d.click(d.link("Download the picture, solved"))
+        self.dialog("file chooser")
+        d.keys("Return")
+        wait_for("the picture saved", lambda: os.path.exists(saved) and os.path.getsize(saved) == len(expected))
+        with open(saved, "rb") as file:
+            self.assertEqual(file.read(), expected)
+        wait_for("the bars empty after the transfer", lambda: d.bars() == [0.0, 0.0])
+
+        # The same name again: asked before replacing, and kept when the answer is no.
+        os.utime(saved, (1, 1))
+        d.click(d.link("Download the picture, solved"))
+        self.dialog("file chooser")
+        d.keys("Return")
+        self.dialog("alert", "already exists")
+        d.keys("Escape")  # do not replace
+        time.sleep(0.5)  # the question closes
+        d.keys("Escape")  # and save nothing
+        wait_for("the dialog closed", lambda: not d.all("file chooser"))
+        self.assertEqual(os.path.getmtime(saved), 1)
+        self.assertEqual(os.listdir(self.folder), [os.path.basename(saved)])
+
+        # A place that cannot be written: the player is told.
+        d.click(d.link("Download the picture, solved"))
+        self.dialog("file chooser")
+        d.keys("ctrl+a")
+        d.type("/proc/kwirl-picture.png")
+        d.keys("Return")
+        self.dialog("alert", "The file was not saved.")
+        d.keys("Return")
+        wait_for("the message closed", lambda: not d.all("alert"))
+        self.assertTrue(d.alive())
 
 
 class AnOddCatalogue(unittest.TestCase):

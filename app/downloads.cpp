@@ -1,0 +1,53 @@
+// SPDX-License-Identifier: MIT
+// Files a page offers: the person chooses where each goes, as in a web
+// browser, and is told when one could not be saved.
+
+#include <glib.h>
+#include <wx/filedlg.h>
+#include <wx/filename.h>
+#include <wx/msgdlg.h>
+
+#include "Main.h"
+#include "captions.h"
+#include "guard.h"
+#include "wx_text.h"
+
+namespace kwirl {
+
+namespace {
+
+// The person's downloads folder as the desktop names it, or the home folder
+// where there is none.
+std::string downloadsFolder() {
+    const gchar* folder = g_get_user_special_dir(G_USER_DIRECTORY_DOWNLOAD);
+    if (folder && g_file_test(folder, G_FILE_TEST_IS_DIR)) return folder;
+    return g_get_home_dir();
+}
+
+}  // namespace
+
+// The save dialog, in the downloads folder with the name the page suggested.
+// The dialog asks before an existing file is chosen; nothing is saved unless
+// the person chose a file.
+void TFrm::CBWFileDownload(TCppWebBrowser*, const std::string& SuggestedName, std::string& Path, bool& Replace) {
+    Path.clear();
+    Replace = false;
+    swallowFailures([&] {
+        wxFileDialog dialog(this, kSaveFileTitle, toWx(downloadsFolder()), toWx(SuggestedName),
+                            wxFileSelectorDefaultWildcardStr, wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+        if (dialog.ShowModal() != wxID_OK) return;
+        Path = fromWx(dialog.GetPath());
+        Replace = wxFileName::Exists(toWx(Path));
+    });
+}
+
+void TFrm::CBWDownloadComplete(TCppWebBrowser*, const std::string& Path, const std::string& Failure) {
+    if (Failure.empty()) return;
+    // What failed, where to, and why.
+    swallowFailures([&] {
+        wxMessageBox(toWx(std::string(kDownloadFailedText) + "\n" + Path + "\n\n" + Failure), kApplicationTitle,
+                     wxOK | wxICON_WARNING, this);
+    });
+}
+
+}  // namespace kwirl

@@ -1,0 +1,126 @@
+// SPDX-License-Identifier: MIT
+#include "engine_downloads.h"
+
+#include <webkit2/webkit2.h>
+
+#include <string>
+
+#include "download_files.h"
+#include "web_browser.h"
+
+namespace kwirl {
+
+namespace {
+
+DownloadFailure failureOf(const GError* error) {
+    if (!error || error->domain != WEBKIT_DOWNLOAD_ERROR) return DownloadFailure::Other;
+    switch (error->code) {
+        case WEBKIT_DOWNLOAD_ERROR_CANCELLED_BY_USER: return DownloadFailure::DroppedByPerson;
+        case WEBKIT_DOWNLOAD_ERROR_DESTINATION: return DownloadFailure::Destination;
+        case WEBKIT_DOWNLOAD_ERROR_NETWORK: return DownloadFailure::Network;
+        default: return DownloadFailure::Other;
+    }
+}
+
+std::string destinationPath(WebKitDownload* download) {
+    const gchar* destination = webkit_download_get_destination(download);
+    if (!destination) return {};
+    gchar* path = g_filename_from_uri(destination, nullptr, nullptr);
+    std::string result = path ? path : destination;
+    g_free(path);
+    return result;
+}
+}  // namespace
+
+TEngineDownloads::TEngineDownloads(WebKitWebView* view, TCppWebBrowser& browser, std::function<void(double)> progress)
+    : view_(view), browser_(browser), progress_(std::move(progress)) {
+    g_signal_connect(webkit_web_view_get_context(view_), "download-started", G_CALLBACK(&TEngineDownloads::onStarted),
+                     this);
+}
+
+TEngineDownloads::~TEngineDownloads() {
+    g_signal_handlers_disconnect_by_data(webkit_web_view_get_context(view_), this);
+    for (WebKitDownload* download : running_) {
+        g_signal_handlers_disconnect_by_data(download, this);
+        webkit_download_cancel(download);
+        g_object_unref(download);
+    }
+}
+
+void TEngineDownloads::onStarted(WebKitWebContext*, WebKitDownload* download, gpointer self) {
+    auto* downloads = static_cast<TEngineDownloads*>(self);
+    // The context is the whole process's: only this view's downloads are ours.
+    if (webkit_download_get_web_view(download) != downloads->view_) return;
+    downloads->running_.insert(WEBKIT_DOWNLOAD(g_object_ref(download)));
+    g_signal_connect(download, "decide-destination", G_CALLBACK(&TEngineDownloads::onDecideDestination), self);
+    g_signal_connect(download, "notify::estimated-progress", G_CALLBACK(&TEngineDownloads::onProgress), self);
+    g_signal_connect(download, "failed", G_CALLBACK(&TEngineDownloads::onFailed), self);
+    g_signal_connect(download, "finished", G_CALLBACK(&TEngineDownloads::onFinished), self);
+}
+
+// The engine waits for the answer; the dialog is shown once the signal has
+// returned, not inside the engine's own call.
+gboolean TEngineDownloads::onDecideDestination(WebKitDownload* download, gchar* suggested, gpointer self) {
+    auto* downloads = static_cast<TEngineDownloads*>(self);
+    const std::string name = downloadFileName(suggested ? suggested : "");
+    downloads->CallAfter([downloads, download, name] { downloads->askWhereToSave(download, name); });
+    return TRUE;
+}
+
+void TEngineDownloads::askWhereToSave(WebKitDownload* download, const std::string& suggested) {
+    if (!running_.count(download)) return;
+    std::string path;
+    bool replace = false;
+    try {
+        if (browser_.OnFileDownload) browser_.OnFileDownload(&browser_, suggested, path, replace);
+    } catch (...) {
+        path.clear();  // a handler that fails chose nothing
+    }
+    if (!running_.count(download)) return;  // ended while the person chose
+    if (path.empty()) {
+        webkit_download_cancel(download);
+        return;
+    }
+    gchar* uri = g_filename_to_uri(path.c_str(), nullptr, nullptr);
+    if (!uri) {
+        webkit_download_cancel(download);
+        return;
+    }
+    webkit_download_set_allow_overwrite(download, replace);
+    webkit_download_set_destination(download, uri);
+    g_free(uri);
+}
+
+void TEngineDownloads::onProgress(WebKitDownload* download, gpointer, gpointer self) {
+    const double fraction = webkit_download_get_estimated_progress(download);
+    if (fraction < 1.0) static_cast<TEngineDownloads*>(self)->progress_(fraction);  // the end comes with "finished"
+}
+
+void TEngineDownloads::onFailed(WebKitDownload* download, GError* error, gpointer self) {
+    static_cast<TEngineDownloads*>(self)->failures_[download] =
+        downloadFailureText(failureOf(error), error ? error->message : "");
+}
+
+// Every download ends here, after its failure if it failed. The window is told
+// once the engine's call has returned: it may show a message box.
+void TEngineDownloads::onFinished(WebKitDownload* download, gpointer self) {
+    auto* downloads = static_cast<TEngineDownloads*>(self);
+    const auto failure = downloads->failures_.find(download);
+    const std::string failureText = failure == downloads->failures_.end() ? std::string() : failure->second;
+    const std::string path = destinationPath(download);
+    downloads->forget(download);
+    downloads->CallAfter([downloads, path, failureText] {
+        downloads->progress_(1.0);
+        auto& browser = downloads->browser_;
+        if (browser.OnDownloadComplete) browser.OnDownloadComplete(&browser, path, failureText);
+    });
+}
+
+void TEngineDownloads::forget(WebKitDownload* download) {
+    failures_.erase(download);
+    if (!running_.erase(download)) return;
+    g_signal_handlers_disconnect_by_data(download, this);
+    g_object_unref(download);
+}
+
+}  // namespace kwirl
