@@ -10,6 +10,7 @@
 #include "Main.h"
 #include "captions.h"
 #include "guard.h"
+#include "translate.h"
 #include "wx_text.h"
 
 namespace kwirl {
@@ -33,7 +34,7 @@ void TFrm::CBWFileDownload(TCppWebBrowser*, const std::string& SuggestedName, st
     Path.clear();
     Replace = false;
     swallowFailures([&] {
-        wxFileDialog dialog(this, kSaveFileTitle, toWx(downloadsFolder()), toWx(SuggestedName),
+        wxFileDialog dialog(this, toWx(tr("Save the file")), toWx(downloadsFolder()), toWx(SuggestedName),
                             wxFileSelectorDefaultWildcardStr, wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
         if (dialog.ShowModal() != wxID_OK) return;
         Path = fromWx(dialog.GetPath());
@@ -45,7 +46,7 @@ void TFrm::CBWDownloadComplete(TCppWebBrowser*, const std::string& Path, const s
     if (Failure.empty()) return;
     // What failed, where to, and why.
     swallowFailures([&] {
-        wxMessageBox(toWx(std::string(kDownloadFailedText) + "\n" + Path + "\n\n" + Failure), kApplicationTitle,
+        wxMessageBox(toWx(tr("The file was not saved.") + "\n" + Path + "\n\n" + Failure), kApplicationTitle,
                      wxOK | wxICON_WARNING, this);
     });
 }

@@ -24,9 +24,6 @@ inline constexpr const char* kHomeCaption = "Home";
 // The drop-down's label as the form has it, and as the window shows it once shown.
 inline constexpr const char* kLibraryLabelOnForm = "Library:";
 inline constexpr const char* kLibraryLabel = "Library";
-// The save dialog's title, and the first line of the message of a download that failed.
-inline constexpr const char* kSaveFileTitle = "Save the file";
-inline constexpr const char* kDownloadFailedText = "The file was not saved.";
 // Button13's hint: a single blank.
 inline constexpr const char* kButton13Hint = " ";
 
