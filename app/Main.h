@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 
+#include "accessible_names.h"
 #include "browser_commands.h"
 #include "catalogue_page.h"
 #include "progress_bar.h"
@@ -50,6 +51,8 @@ public:
     std::unique_ptr<TNMHTTP> LibLoaderNM;
     wxTextCtrl* Memo1 = nullptr;
     wxButton* BitBtn1 = nullptr;
+    // The window's menu, at the end of the toolbar: help, about, privacy.
+    wxButton* MenuButton = nullptr;
 
     // The current page of a paged list, 0-based.
     std::int32_t PageIndex = 0;
@@ -107,6 +110,12 @@ private:
     void bindHistoryButtons(wxWindow* window);
     void onZoomWheel(wxMouseEvent& event);
     void runBrowserCommand(BrowserCommand command);
+    void describeFixedControls();
+    void describeNumberButtons();
+    std::string shortcutLibraryName(std::size_t button) const;
+    void makeWindowMenu();
+    void showKeyboardShortcuts();
+    void showAbout();
 
     bool formShown_ = false;
     enum class FetchState { notStarted, running, ended };
@@ -114,6 +123,7 @@ private:
     // The window was closed while the catalogue fetch waited: it goes once the wait ends.
     bool closeAfterFetch_ = false;
     unsigned catalogueStart_ = 0;  // the main loop's source that starts the fetch, while pending
+    NumberMode numberMode_ = NumberMode::Shortcut;
     std::string typedPrefix_;
     long lastKeyTime_ = 0;
     int wheelTurned_ = 0;

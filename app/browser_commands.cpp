@@ -20,6 +20,7 @@ BrowserCommand browserCommandForKey(int keyCode, int modifiers) {
             switch (keyCode) {
                 case WXK_F5: return BrowserCommand::Reload;
                 case WXK_F11: return BrowserCommand::FullScreen;
+                case WXK_F1: return BrowserCommand::KeyboardShortcuts;
                 case WXK_ESCAPE: return BrowserCommand::Escape;
                 case WXK_BROWSER_BACK: return BrowserCommand::Back;
                 case WXK_BROWSER_FORWARD: return BrowserCommand::Forward;

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // The browser's own keys and their commands, as players know them from web
-// browsers, and the steps of the page zoom.
+// browsers (and F1, the window's list of them), and the steps of the page zoom.
 
 namespace kwirl {
 
-enum class BrowserCommand { None, Back, Forward, Reload, Escape, ZoomIn, ZoomOut, ZoomReset, FullScreen };
+enum class BrowserCommand { None, Back, Forward, Reload, Escape, ZoomIn, ZoomOut, ZoomReset, FullScreen, KeyboardShortcuts };
 
 // The command of a key (a toolkit key code) pressed with `modifiers` (the
 // toolkit's modifier flags); None for every key that is not a browser key.

@@ -62,6 +62,7 @@ void TFrm::showLibraryList() {
         for (const auto name : builtInLibraryNames()) CB->Append(toWx(std::string(name)));
     }
     CB->SetSelection(0);  // raises no event, so the selector does not run
+    describeNumberButtons();  // in shortcut mode they name the library chosen
 }
 
 // The fetch waits in a loop of its own, inside this window's code: a window

@@ -23,6 +23,7 @@ void TFrm::FormShow(wxObject*) {
         }
         Label1->SetLabel(kLibraryLabel);
         SetTitle(kWindowCaption);
+        describeFixedControls();
 
         swallowFailures([this] {
             CBW->Navigate(std::string(vocab::kBlankPage));

@@ -54,6 +54,8 @@ void TFrm::runBrowserCommand(BrowserCommand command) {
             case BrowserCommand::ZoomReset: CBW->SetZoom(kNoZoom); break;
             // The toolbar stays: only the title bar and the borders go.
             case BrowserCommand::FullScreen: ShowFullScreen(!IsFullScreen(), wxFULLSCREEN_ALL); break;
+            // Opened once the key's own handling has ended, not inside it.
+            case BrowserCommand::KeyboardShortcuts: CallAfter([this] { showKeyboardShortcuts(); }); break;
             case BrowserCommand::None: break;
         }
     });

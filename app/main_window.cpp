@@ -94,6 +94,7 @@ void TFrm::createControls(const BrowserFactory& makeBrowser) {
     for (const std::string_view name : builtInLibraryNames()) CB->Append(toWx(std::string(name)));
     Panel2 = new wxPanel(Panel1, wxID_ANY, wxPoint(224, 1), wxSize(kRowWidth, kPanelHeight - 2));
     createToolbarButtons();
+    makeWindowMenu();
     PBC = new TProgressBar(this, wxPoint(639, kPanelHeight), wxSize(kBarWidth, 592));
     LibLoaderNM = std::make_unique<TNMHTTP>();
     LibLoaderNM->Port = 0;

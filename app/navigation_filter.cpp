@@ -50,6 +50,8 @@ void TFrm::followAddress(const std::string& address) {
 void TFrm::setNumberCaptions(const std::array<std::string, 6>& captions) {
     const auto buttons = numberButtons();
     for (std::size_t i = 0; i < buttons.size(); ++i) buttons[i]->SetLabel(toWx(captions[i]));
+    numberMode_ = modeOfCaptions(captions);
+    describeNumberButtons();
 }
 
 }  // namespace kwirl

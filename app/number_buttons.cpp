@@ -30,6 +30,7 @@ void TFrm::numberButtonClick(int button) {
         if (rule.pagesWideLists ? isWidePagedListAddress(current) : isPagedListAddress(current)) {
             PageIndex = stepPage(rule.pageStep, PageIndex);
             Button12->SetLabel(toWx(pageNumberCaption(PageIndex)));
+            describeNumberButtons();
             swallowFailures([&] {
                 const auto next = appendPageOffset(current, PageIndex);
                 CBW->Stop();

@@ -25,8 +25,9 @@ bool sessionHasBus() {
 
 }  // namespace
 
-bool handOverToRunningClient() {
-    if (application || !sessionHasBus()) return false;
+bool anotherClientRuns() {
+    if (application) return g_application_get_is_remote(application);
+    if (!sessionHasBus()) return false;
     application = g_application_new(kApplicationId, G_APPLICATION_DEFAULT_FLAGS);
     g_signal_connect(application, "activate", G_CALLBACK(+[](GApplication*, gpointer) {
                          if (comeForwardHandler) comeForwardHandler();
@@ -35,9 +36,14 @@ bool handOverToRunningClient() {
     GError* error = nullptr;
     if (!g_application_register(application, nullptr, &error)) {
         g_clear_error(&error);  // the bus is unreachable: run on our own
+        g_clear_object(&application);
         return false;
     }
-    if (!g_application_get_is_remote(application)) return false;
+    return g_application_get_is_remote(application);
+}
+
+bool handOverToRunningClient() {
+    if (!anotherClientRuns()) return false;
     g_application_activate(application);  // asks the running client to come forward
     if (GDBusConnection* bus = g_application_get_dbus_connection(application)) {
         g_dbus_connection_flush_sync(bus, nullptr, nullptr);

@@ -8,6 +8,10 @@
 
 namespace kwirl {
 
+// Registers this start with the session (once): true when another client
+// already runs in it. While this start runs, later ones find it.
+bool anotherClientRuns();
+
 // Registers this start with the session. True when another client already
 // runs: it has been asked to bring its window forward, and this start ends.
 bool handOverToRunningClient();

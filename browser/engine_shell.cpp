@@ -5,11 +5,14 @@
 #include <webkit2/webkit2.h>
 
 #include <cstdio>
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "bus_address.h"
 #include "engine_rendering.h"
 #include "sandbox_probe.h"
+#include "site_data.h"
 #include "store_check.h"
 
 namespace kwirl {
@@ -84,9 +87,8 @@ void decideSandbox() {
 void keepStoresAcrossRuns() {
     WebKitWebContext* context = webkit_web_context_get_default();
     // The engine's own data folder: the user's data folder and the program's name.
-    gchar* folder = g_build_filename(g_get_user_data_dir(), g_get_prgname(), nullptr);
-    const std::string data = folder;
-    g_free(folder);
+    const std::string data = clientDataFolder();
+    if (data.empty()) return;  // no data folder of the user's: cookies last for the run
     for (const char* store : {kCookieStore, kHttpsOnlySitesStore}) {
         const std::string path = data + "/" + store;
         if (const auto aside = setAsideIfBroken(path)) {
@@ -100,6 +102,31 @@ void keepStoresAcrossRuns() {
 }
 
 }  // namespace
+
+std::string engineVersion() {
+    return "WebKitGTK " + std::to_string(webkit_get_major_version()) + "." + std::to_string(webkit_get_minor_version()) +
+           "." + std::to_string(webkit_get_micro_version());
+}
+
+void forgetSiteData(std::function<void(bool)> done) {
+    WebKitWebsiteDataManager* manager = webkit_web_context_get_website_data_manager(webkit_web_context_get_default());
+    auto* caller = new std::function<void(bool)>(std::move(done));
+    // Everything of every site, from the beginning of time.
+    webkit_website_data_manager_clear(
+        manager, WEBKIT_WEBSITE_DATA_ALL, 0, nullptr,
+        +[](GObject* source, GAsyncResult* result, gpointer data) {
+            const std::unique_ptr<std::function<void(bool)>> then(static_cast<std::function<void(bool)>*>(data));
+            GError* error = nullptr;
+            const bool cleared =
+                webkit_website_data_manager_clear_finish(WEBKIT_WEBSITE_DATA_MANAGER(source), result, &error);
+            if (error) std::fprintf(stderr, "kwirl: the site data could not all be forgotten: %s\n", error->message);
+            g_clear_error(&error);
+            // The engine knows nothing of the stores set aside after a crash.
+            removeSetAsideStores();
+            if (*then) (*then)(cleared);
+        },
+        caller);
+}
 
 void setUpEngineBeforeToolkit() {
     chooseEngineRendering();

@@ -3,6 +3,9 @@
 // The engine's set-up for the whole process, apart from any view, in the two
 // moments it must happen. Every view of the process shares what is set here.
 
+#include <functional>
+#include <string>
+
 namespace kwirl {
 
 // At the top of main, before the toolkit starts its threads (the engine reads
@@ -15,5 +18,14 @@ void setUpEngineBeforeToolkit();
 // sandbox (it cannot where the probe failed or where a bus the sandbox would
 // bind is gone), and the stores kept across runs, checked first (store_check.h).
 void setUpEngineBeforeFirstView();
+
+// The engine's name and the version running, "WebKitGTK 2.40.1".
+std::string engineVersion();
+
+// Forgets everything the engine keeps for the portal: cookies (a login among
+// them), the cache, local storage and databases, in memory and on disk, and
+// the cookie stores set aside after a crash. `done` is called in the main
+// loop once it is done, with whether the engine removed everything.
+void forgetSiteData(std::function<void(bool)> done);
 
 }  // namespace kwirl

@@ -54,6 +54,17 @@ int catalogueEntryOfBuiltIn(int position, std::span<const std::string> catalogue
     return -1;
 }
 
+std::string_view builtInLibraryName(std::string_view pageName) {
+    const auto& table = builtInSelectorTable();
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        if (table[i].pageName != pageName) continue;
+        const std::string_view item = builtInLibraryNames()[i];
+        const auto colon = item.find(':');
+        return colon == std::string_view::npos ? item : item.substr(colon + 1);
+    }
+    return {};
+}
+
 std::int32_t stepPage(PageStep step, std::int32_t pageIndex) {
     // Forward steps saturate at the 32-bit limit instead of overflowing.
     const auto forward = [](std::int32_t page, std::int32_t by) {

@@ -28,6 +28,9 @@ struct SelectorEntry {
 const std::array<SelectorEntry, kBuiltInLibraryCount>& builtInSelectorTable();
 // The library address of an entry, before the page offset is appended.
 std::string selectorAddress(const SelectorEntry& entry);
+// The built-in list's name of the library on page `pageName`, without its
+// number and colon; empty for a page the list does not hold.
+std::string_view builtInLibraryName(std::string_view pageName);
 
 // The first of the catalogue's addresses that opens the library at `position`
 // of the built-in list (its page named by the address's name parameter), or -1.

@@ -27,6 +27,8 @@ TEST(BrowserKeys, EachKeyHasItsCommandAndOtherKeysNone) {
         {'-', wxMOD_CONTROL, C::ZoomOut},
         {'0', wxMOD_CONTROL, C::ZoomReset},
         {WXK_F11, wxMOD_NONE, C::FullScreen},
+        {WXK_F1, wxMOD_NONE, C::KeyboardShortcuts},
+        {WXK_F1, wxMOD_CONTROL, C::None},  // the toolkit's own help keys stay its own
         // Keys that belong to pages and controls.
         {WXK_LEFT, wxMOD_NONE, C::None},
         {WXK_LEFT, wxMOD_ALT | wxMOD_CONTROL, C::None},

@@ -6,6 +6,7 @@ of requests, and the controls' captions through the accessibility bus."""
 
 import math
 import os
+import re
 import signal
 import subprocess
 import tempfile
@@ -15,6 +16,11 @@ import pyatspi
 from gi.repository import GLib
 
 TITLE = "Kwirl Mozalo Laboratory"
+# The number buttons' accessible names say what each does; the caption it shows
+# follows from the name.
+PAGING_NAMES = {"First page": "|<", "Ten pages back": "<<", "Previous page": "<", "Next page": ">",
+                "Ten pages on": ">>"}
+NAME_WITH_CAPTION = re.compile(r"Library (\d+): .*|(\d+) pieces|Page (\d+)", re.S)
 # What AddressSanitizer, LeakSanitizer and UndefinedBehaviorSanitizer write when they find something.
 SANITIZER_REPORTS = ("ERROR: AddressSanitizer", "ERROR: LeakSanitizer", "runtime error:")
 # How many times slower the client under test runs than the release build: the
@@ -45,6 +51,12 @@ def wait_for(what, condition, timeout=15.0):
         if time.monotonic() > deadline:
             raise JourneyError("gave up waiting for " + what)
         time.sleep(0.05)  # the client runs in another process: look again shortly
+
+
+def caption_of(name):
+    """The caption a number button shows, from its accessible name."""
+    match = NAME_WITH_CAPTION.fullmatch(name)
+    return next(group for group in match.groups() if group) if match else PAGING_NAMES.get(name, name)
 
 
 def parent_of(pid):
@@ -193,7 +205,7 @@ class Desktop:
         return buttons[names.index("ChampionShip") + 1:names.index("Puzzle Guide")]
 
     def captions(self):
-        return [b.name for b in self.number_buttons()]
+        return [caption_of(b.name) for b in self.number_buttons()]
 
     def wait_for_captions(self, expected, timeout=15.0):
         wait_for("the captions " + " ".join(expected), lambda: self.captions() == expected, timeout)
@@ -203,6 +215,39 @@ class Desktop:
 
     def combo_items(self):
         return [item.name for item in self.all("menu item", self.combo())]
+
+    def chosen(self):
+        """The drop-down's chosen entry."""
+        return self.combo().querySelection().getSelectedChild(0).name
+
+    def window(self, role, name, timeout=15.0):
+        """A window of the client's with the role and name (its windows beside the
+        main one are frames too), once it shows."""
+        def find():
+            for child in self.app:
+                if child is not None and child.getRoleName() == role and child.name == name \
+                        and child.getState().contains(pyatspi.STATE_SHOWING):
+                    return child
+            return None
+        return wait_for(f"the {role} {name!r}", find, timeout)
+
+    def window_gone(self, role, name, timeout=15.0):
+        wait_for(f"the {role} {name!r} closed", lambda: not any(
+            child is not None and child.getRoleName() == role and child.name == name and
+            child.getState().contains(pyatspi.STATE_SHOWING) for child in self.app), timeout)
+
+    def texts(self, root):
+        """The names of the labels in a window, in order."""
+        return [label.name for label in self.all("label", root)]
+
+    def control(self, role, name, root=None, timeout=15.0):
+        """A control of the role and name, once it is on the screen."""
+        def find():
+            for found in self.all(role, root):
+                if found.name == name and self.extents(found).height > 0:
+                    return found
+            return None
+        return wait_for(f"the {role} {name!r}", find, timeout)
 
     def bars(self):
         """Positions of the left and right bars as fractions of their range."""

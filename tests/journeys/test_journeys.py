@@ -3,6 +3,7 @@
 
 import os
 import random
+import re
 import shutil
 import signal
 import subprocess
@@ -10,6 +11,8 @@ import tempfile
 import time
 import unittest
 import urllib.request
+
+import pyatspi
 
 from desktop import DEMO_CATALOGUE_LIBRARIES, TIME_SCALE, Desktop, JourneyError, wait_for
 
@@ -26,6 +29,20 @@ BUILTIN_LIBRARIES = 7
 
 def paging(page):
     return ["|<", "<<", "<", str(page), ">", ">>"]
+
+
+def readme_keys():
+    """The keys the README lists: the first cells of its tables of keys."""
+    keys, in_table = [], False
+    with open(os.path.join(SOURCE, "README.md")) as readme:
+        for line in readme:
+            if line.startswith("| key | what it does |"):
+                in_table = True
+            elif not line.startswith("|"):
+                in_table = False
+            elif in_table and not line.startswith("|---"):
+                keys.append(line.split("|")[1].strip())
+    return keys
 
 
 def library(name):
@@ -86,7 +103,7 @@ class StartUp(Journey):
         self.assertEqual(len(items), DEMO_CATALOGUE_LIBRARIES)
         self.assertEqual(items[0], "0:Zededo zu Dozo Dozariv (free)")
         self.assertEqual(items[8], "8:Mountain puzzle library")
-        self.assertEqual(d.combo().name, items[0])
+        self.assertEqual(d.chosen(), items[0])
         self.assertEqual(d.captions(), SHORTCUT)
 
 
@@ -104,7 +121,7 @@ class ChoosingALibrary(Journey):
         count = len(d.requests())
         d.type("6")
         d.wait_for_request(lambda p: p == library("puzzle5") + "&n=0", "type-ahead choice", count)
-        self.assertEqual(d.combo().name, "6:Super Crazy Fantasy Art library")
+        self.assertEqual(d.chosen(), "6:Super Crazy Fantasy Art library")
 
         d.focus_combo()
         count = len(d.requests())
@@ -636,6 +653,199 @@ class NothingLost(Journey):
         self.assertEqual(second.returncode, 0)
         wait_for("the running window brought forward", lambda: "HIDDEN" not in d.window_states())
         self.assertTrue(d.alive())
+
+
+class ReadingTheToolbar(Journey):
+    """What a screen reader says of the toolbar: each control's name and what it
+    does now, read again after each change of the number buttons' job."""
+
+    def assert_number_buttons(self, names, descriptions):
+        d = self.desktop
+        wait_for("the number buttons named " + ", ".join(names), lambda: [b.name for b in d.number_buttons()] == names)
+        self.assertEqual([b.description for b in d.number_buttons()], descriptions)
+
+    def assert_shortcuts(self):
+        library = self.desktop.chosen().split(":", 1)[1]
+        self.assert_number_buttons([f"Library {n}: {library}" for n in range(1, 7)],
+                                   ["Opens this library's list of puzzles"] * 6)
+
+    def assert_paging(self, page):
+        self.assert_number_buttons(
+            ["First page", "Ten pages back", "Previous page", f"Page {page}", "Next page", "Ten pages on"],
+            ["Shows the first page of this list", "Goes back ten pages in this list", "Goes back one page in this list",
+             "Shows this page of the list again", "Goes on to the next page of this list",
+             "Goes on ten pages in this list"])
+
+    def test_names_and_descriptions_after_each_change_of_page(self):
+        d = self.desktop
+        fixed = {name: d.button(name).description for name in
+                 ("Home", "Hall of Awards", "ChampionShip", "Puzzle Guide", "Main Menu")}
+        self.assertEqual(fixed, {
+            "Home": "Opens the portal's home page", "Hall of Awards": "Opens the portal's hall of awards",
+            "ChampionShip": "Opens the portal's championship", "Puzzle Guide": "Opens the portal's guide to its puzzles",
+            "Main Menu": "Keyboard shortcuts, and the About window with the version and a way to forget the login"})
+        self.assertEqual((d.combo().name, d.combo().description),
+                         ("Library", "Opens the list of the library chosen here"))
+        for bar in d.all("progress bar"):  # a bar's value is read as a value, between its ends
+            value = bar.queryValue()
+            self.assertEqual(bar.name, "Loading")
+            self.assertTrue(value.minimumValue <= value.currentValue <= value.maximumValue, bar.description)
+            self.assertLess(value.minimumValue, value.maximumValue)
+        self.assert_shortcuts()
+
+        self.open_list(2, "pazzle")
+        self.assert_paging(1)
+        count = self.click_number(">")
+        d.wait_for_request(lambda p: p.endswith("&n=0&n=40"), "page 2", count)
+        self.assert_paging(2)
+
+        count = len(d.requests())
+        d.click(d.link("Puzzle 41"))
+        d.wait_for_request(lambda p: "&op=game" in p, "the game", count)
+        self.assert_number_buttons([f"{n} pieces" for n in PIECES],
+                                   [f"Plays this puzzle cut into {n} pieces" for n in PIECES])
+
+        count = len(d.requests())
+        self.choose_with_mouse(d.combo_items()[4])  # another library: the shortcuts now open it
+        d.wait_for_request(lambda p: p.startswith(library("puzzle4")), "the puzzle4 list", count)
+        self.assert_paging(2)  # at the page shown last
+        d.click(d.button("Home"))
+        d.wait_for_heading("Welcome")
+        self.assertEqual(d.chosen(), d.combo_items()[4])
+        self.assert_shortcuts()
+
+
+class HelpAndAbout(Journey):
+    """The command line's answers, the list of keys (F1, wherever the keyboard
+    is) and the About window from the window's menu."""
+
+    def run_alone(self, *arguments):
+        """The client started from a terminal without a display."""
+        env = {name: value for name, value in os.environ.items() if name not in ("DISPLAY", "WAYLAND_DISPLAY")}
+        return subprocess.run([CLIENT, *arguments], env=env, capture_output=True, text=True, timeout=30)
+
+    def test_help_version_and_a_mistake_without_a_display(self):
+        answer = self.run_alone("--help")
+        self.assertEqual((answer.returncode, answer.stderr), (0, ""))
+        for option in ("--forget", "--help", "--version"):
+            self.assertIn("\n  " + option, answer.stdout)
+        answer = self.run_alone("--version")
+        self.assertEqual((answer.returncode, answer.stderr), (0, ""))
+        self.assertRegex(answer.stdout, rf"^kwirl \d+\.\d+\.\d+\nBuilt for the portal {re.escape(HOST)}; "
+                                        r"web engine WebKitGTK \d+\.\d+\.\d+\.\n")
+        # A client runs in this session: a mistake is told all the same, not handed to it.
+        for mistake in (["--bogus"], ["--help", "--version"], ["http://example.org/"]):
+            answer = self.run_alone(*mistake)
+            self.assertEqual((answer.returncode, answer.stdout), (2, ""), mistake)
+            self.assertIn("Try 'kwirl --help'", answer.stderr)
+        self.assertEqual(self.desktop.top_level_windows(), 1)
+
+    def test_f1_wherever_the_keyboard_is_then_about_from_the_menu(self):
+        d = self.desktop
+        count = len(d.requests())
+        d.click(d.link("Show the list (one column)"))
+        d.wait_for_request(lambda p: p == "/index.php?name=puzzle1&op=pz1d&n=0", "the list", count)
+        top = d.extents(d.link("Puzzle 1")).y
+        d.keys("Next")  # the page has the keyboard
+        wait_for("Page Down to scroll the page", lambda: d.extents(d.link("Puzzle 1")).y < top - 200)
+        keys = readme_keys()
+        self.assertGreaterEqual(len(keys), 8)
+        for place in ("the page", "the drop-down"):
+            d.keys("F1")
+            shortcuts = d.window("frame", "Keyboard Shortcuts")
+            listed = d.texts(shortcuts)
+            self.assertEqual([key for key in keys if key not in listed], [], "keys not listed, F1 in " + place)
+            wait_for("the list to have the keyboard", lambda: shortcuts.getState().contains(pyatspi.STATE_ACTIVE))
+            d.keys("Escape")
+            d.window_gone("frame", "Keyboard Shortcuts")
+            d.focus_combo()
+
+        d.click(d.button("Main Menu"))
+        d.click(d.control("menu item", "About Kwirl Game Client"))
+        about = d.window("frame", "About Kwirl Game Client")
+        texts = d.texts(about)
+        for text in ("Kwirl Game Client", f"Built for the puzzle portal {HOST}", "Free software under the MIT licence:"):
+            self.assertIn(text, texts)
+        self.assertTrue(any(re.fullmatch(r"Version \d+\.\d+\.\d+", text) for text in texts), texts)
+        self.assertTrue(any(re.fullmatch(r"Web engine: WebKitGTK \d+\.\d+\.\d+", text) for text in texts), texts)
+        licence = d.all("text", about)[0].queryText()
+        self.assertIn("Permission is hereby granted, free of charge", licence.getText(0, licence.characterCount))
+        d.click(d.control("push button", "Close", about))
+        d.window_gone("frame", "About Kwirl Game Client")
+
+
+class ForgettingTheLogin(Journey):
+    """A player forgets the login and everything the portal stored, from the
+    About window and from the command line, and the next start is a first one."""
+
+    def setUp(self):
+        self.home = tempfile.mkdtemp(prefix="kwirl-home-")
+        self.data = os.path.join(self.home, ".local", "share", "kwirl")
+        self.cache = os.path.join(self.home, ".cache", "kwirl")
+        self.neighbour = os.path.join(self.home, ".local", "share", "neighbour", "keep")
+        os.makedirs(os.path.dirname(self.neighbour))
+        open(self.neighbour, "w").close()
+        self.env = {name: value for name, value in os.environ.items() if not name.startswith("XDG_")}
+        self.env["HOME"] = self.home
+        self.desktop = Desktop(CLIENT, HOST, SOURCE, env=self.env)
+
+    def tearDown(self):
+        super().tearDown()
+        shutil.rmtree(self.home, ignore_errors=True)
+
+    def forget_from_the_command_line(self):
+        return subprocess.run([CLIENT, "--forget"], env=self.env, capture_output=True, text=True, timeout=30)
+
+    def open_sign_in(self):
+        d = self.desktop
+        count = len(d.requests())
+        d.click(d.link("Sign in"))
+        d.wait_for_request(lambda p: p == "/index.php?name=signin", "the sign-in page", count)
+
+    def sign_in(self, player):
+        d = self.desktop
+        self.open_sign_in()
+        d.click(wait_for("the name field", lambda: next(iter(d.all("entry")), None)))
+        d.type(player)
+        d.keys("Return")
+        d.wait_for_heading("Signed in as " + player)
+
+    def assert_signed_out(self):
+        wait_for("the sign-in form", lambda: "Sign in" in self.desktop.headings())
+
+    def test_from_the_about_window_and_from_the_command_line(self):
+        d = self.desktop
+        self.sign_in("Ada")
+        answer = self.forget_from_the_command_line()  # not under a running client
+        self.assertEqual(answer.returncode, 1, answer.stdout)
+        self.assertIn("running", answer.stderr)
+        self.assertTrue(os.path.isdir(self.data))
+
+        d.click(d.button("Main Menu"))
+        d.click(d.control("menu item", "About Kwirl Game Client"))
+        about = d.window("frame", "About Kwirl Game Client")
+        d.click(d.control("push button", "Forget the login and site data…", about))
+        count = len(d.requests())
+        d.click(d.control("push button", "Forget", about))  # the confirmation
+        wait_for("the data forgotten", lambda: "The login and site data are forgotten." in d.texts(about))
+        d.wait_for_request(lambda p: p == "/index.php?name=puzzle1", "the start page", count)
+        d.click(d.control("push button", "Close", about))
+        self.open_sign_in()
+        self.assert_signed_out()
+        d.restart_client()
+        self.open_sign_in()
+        self.assert_signed_out()
+
+        self.sign_in("Bob")
+        d.end_client()
+        answer = self.forget_from_the_command_line()
+        self.assertEqual((answer.returncode, answer.stderr), (0, ""))
+        self.assertEqual(answer.stdout.split(), ["removed", self.data, "removed", self.cache])
+        self.assertFalse(os.path.exists(self.data) or os.path.exists(self.cache))
+        self.assertTrue(os.path.exists(self.neighbour))  # nothing but the client's own folders
+        d.start_client()
+        self.open_sign_in()
+        self.assert_signed_out()
 
 
 if __name__ == "__main__":

@@ -1,0 +1,92 @@
+// SPDX-License-Identifier: MIT
+#include "command_line.h"
+
+#include <cstdio>
+#include <exception>
+#include <string_view>
+
+#include "captions.h"
+#include "engine_shell.h"
+#include "fill_in.h"
+#include "portal_host.h"
+#include "single_instance.h"
+#include "site_data.h"
+#include "translate.h"
+
+namespace kwirl {
+
+namespace {
+
+constexpr int kMistakeStatus = 2;
+constexpr int kFailureStatus = 1;
+
+std::string helpText() {
+    return fillIn(tr("Usage: kwirl [OPTION]\n"
+                     "%s: the jigsaw-puzzle portal %s in a window of its own.\n"
+                     "Without an option the window opens; press F1 in it for its keys.\n"
+                     "\n"
+                     "  --forget   forget the login and everything the portal stored (cookies,\n"
+                     "             cache, local storage) without opening the window\n"
+                     "  --help     show this help and end\n"
+                     "  --version  show the version and end\n"),
+                  std::string(kApplicationTitle), portalHost());
+}
+
+std::string versionText() {
+    return fillIn(tr("kwirl %s\n"
+                     "Built for the portal %s; web engine %s.\n"
+                     "Copyright (c) 2026 The Kwirl developers. Free software under the MIT licence.\n"),
+                  std::string(KWIRL_VERSION), portalHost(), engineVersion());
+}
+
+// Written whole, or a failure (a full disk, a closed pipe).
+int print(const std::string& text) {
+    const bool written = std::fputs(text.c_str(), stdout) >= 0 && std::fflush(stdout) == 0;
+    return written ? 0 : kFailureStatus;
+}
+
+// Without the engine (it needs a display): the client's own data and cache
+// folders go whole, and the next start is a first start.
+int forgetWithoutWindow() {
+    if (anotherClientRuns()) {
+        std::fputs(tr("kwirl: the client is running; close its window first, or forget from its About window\n").c_str(),
+                   stderr);
+        return kFailureStatus;
+    }
+    try {
+        const auto removed = removeClientFolders();
+        std::string report;
+        for (const auto& folder : removed) report += fillIn(tr("removed %s\n"), folder);
+        return print(removed.empty() ? tr("nothing to forget\n") : report);
+    } catch (const std::exception& failure) {
+        std::fputs(fillIn(tr("kwirl: could not forget everything: %s\n"), std::string(failure.what())).c_str(), stderr);
+        return kFailureStatus;
+    }
+}
+
+}  // namespace
+
+CommandLine readCommandLine(int argc, const char* const* argv) {
+    if (argc <= 1) return {};
+    if (argc > 2) return {StartRequest::Mistake, tr("one option at a time")};
+    const std::string_view option = argv[1];
+    if (option == "--help" || option == "-h") return {StartRequest::Help, {}};
+    if (option == "--version") return {StartRequest::Version, {}};
+    if (option == "--forget") return {StartRequest::Forget, {}};
+    return {StartRequest::Mistake, fillIn(tr("unknown option '%s'"), std::string(option))};
+}
+
+int answerWithoutWindow(const CommandLine& line) {
+    switch (line.request) {
+        case StartRequest::Help: return print(helpText());
+        case StartRequest::Version: return print(versionText());
+        case StartRequest::Forget: return forgetWithoutWindow();
+        case StartRequest::Mistake:
+            std::fputs(fillIn(tr("kwirl: %s\nTry 'kwirl --help' for the options.\n"), line.mistake).c_str(), stderr);
+            return kMistakeStatus;
+        case StartRequest::Window: break;
+    }
+    return 0;
+}
+
+}  // namespace kwirl
