@@ -9,6 +9,8 @@
 #include <wx/textctrl.h>
 #include <wx/weakref.h>
 
+#include <string_view>
+
 #include "Main.h"
 #include "dialog_closing.h"
 #include "addresses.h"
@@ -29,6 +31,17 @@ namespace {
 constexpr int kGap = 12;
 constexpr int kIconSize = 96;
 constexpr int kTextWidth = 460;
+
+// The licence's paragraphs, each on one line, for the box to wrap at its width.
+std::string paragraphs(std::string_view text) {
+    std::string joined;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool lineEnd = text[i] == '\n';
+        const bool paragraphEnd = (i + 1 < text.size() && text[i + 1] == '\n') || (i > 0 && text[i - 1] == '\n');
+        joined += lineEnd && !paragraphEnd ? ' ' : text[i];
+    }
+    return joined;
+}
 }  // namespace
 
 TAboutWindow::TAboutWindow(wxWindow* parent, std::function<void()> forgotten)
@@ -51,7 +64,7 @@ TAboutWindow::TAboutWindow(wxWindow* parent, std::function<void()> forgotten)
     line(fillIn(tr("Built for the puzzle portal %s"), portalHost()));
     line(fillIn(tr("Web engine: %s"), engineVersion()));
     line(tr("Free software under the MIT licence:"));
-    auto* licence = new wxTextCtrl(this, wxID_ANY, toWx(kLicenceText), wxDefaultPosition,
+    auto* licence = new wxTextCtrl(this, wxID_ANY, toWx(paragraphs(kLicenceText)), wxDefaultPosition,
                                    wxSize(kTextWidth, 8 * GetCharHeight()), wxTE_MULTILINE | wxTE_READONLY);
     column->Add(licence, wxSizerFlags().Expand().Border(wxALL, kGap));
 
