@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "Main.h"
-#include "dialog_closing.h"
+#include "side_window.h"
 #include "addresses.h"
 #include "app_icon.h"
 #include "captions.h"
@@ -97,13 +97,7 @@ TAboutWindow::TAboutWindow(wxWindow* parent, std::function<void()> forgotten)
                                 wxALIGN_CENTRE_HORIZONTAL | wxST_NO_AUTORESIZE);
     column->Add(outcome_, wxSizerFlags().Centre().Border(wxLEFT | wxRIGHT, kGap));
 
-    auto* close = new wxButton(this, wxID_CLOSE, toWx(tr("Close")));
-    close->SetDefault();
-    SetEscapeId(wxID_CLOSE);
-    closeWithButton(this, close);
-    column->Add(close, wxSizerFlags().Right().Border(wxALL, kGap));
-    SetSizerAndFit(column);
-    CentreOnParent();
+    endWithCloseButton(this, column, kGap);
 }
 
 // The question shows in place of the button, Cancel first under the keyboard.

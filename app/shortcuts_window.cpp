@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "Main.h"
-#include "dialog_closing.h"
+#include "side_window.h"
 #include "translate.h"
 #include "wx_text.h"
 
@@ -66,13 +66,7 @@ TShortcutsWindow::TShortcutsWindow(wxWindow* parent)
         }
         column->Add(table, wxSizerFlags().Border(wxALL, kGap));
     }
-    auto* close = new wxButton(this, wxID_CLOSE, toWx(tr("Close")));
-    close->SetDefault();
-    SetEscapeId(wxID_CLOSE);
-    closeWithButton(this, close);
-    column->Add(close, wxSizerFlags().Right().Border(wxALL, kGap));
-    SetSizerAndFit(column);
-    CentreOnParent();
+    endWithCloseButton(this, column, kGap);
 }
 
 // One list at a time, beside the main window: F1 again brings it forward.

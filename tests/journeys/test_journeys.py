@@ -608,43 +608,57 @@ class ASlowPortal(Journey):
         d.wait_for_heading("Hall of Awards", 30)
 
 
-class NothingLost(Journey):
-    """A player's login is kept across runs, a store broken by a crash does not
-    stop the client, and a second start brings the running window forward."""
+class InAHomeOfItsOwn(Journey):
+    """A journey in a home folder of its own, where the client keeps its data."""
 
     def setUp(self):
         self.home = tempfile.mkdtemp(prefix="kwirl-home-")
         self.data = os.path.join(self.home, ".local", "share", "kwirl")
-        os.makedirs(self.data)
-        with open(os.path.join(self.data, "cookies.sqlite"), "wb") as store:
-            store.write(b"SQLite format 3\0" + bytes(range(256)) * 3)  # cut short while it was written
+        self.cache = os.path.join(self.home, ".cache", "kwirl")
+        self.prepare_home()
         self.env = {name: value for name, value in os.environ.items() if not name.startswith("XDG_")}
         self.env["HOME"] = self.home
         self.desktop = Desktop(CLIENT, HOST, SOURCE, env=self.env)
+
+    def prepare_home(self):
+        pass
 
     def tearDown(self):
         super().tearDown()
         shutil.rmtree(self.home, ignore_errors=True)
 
-    def sign_in_page(self):
+    def open_sign_in(self):
         d = self.desktop
         count = len(d.requests())  # the portal's record outlives a restart of the client
         d.click(d.link("Sign in"))
         d.wait_for_request(lambda p: p == "/index.php?name=signin", "the sign-in page", count)
+
+    def sign_in(self, player):
+        d = self.desktop
+        self.open_sign_in()
+        d.click(wait_for("the name field", lambda: next(iter(d.all("entry")), None)))
+        d.type(player)
+        d.keys("Return")
+        d.wait_for_heading("Signed in as " + player)
+
+
+class NothingLost(InAHomeOfItsOwn):
+    """A player's login is kept across runs, a store broken by a crash does not
+    stop the client, and a second start brings the running window forward."""
+
+    def prepare_home(self):
+        os.makedirs(self.data)
+        with open(os.path.join(self.data, "cookies.sqlite"), "wb") as store:
+            store.write(b"SQLite format 3\0" + bytes(range(256)) * 3)  # cut short while it was written
 
     def test_a_login_across_a_restart_a_broken_store_and_a_second_start(self):
         d = self.desktop
         self.assertIn("set aside", d.client_output())
         self.assertTrue(any(".set-aside-" in name for name in os.listdir(self.data)))
 
-        self.sign_in_page()
-        d.click(wait_for("the name field", lambda: next(iter(d.all("entry")), None)))
-        d.type("Ada")
-        d.keys("Return")
-        d.wait_for_heading("Signed in as Ada")
-
+        self.sign_in("Ada")
         d.restart_client()
-        self.sign_in_page()
+        self.open_sign_in()
         d.wait_for_heading("Signed in as Ada")
 
         subprocess.run(["xdotool", "windowminimize", wait_for("the window", d.client_window)], check=True)
@@ -774,41 +788,17 @@ class HelpAndAbout(Journey):
         d.window_gone("frame", "About Kwirl Game Client")
 
 
-class ForgettingTheLogin(Journey):
+class ForgettingTheLogin(InAHomeOfItsOwn):
     """A player forgets the login and everything the portal stored, from the
     About window and from the command line, and the next start is a first one."""
 
-    def setUp(self):
-        self.home = tempfile.mkdtemp(prefix="kwirl-home-")
-        self.data = os.path.join(self.home, ".local", "share", "kwirl")
-        self.cache = os.path.join(self.home, ".cache", "kwirl")
+    def prepare_home(self):
         self.neighbour = os.path.join(self.home, ".local", "share", "neighbour", "keep")
         os.makedirs(os.path.dirname(self.neighbour))
         open(self.neighbour, "w").close()
-        self.env = {name: value for name, value in os.environ.items() if not name.startswith("XDG_")}
-        self.env["HOME"] = self.home
-        self.desktop = Desktop(CLIENT, HOST, SOURCE, env=self.env)
-
-    def tearDown(self):
-        super().tearDown()
-        shutil.rmtree(self.home, ignore_errors=True)
 
     def forget_from_the_command_line(self):
         return subprocess.run([CLIENT, "--forget"], env=self.env, capture_output=True, text=True, timeout=30)
-
-    def open_sign_in(self):
-        d = self.desktop
-        count = len(d.requests())
-        d.click(d.link("Sign in"))
-        d.wait_for_request(lambda p: p == "/index.php?name=signin", "the sign-in page", count)
-
-    def sign_in(self, player):
-        d = self.desktop
-        self.open_sign_in()
-        d.click(wait_for("the name field", lambda: next(iter(d.all("entry")), None)))
-        d.type(player)
-        d.keys("Return")
-        d.wait_for_heading("Signed in as " + player)
 
     def assert_signed_out(self):
         wait_for("the sign-in form", lambda: "Sign in" in self.desktop.headings())
