@@ -54,9 +54,13 @@ def wait_for(what, condition, timeout=15.0):
 
 
 def caption_of(name):
-    """The caption a number button shows, from its accessible name."""
+    """The caption a number button shows, from its accessible name; in another
+    language, the first number the name holds (it comes first in every mode)."""
     match = NAME_WITH_CAPTION.fullmatch(name)
-    return next(group for group in match.groups() if group) if match else PAGING_NAMES.get(name, name)
+    if match:
+        return next(group for group in match.groups() if group)
+    number = re.search(r"\d+", name)
+    return PAGING_NAMES.get(name, number.group() if number else name)
 
 
 def parent_of(pid):
