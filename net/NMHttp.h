@@ -56,7 +56,8 @@ public:
     TNMHTTP();
     ~TNMHTTP() override;
 
-    // Published properties (besides the transport's).
+    // What a caller sets and reads besides the transport's: where the reply
+    // goes, the request's optional header values, and the exchange's events.
     std::string Body = "Default.htm";   // the reply body, or the file that receives it
     std::string Header = "Head.txt";    // the reply header text, or the file that receives it
     THeaderInfo HeaderInfo;
@@ -106,7 +107,13 @@ private:
     std::string origin() const;
     std::string hostAndPort() const;
     std::string requestedAddress() const;
-    std::int64_t sendDataLength() const;
+    // The request's header, one rule a line, in the order BuildRequestHeader sends them.
+    void addRequestLine();
+    void addHostLines();
+    void addCookieLine();
+    void addCredentialsLine();
+    void addLinkLine();
+    void addContentLengthLine();
 
     std::int64_t announcedLength_ = -1;  // the body's length by the reply's Content-Length; -1: none
     bool absoluteUrl_ = false;       // CurrentUrl names its scheme and server

@@ -1,14 +1,9 @@
 // SPDX-License-Identifier: MIT
-// TNMHTTP: the request operations and the transaction loop.
+// TNMHTTP: the request operations, the transaction loop and reading the reply's head.
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 #include <memory>
-#include <stdexcept>
 
 #include "NMHttp.h"
-#include "ascii.h"
 #include "encoders.h"
 #include "output_file.h"
 #include "redirect_target.h"
@@ -18,22 +13,7 @@
 namespace kwirl {
 
 namespace {
-
-const char* requestWord(CmdType cmd) {
-    static const char* const words[] = {"GET ",  "OPTIONS ", "HEAD ",   "POST ", "PUT ",   "PATCH ", "COPY ",
-                                        "MOVE ", "DELETE ",  "LINK ",   "UNLINK ", "TRACE ", ""};
-    return words[cmd];
-}
-
-bool sendsData(CmdType cmd) {
-    return cmd == CmdPOST || cmd == CmdPUT || cmd == CmdPATCH || cmd == CmdTRACE || cmd == CmdRAW ||
-           cmd == CmdLINK || cmd == CmdUNLINK;
-}
-
-ESockError bodyTooLong() {
-    return ESockError(kNoTableCode, "Reply body longer than " + std::to_string(TNMHTTP::kMostBodyBytes) + " bytes");
-}
-
+ESockError bodyTooLong() { return clientFailure(kBodyTooLong, {std::to_string(TNMHTTP::kMostBodyBytes)}); }
 }  // namespace
 
 TNMHTTP::TNMHTTP() = default;
@@ -134,8 +114,7 @@ void TNMHTTP::RunRequest() {
                 if (static_cast<std::int64_t>(Body.size()) > kMostBodyBytes) throw bodyTooLong();
             }
             if (BytesReceived < announced) {
-                throw ESockError(kNoTableCode, "Reply body ended after " + std::to_string(BytesReceived) + " of " +
-                                 std::to_string(announced) + " bytes");
+                throw clientFailure(kBodyShort, {std::to_string(BytesReceived), std::to_string(announced)});
             }
             if (StatusCode < 299) {
                 if (OnSuccess) OnSuccess(CurrentCmd);
@@ -167,9 +146,7 @@ void TNMHTTP::RunRequest() {
         if (StatusCode == 401 && OnAuthenticationNeeded) OnAuthenticationNeeded(this);
         // Only these redirect; any other reply, 299 and 303 to 399 among them, ends the exchange.
         if (StatusCode < 300 || StatusCode > 302) return;
-        if (redirects + 1 > kMostRedirects) {
-            throw std::runtime_error("Too many redirects: more than " + std::to_string(kMostRedirects) + " followed");
-        }
+        if (redirects + 1 > kMostRedirects) throw clientFailure(kTooManyRedirects, {std::to_string(kMostRedirects)});
         // A relative Location stays on this server, port included; only an
         // absolute one names another.
         CurrentUrl = redirectTarget(requestedAddress(), CurrentUrl);
@@ -193,64 +170,16 @@ std::string TNMHTTP::hostAndPort() const {
 
 std::string TNMHTTP::requestedAddress() const { return "http://" + hostAndPort() + RequestPath; }
 
-std::int64_t TNMHTTP::sendDataLength() const {
-    if (!OutputFileMode) return static_cast<std::int64_t>(SendData.size());
-    std::ifstream file(SendData, std::ios::binary | std::ios::ate);
-    if (!file) throw std::runtime_error("Cannot open file \"" + SendData + "\": " + std::strerror(errno));
-    return static_cast<std::int64_t>(file.tellg());
-}
-
-void TNMHTTP::BuildRequestHeader() {
-    RequestLines.Clear();
-    if (CurrentCmd != CmdRAW) {
-        // A proxy needs the whole address, also when the one asked for was relative.
-        const std::string target = !Proxy.empty() ? (absoluteUrl_ ? CurrentUrl : requestedAddress()) : RequestPath;
-        const std::string line = std::string(requestWord(CurrentCmd)) + target + " HTTP/1.0";
-        // Cut short, it would ask for another page: refused whole instead.
-        if (line.size() > kMostRequestLine) {
-            throw std::runtime_error("Request line longer than " + std::to_string(kMostRequestLine) + " bytes");
-        }
-        RequestLines.Add(line);
-    }
-    const std::string host = Host.empty() ? std::string() : hostAndPort();
-    if (!Proxy.empty()) {
-        RequestLines.Add("Proxy-Connection: Keep-Alive");
-        RequestLines.Add("Host: " + host);
-    }
-    RequestLines.SetHeaderValue("Host", host);
-    RequestLines.Add("Accept: www/source, text/html, video/mpeg, image/jpeg, image/x-tiff");
-    RequestLines.Add("Accept: image/x-rgb, image/x-xbm, image/gif, */*, application/postscript");
-    if (!HeaderInfo.LocalProgram.empty()) RequestLines.SetHeaderValue("User-Agent", HeaderInfo.LocalProgram);
-    if (!HeaderInfo.LocalMailAddress.empty()) RequestLines.SetHeaderValue("From", HeaderInfo.LocalMailAddress);
-    // A server gets only its own cookie and credentials, never another's after a redirect.
-    const std::string here = origin();
-    const std::string cookieOrigin = HeaderInfo.Cookie == takenCookie_ ? takenCookieOrigin_ : callOrigin_;
-    if (!HeaderInfo.Cookie.empty() && cookieOrigin == here) RequestLines.SetHeaderValue("Cookie", HeaderInfo.Cookie);
-    if (!HeaderInfo.Referer.empty()) RequestLines.SetHeaderValue("Referer", HeaderInfo.Referer);
-    if (!HeaderInfo.UserId.empty() && !HeaderInfo.Password.empty() && callOrigin_ == here) {
-        RequestLines.SetHeaderValue("Authorization",
-                                    "Basic " + base64Encode(HeaderInfo.UserId + ":" + HeaderInfo.Password));
-    }
-    RequestLines.Add("Content-type: application/x-www-form-urlencoded");
-    if (CurrentCmd == CmdCOPY || CurrentCmd == CmdMOVE) RequestLines.Add("URI-header: " + LinkValue);
-    if (CurrentCmd == CmdLINK || CurrentCmd == CmdUNLINK) RequestLines.Add("Link: " + LinkValue);
-    if (sendsData(CurrentCmd)) RequestLines.Add("Content-Length: " + std::to_string(sendDataLength()));
-}
-
-void TNMHTTP::SendRequest() {
-    WriteBytes(RequestLines.Text());
-    Writeln("");
-    if (!sendsData(CurrentCmd)) return;
-    if (OutputFileMode) SendFile(SendData);
-    else WriteBytes(SendData);
-}
-
 void TNMHTTP::ReadResponseHeader() {
-    ContentLength = 0;
-    announcedLength_ = -1;
-    ReceivedCookie.clear();
-    // A reply without a Location has none: an earlier reply's is not taken for it.
-    RedirectLocation.clear();
+    // Each reply's own: a reply without a Location has none, an earlier reply's is not taken for it.
+    TReplyFields fields;
+    const auto take = [&] {
+        ContentLength = fields.contentLength;
+        announcedLength_ = fields.announcedLength;
+        ReceivedCookie = fields.cookie;
+        RedirectLocation = fields.location;
+    };
+    take();
     std::unique_ptr<TOutputFile> headerFile;
     if (OutputFileMode) headerFile = std::make_unique<TOutputFile>(Header);
     else Header.clear();
@@ -259,9 +188,7 @@ void TNMHTTP::ReadResponseHeader() {
     const auto readLine = [&] {
         std::string line = ReadLn();
         read += line.size();
-        if (read > kMostHeaderBytes) {
-            throw ESockError(kNoTableCode, "Reply header longer than " + std::to_string(kMostHeaderBytes) + " bytes");
-        }
+        if (read > kMostHeaderBytes) throw clientFailure(kHeaderTooLong, {std::to_string(kMostHeaderBytes)});
         return line;
     };
     const auto keep = [&](const std::string& line) {
@@ -272,39 +199,35 @@ void TNMHTTP::ReadResponseHeader() {
     // A line without its line end is the last one before the connection closed.
     const auto cutShort = [](const std::string& line) { return line.empty() || line.back() != '\n'; };
 
-    for (;;) {
-        const std::string status = readLine();
-        if (status.empty()) throw ESockError(kNoTableCode, "No reply: the connection closed before a status line");
-        StatusCode = static_cast<std::int16_t>(statusOf(status));
-        if (StatusCode >= 200) {
-            keep(status);
-            break;
+    try {
+        for (;;) {
+            const std::string status = readLine();
+            if (status.empty()) throw clientFailure(kNoReply);
+            StatusCode = static_cast<std::int16_t>(statusOf(status));
+            if (StatusCode >= 200) {
+                keep(status);
+                break;
+            }
+            // An interim reply (1xx) is read and dropped: the answer follows it.
+            for (std::string line = readLine(); !isBlank(line); line = readLine()) {
+                if (cutShort(line)) throw clientFailure(kHeaderCutShort);
+            }
         }
-        // An interim reply (1xx) is read and dropped: the answer follows it.
-        for (std::string line = readLine(); !isBlank(line); line = readLine()) {
-            if (cutShort(line)) throw ESockError(kNoTableCode, "Reply header ended before its blank line");
-        }
-    }
-    for (;;) {
-        const std::string line = readLine();
-        if (cutShort(line)) {
+        for (;;) {
+            const std::string line = readLine();
+            if (cutShort(line)) {
+                keep(line);
+                throw clientFailure(kHeaderCutShort);
+            }
+            readReplyField(line, fields);
             keep(line);
-            throw ESockError(kNoTableCode, "Reply header ended before its blank line");
+            if (isBlank(line)) break;
         }
-        const std::string first = lowerAscii(NthField(line, ' ', 1));
-        if (first == kSetCookieField) {
-            // A control character would go on into the next request's Cookie line: not kept.
-            const std::string cookie = headerValue(line, kSetCookieField);
-            if (!holdsControlCharacter(cookie)) ReceivedCookie = cookie;
-        } else if (first == kLocationField) {
-            RedirectLocation = headerValue(line, kLocationField);
-        } else if (first == kContentLengthField) {
-            ContentLength = contentLengthOf(line);
-            announcedLength_ = announcedLength(line);
-        }
-        keep(line);
-        if (isBlank(line)) break;
+    } catch (...) {
+        take();  // what was read up to the failure
+        throw;
     }
+    take();
     if (headerFile) headerFile->Close();
 }
 

@@ -144,7 +144,7 @@ void TPowersock::Writeln(const std::string& text) {
 void TPowersock::SendFile(const std::string& name) {
     ReportStatus(kReportAll, "SendFile");
     std::ifstream file(name, std::ios::binary);
-    if (!file) throw std::runtime_error("Cannot open file \"" + name + "\": " + std::strerror(errno));
+    if (!file) throw clientFailure(kCannotOpenFile, {name, std::strerror(errno)});
     while (!Canceled) {
         file.read(buffer_.get(), kBufferSize);
         const auto got = file.gcount();

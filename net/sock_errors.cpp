@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <map>
+#include <string_view>
 
 namespace kwirl {
 
@@ -65,6 +66,47 @@ std::string socketErrorMessage(int code) {
 }
 
 ESockError socketFailure(int code) { return ESockError(code, socketErrorMessage(code)); }
+
+std::string clientFailureMessage(int code, const std::vector<std::string>& details) {
+    static const std::map<int, std::string_view> table = {
+        {kEmptyUrl, "Empty URL"},
+        {kSecureNotSupported, "HTTP Secure Socket is not supported"},
+        {kBadAddress, "Address holds a control character"},
+        {kBadPort, "'{}' is not a valid integer value"},
+        {kRequestLineTooLong, "Request line longer than {} bytes"},
+        {kNoReply, "No reply: the connection closed before a status line"},
+        {kNoStatusLine, "Reply without a status line"},
+        {kMalformedStatusLine, "Reply with a malformed status line"},
+        {kHeaderTooLong, "Reply header longer than {} bytes"},
+        {kHeaderCutShort, "Reply header ended before its blank line"},
+        {kBodyTooLong, "Reply body longer than {} bytes"},
+        {kBodyShort, "Reply body ended after {} of {} bytes"},
+        {kTooManyRedirects, "Too many redirects: more than {} followed"},
+        {kRedirectRefused, "Redirect refused: {}"},
+        {kCannotOpenFile, "Cannot open file \"{}\": {}"},
+        {kCannotCreateFile, "Cannot create file \"{}\": {}"},
+        {kCannotWriteFile, "Cannot write file \"{}\": {}"},
+    };
+    const auto found = table.find(code);
+    if (found == table.end()) return socketErrorMessage(code);
+    // One pass: a detail that holds "{}" itself stays as it is.
+    const std::string_view text = found->second;
+    std::string message;
+    auto detail = details.begin();
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (text.compare(at, 2, "{}") == 0 && detail != details.end()) {
+            message += *detail++;
+            ++at;
+        } else {
+            message += text[at];
+        }
+    }
+    return message;
+}
+
+ESockError clientFailure(int code, const std::vector<std::string>& details) {
+    return ESockError(code, clientFailureMessage(code, details));
+}
 
 int socketErrorCode(int errnoValue) {
     static const std::map<int, int> codes = {

@@ -2,9 +2,9 @@
 #include "url_parts.h"
 
 #include <limits>
-#include <stdexcept>
 
 #include "ascii.h"
+#include "sock_errors.h"
 
 namespace kwirl {
 
@@ -38,7 +38,7 @@ int portNumber(const std::string& text) {
     if (!digits.empty() && (digits.front() == '+' || digits.front() == '-')) digits.remove_prefix(1);
     std::uint64_t value = 0;
     if (!isDecimal(digits, std::numeric_limits<int>::max(), value)) {
-        throw std::invalid_argument("'" + text + "' is not a valid integer value");
+        throw clientFailure(kBadPort, {text});
     }
     const int port = static_cast<int>(value);
     return negative ? -port : port;
@@ -65,8 +65,8 @@ std::string encodeBlanks(const std::string& text) {
 }
 
 UrlParts parseUrlParts(const std::string& given, const std::string& host, int port) {
-    if (given.empty()) throw std::runtime_error("Empty URL");
-    if (holdsControlCharacter(given)) throw std::runtime_error("Address holds a control character");
+    if (given.empty()) throw clientFailure(kEmptyUrl);
+    if (holdsControlCharacter(given)) throw clientFailure(kBadAddress);
     // A blank or a tab would split the request line: sent encoded.
     const std::string url = encodeBlanks(given);
     UrlParts parts{url, host, port == 0 ? 80 : port, {}, false};
@@ -81,7 +81,7 @@ UrlParts parseUrlParts(const std::string& given, const std::string& host, int po
         const std::string scheme = lowerAscii(url.substr(0, colon));
         if (scheme == "gopher") parts.port = 70;
         else if (scheme == "ftp") parts.port = 21;
-        else if (scheme == "https") throw std::runtime_error("HTTP Secure Socket is not supported");
+        else if (scheme == "https") throw clientFailure(kSecureNotSupported);
         else parts.port = 80;
     }
 

@@ -27,9 +27,8 @@ struct UrlParts {
     bool absolute = false;  // the address names its scheme and server: "scheme://server/path"
 };
 
-// Raises std::runtime_error "Empty URL", "Address holds a control character" or
-// "HTTP Secure Socket is not supported", and std::invalid_argument for a port
-// that is no integer.
+// Raises ESockError kEmptyUrl, kBadAddress (a control character),
+// kSecureNotSupported, or kBadPort for a port that is no integer.
 UrlParts parseUrlParts(const std::string& url, const std::string& host, int port);
 
 }  // namespace kwirl

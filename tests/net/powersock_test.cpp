@@ -22,6 +22,7 @@ namespace kwirl {
 namespace {
 
 using test::failureOf;
+using test::failureCodeOf;
 
 using test::LoopbackServer;
 using Clock = std::chrono::steady_clock;
@@ -47,17 +48,6 @@ LoopbackServer::ConnectionHandler sendParts(std::vector<std::string> parts, int 
             test::sendAll(fd, part);
         }
     };
-}
-
-// The code of the socket error an operation raises, or -1 when it raises none.
-template <class Operation>
-int socketCodeOf(Operation operation) {
-    try {
-        operation();
-    } catch (const ESockError& error) {
-        return error.ErrorCode();
-    }
-    return -1;
 }
 
 class PowersockTest : public ::testing::Test {
@@ -169,15 +159,15 @@ TEST_F(PowersockTest, ConnectingTwiceIsRefusedAndDisconnectGivesAFreshSocket) {
 // the code, and the message stays for people.
 TEST_F(PowersockTest, FailuresCarryTheTableCodeOfWhatFailed) {
     LoopbackServer server(0, staySilent);
-    EXPECT_EQ(socketCodeOf([&] { TPowersock().ReadLn(); }), kNotConnected);
-    EXPECT_EQ(socketCodeOf([&] { connectTo(server, "no-such-host.invalid"); }), kDestinationRequired);
+    EXPECT_EQ(failureCodeOf([&] { TPowersock().ReadLn(); }), kNotConnected);
+    EXPECT_EQ(failureCodeOf([&] { connectTo(server, "no-such-host.invalid"); }), kDestinationRequired);
     connectTo(server);
-    EXPECT_EQ(socketCodeOf([&] { sock.Connect(); }), kAlreadyConnected);
+    EXPECT_EQ(failureCodeOf([&] { sock.Connect(); }), kAlreadyConnected);
     sock.TimeOut = 100;
-    EXPECT_EQ(socketCodeOf([&] { sock.ReadLn(); }), kInterrupted);
+    EXPECT_EQ(failureCodeOf([&] { sock.ReadLn(); }), kInterrupted);
     sock.Disconnect();
     sock.Port = test::unusedLoopbackPort();
-    EXPECT_EQ(socketCodeOf([&] { sock.Connect(); }), socketErrorCode(ECONNREFUSED));
+    EXPECT_EQ(failureCodeOf([&] { sock.Connect(); }), socketErrorCode(ECONNREFUSED));
 }
 
 TEST_F(PowersockTest, ReadLnReturnsOneLineAtATimeWithItsTerminator) {
@@ -415,7 +405,7 @@ TEST(ThreadTimer, AHandlersExceptionGoesToTheApplicationAndTheTimerGoesOn) {
     timer.SetInterval(10);
     timer.SetOnTimer([&](TThreadTimer* self) {
         if (++ticks == 2) self->SetEnabled(false);
-        throw ESockError(kNoTableCode, "Tick " + std::to_string(ticks) + " failed");
+        throw ESockError(kInterrupted, "Tick " + std::to_string(ticks) + " failed");
     });
     EXPECT_TRUE(test::runLoopUntil([&] { return shown.size() == 2; }, 5000));
     EXPECT_EQ(shown, (std::vector<std::string>{"Tick 1 failed", "Tick 2 failed"}));

@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <set>
+#include <string>
+#include <vector>
 
 #include "sock_errors.h"
 
@@ -26,6 +29,46 @@ TEST(SocketErrors, PosixErrorsMapOntoTheTable) {
     // An errno without an entry still reads as an error, not as a table entry.
     EXPECT_EQ(socketErrorCode(ENODATA), 20000 + ENODATA);
     EXPECT_EQ(socketErrorMessage(socketErrorCode(ENODATA)).rfind("Unknown Error No. ", 0), 0u);
+}
+
+// The one place the client's own texts are checked: each failure has a code of
+// its own, above every socket code, and says what it says word for word.
+TEST(SocketErrors, EachFailureOfTheClientsOwnHasItsCodeAndItsText) {
+    struct Case {
+        int code;
+        std::vector<std::string> details;
+        std::string text;
+    } cases[] = {
+        {kEmptyUrl, {}, "Empty URL"},
+        {kSecureNotSupported, {}, "HTTP Secure Socket is not supported"},
+        {kBadAddress, {}, "Address holds a control character"},
+        {kBadPort, {"eighty"}, "'eighty' is not a valid integer value"},
+        {kRequestLineTooLong, {"65536"}, "Request line longer than 65536 bytes"},
+        {kNoReply, {}, "No reply: the connection closed before a status line"},
+        {kNoStatusLine, {}, "Reply without a status line"},
+        {kMalformedStatusLine, {}, "Reply with a malformed status line"},
+        {kHeaderTooLong, {"1048576"}, "Reply header longer than 1048576 bytes"},
+        {kHeaderCutShort, {}, "Reply header ended before its blank line"},
+        {kBodyTooLong, {"268435456"}, "Reply body longer than 268435456 bytes"},
+        {kBodyShort, {"5", "50"}, "Reply body ended after 5 of 50 bytes"},
+        {kTooManyRedirects, {"20"}, "Too many redirects: more than 20 followed"},
+        {kRedirectRefused, {"the Location is no valid address"}, "Redirect refused: the Location is no valid address"},
+        {kCannotOpenFile, {"a{}b", "No such file or directory"}, "Cannot open file \"a{}b\": No such file or directory"},
+        {kCannotCreateFile, {"f", "Permission denied"}, "Cannot create file \"f\": Permission denied"},
+        {kCannotWriteFile, {"/dev/full", "No space left on device"},
+         "Cannot write file \"/dev/full\": No space left on device"},
+    };
+    std::set<int> codes;
+    for (const auto& c : cases) {
+        const ESockError failure = clientFailure(c.code, c.details);
+        EXPECT_EQ(failure.ErrorCode(), c.code) << c.text;
+        EXPECT_EQ(failure.what(), c.text);
+        EXPECT_EQ(socketErrorMessage(c.code), "Unknown Error No. " + std::to_string(c.code)) << "a table code";
+        EXPECT_GE(c.code, kUntabledErrnoBase + 4096) << "the code of an errno (all below 4096) the table lacks";
+        codes.insert(c.code);
+    }
+    EXPECT_EQ(codes.size(), std::size(cases));
+    EXPECT_EQ(clientFailureMessage(kTimedOut), "10060:Connection timed out");  // not one of them: the socket table's
 }
 
 }  // namespace

@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// The message of the exception an operation raises, or "no failure".
+// What an operation's failure was: its message, or the code it carries.
 
 #include <exception>
 #include <string>
 
+#include "sock_errors.h"
+
 namespace kwirl::test {
 
+// The message of the exception an operation raises, or "no failure".
 template <class Operation>
 std::string failureOf(Operation operation) {
     try {
@@ -15,6 +18,18 @@ std::string failureOf(Operation operation) {
         return error.what();
     }
     return "no failure";
+}
+
+// The code of the failure an operation raises, or kNoFailure when it raises none.
+inline constexpr int kNoFailure = -1;
+template <class Operation>
+int failureCodeOf(Operation operation) {
+    try {
+        operation();
+    } catch (const ESockError& error) {
+        return error.ErrorCode();
+    }
+    return kNoFailure;
 }
 
 }  // namespace kwirl::test
