@@ -115,7 +115,7 @@ void TAboutWindow::forget() {
     outcome_->SetLabel(toWx(tr("Forgetting…")));
     // The engine answers later; by then this window may be closed.
     forgetSiteData([outcome = wxWeakRef<wxStaticText>(outcome_), forgotten = forgotten_](bool everything) {
-        swallowFailures([&] {
+        swallowFailures("saying whether the site data are forgotten", [&] {
             if (outcome) {
                 outcome->SetLabel(toWx(everything ? tr("The login and site data are forgotten.")
                                                   : tr("Not all of the site data could be forgotten.")));

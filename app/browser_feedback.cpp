@@ -23,7 +23,7 @@ std::int32_t scaled(std::int32_t progress, int factor) {
 // Both bars follow the load against the same maximum, the left one ten times
 // and the right one five times as fast.
 void TFrm::CBWProgressChange(TCppWebBrowser*, std::int32_t Progress, std::int32_t ProgressMax) {
-    swallowFailures([&] {
+    swallowFailures("showing a load's progress", [&] {
         CBW->Window()->Refresh();
         CBW->Window()->Update();
         PB->SetMin(0);
@@ -37,7 +37,7 @@ void TFrm::CBWProgressChange(TCppWebBrowser*, std::int32_t Progress, std::int32_
 
 // A page that asks for a new window gets this browser, so it opens here.
 void TFrm::CBWNewWindow2(TCppWebBrowser* Sender, TCppWebBrowser*& ppDisp, std::int16_t& Cancel) {
-    swallowFailures([&] { ppDisp = Sender->Application(); });
+    swallowFailures("opening a new window in this browser", [&] { ppDisp = Sender->Application(); });
     Cancel = 0;
 }
 

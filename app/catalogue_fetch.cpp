@@ -2,6 +2,7 @@
 #include "catalogue_fetch.h"
 
 #include "NMHttp.h"
+#include "guard.h"
 #include "thread_timer.h"
 
 namespace kwirl {
@@ -31,6 +32,7 @@ CatalogueFetch fetchCatalogue(TNMHTTP& http, const std::string& address, const C
         fetched.loaded = !fetched.text.empty();
         if (fetched.loaded) fetched.entries = parseCataloguePage(fetched.text);
     } catch (...) {
+        logSwallowedFailure("fetching the library catalogue");
         fetched.loaded = false;
     }
     http.OnPacketRecvd = nullptr;

@@ -6,6 +6,7 @@
 #include "NMHttp.h"
 #include "addresses.h"
 #include "catalogue_fetch.h"
+#include "guard.h"
 #include "libraries.h"
 #include "wx_text.h"
 
@@ -46,6 +47,7 @@ void TFrm::LoadCatalogue() {
             if (same > 0) CB->SetSelection(same);  // raises no event
         }
     } catch (...) {
+        logSwallowedFailure("filling the library catalogue");
         CatalogueLoaded = false;
     }
 }

@@ -33,7 +33,7 @@ std::string downloadsFolder() {
 void TFrm::CBWFileDownload(TCppWebBrowser*, const std::string& SuggestedName, std::string& Path, bool& Replace) {
     Path.clear();
     Replace = false;
-    swallowFailures([&] {
+    swallowFailures("asking where to save a file", [&] {
         wxFileDialog dialog(this, toWx(tr("Save the file")), toWx(downloadsFolder()), toWx(SuggestedName),
                             wxFileSelectorDefaultWildcardStr, wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
         if (dialog.ShowModal() != wxID_OK) return;
@@ -45,7 +45,7 @@ void TFrm::CBWFileDownload(TCppWebBrowser*, const std::string& SuggestedName, st
 void TFrm::CBWDownloadComplete(TCppWebBrowser*, const std::string& Path, const std::string& Failure) {
     if (Failure.empty()) return;
     // What failed, where to, and why.
-    swallowFailures([&] {
+    swallowFailures("saying a file was not saved", [&] {
         wxMessageBox(toWx(tr("The file was not saved.") + "\n" + Path + "\n\n" + Failure), kApplicationTitle,
                      wxOK | wxICON_WARNING, this);
     });

@@ -15,7 +15,7 @@ namespace kwirl {
 // Prepares the window when it is first shown: the library list, the captions,
 // the first two pages, and the window maximised; then fetches the catalogue.
 void TFrm::FormShow(wxObject*) {
-    swallowFailures([this] {
+    swallowFailures("preparing the window's first show", [this] {
         showLibraryList();
 
         for (const ToolbarButton& row : toolbarButtons()) {
@@ -25,7 +25,7 @@ void TFrm::FormShow(wxObject*) {
         SetTitle(kWindowCaption);
         describeFixedControls();
 
-        swallowFailures([this] {
+        swallowFailures("opening the start page", [this] {
             CBW->Navigate(std::string(vocab::kBlankPage));
             CBW->Navigate(startPageAddress());
         });

@@ -37,7 +37,7 @@ void TFrm::onZoomWheel(wxMouseEvent& event) {
 }
 
 void TFrm::runBrowserCommand(BrowserCommand command) {
-    swallowFailures([&] {
+    swallowFailures("running a browser key's command", [&] {
         switch (command) {
             case BrowserCommand::Back: CBW->GoBack(); break;
             case BrowserCommand::Forward: CBW->GoForward(); break;

@@ -20,10 +20,10 @@ constexpr long kTypeAheadPauseMs = 1000;
 // Opens the list page of the library chosen in the drop-down, at the offset of
 // the page shown last.
 void TFrm::CBChange(wxObject*) {
-    swallowFailures([this] {
+    swallowFailures("opening the library chosen in the drop-down", [this] {
         const int item = CB->GetSelection();
         if (hasCatalogueEntry(CatalogueLoaded, CatalogueCount, item)) {
-            swallowFailures([&] {
+            swallowFailures("opening a catalogue library's list", [&] {
                 const auto next = appendPageOffset(CatalogueRefs[static_cast<std::size_t>(item)], PageIndex);
                 CBW->Navigate(next);
                 PageIndex = 0;
@@ -34,7 +34,7 @@ void TFrm::CBChange(wxObject*) {
             for (int position = 0; position < kBuiltInLibraryCount; ++position) {
                 if (CB->GetSelection() != position) continue;
                 const SelectorEntry& entry = table[static_cast<std::size_t>(position)];
-                swallowFailures([&] {
+                swallowFailures("opening a built-in library's list", [&] {
                     const auto next = appendPageOffset(selectorAddress(entry), PageIndex);
                     if (entry.stopFirst) CBW->Stop();
                     CBW->Navigate(next);

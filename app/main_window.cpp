@@ -52,7 +52,7 @@ TFrm::TFrm(wxWindow* owner, const BrowserFactory& makeBrowser)
     PageIndex = 0;
     CatalogueCount = 0;
     // The portal's host is looked up while the window is made.
-    swallowFailures([this] { CBW->PrefetchDns(nameOfHost(portalHost())); });
+    swallowFailures("looking up the portal's host ahead", [this] { CBW->PrefetchDns(nameOfHost(portalHost())); });
 }
 
 TFrm::~TFrm() {

@@ -22,6 +22,7 @@ void TFrm::CBWBeforeNavigate2(TCppWebBrowser*, void*, const std::string& URL, st
         Cancel = 0;
     } catch (...) {
         // Captions already set stay; the navigation stays cancelled.
+        logSwallowedFailure("filtering a navigation");
     }
 }
 
@@ -29,7 +30,7 @@ void TFrm::CBWBeforeNavigate2(TCppWebBrowser*, void*, const std::string& URL, st
 // question first, so the window follows it here, by the same rules, and ends
 // as a new load of that page and its frames would leave it.
 void TFrm::CBWHistoryNavigate(TCppWebBrowser*, const std::string& URL) {
-    swallowFailures([&] {
+    swallowFailures("following a page shown from the history", [&] {
         followAddress(URL);
         CBW->Focus();
     });

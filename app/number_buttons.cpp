@@ -15,12 +15,12 @@ namespace kwirl {
 // the address shown, not the button's caption.
 void TFrm::numberButtonClick(int button) {
     const NumberButtonRule& rule = numberButtonRules()[static_cast<std::size_t>(button)];
-    swallowFailures([&] {
+    swallowFailures("answering a number button", [&] {
         progressPreset(rule.presetDivisor);
         const std::string current = CBW->LocationURL();
 
         if (isGameAddress(current)) {
-            swallowFailures([&] {
+            swallowFailures("opening the game at another level", [&] {
                 const auto next = appendParameter(current, vocab::kLevelKey, std::string(rule.level));
                 if (rule.stopBeforeLevel) CBW->Stop();
                 CBW->Navigate(next);
@@ -31,7 +31,7 @@ void TFrm::numberButtonClick(int button) {
             PageIndex = stepPage(rule.pageStep, PageIndex);
             Button12->SetLabel(toWx(pageNumberCaption(PageIndex)));
             describeNumberButtons();
-            swallowFailures([&] {
+            swallowFailures("paging the list", [&] {
                 const auto next = appendPageOffset(current, PageIndex);
                 CBW->Stop();
                 CBW->Navigate(next);
@@ -40,7 +40,7 @@ void TFrm::numberButtonClick(int button) {
 
         if (isNeutralAddress(current)) {
             PageIndex = 0;
-            swallowFailures([&] {
+            swallowFailures("opening a library shortcut", [&] {
                 const int item = CB->GetSelection();
                 // A catalogue library opens at its first page: a list view
                 // without an offset would be refused by the navigation filter.

@@ -16,7 +16,7 @@ void TFrm::openFixedPage(const wxButton* button) {
                                   [&](const ToolbarButton& b) { return this->*b.control == button; });
     if (row == buttons.end() || !row->address) return;
     progressPreset(kClickPresetDivisor);
-    swallowFailures([&] { CBW->Navigate(row->address()); });
+    swallowFailures("opening a fixed page", [&] { CBW->Navigate(row->address()); });
 }
 
 void TFrm::Button8Click(wxObject*) { openFixedPage(Button8); }
