@@ -42,7 +42,7 @@ for file in ./usr/games/kwirl ./usr/share/man/man6/kwirl.6.gz \
             ./usr/share/locale/de/LC_MESSAGES/kwirl.mo; do
   echo "$listing" | grep -q " $file\$" && continue
   echo "not in the package: $file" >&2
-  # A build folder configured before the default prefix became /usr keeps /usr/local.
+  # A build folder whose cache an older version of the build files wrote may keep /usr/local.
   if echo "$listing" | grep -q ' \./usr/local/'; then
     echo "the package installs under /usr/local: configure with -DCMAKE_INSTALL_PREFIX=/usr" >&2
   fi
