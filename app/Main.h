@@ -31,7 +31,9 @@ public:
     explicit TFrm(wxWindow* owner, const BrowserFactory& makeBrowser = makeEngineBrowser);
     ~TFrm() override;
 
-    // Controls, named as on the form.
+    // The controls: the browser, the toolbar (its panels, the drop-down and its
+    // label, the buttons), the two bars, the catalogue fetch's HTTP client, and
+    // the hidden text box that keeps the catalogue page.
     std::unique_ptr<TCppWebBrowser> CBW;
     TProgressBar* PB = nullptr;
     wxPanel* Panel1 = nullptr;
@@ -117,7 +119,7 @@ private:
     void showKeyboardShortcuts();
     void showAbout();
 
-    bool formShown_ = false;
+    bool firstShown_ = false;
     enum class FetchState { notStarted, running, ended };
     FetchState catalogueFetch_ = FetchState::notStarted;
     // The window was closed while the catalogue fetch waited: it goes once the wait ends.

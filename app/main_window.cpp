@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The main window made: its controls as on the form, their layout, the
-// bindings of their events, and the steps of its constructor.
+// The main window made: its controls, their layout, the bindings of their
+// events, and the steps of its constructor.
 
 #include "Main.h"
 
@@ -81,7 +81,7 @@ void TFrm::createControls(const BrowserFactory& makeBrowser) {
     setApplicationIcon();
     installCompactToolbarStyle();
 
-    // Creation order as on the form.
+    // Made in this order, which is also the keyboard's order among siblings.
     Memo1 = new wxTextCtrl(this, wxID_ANY, wxString(), wxPoint(72, 40), wxSize(529, 441),
                            wxTE_MULTILINE | wxHSCROLL | wxVSCROLL);
     Memo1->Disable();
@@ -89,7 +89,7 @@ void TFrm::createControls(const BrowserFactory& makeBrowser) {
     PB = new TProgressBar(this, wxPoint(0, kPanelHeight), wxSize(kBarWidth, 592));
     Panel1 = new wxPanel(this, wxID_ANY, wxPoint(0, 0), wxSize(664, kPanelHeight));
     markAsToolbar(Panel1);
-    Label1 = new wxStaticText(Panel1, wxID_ANY, kLibraryLabelOnForm, wxPoint(1, 3), wxSize(34, 13));
+    Label1 = new wxStaticText(Panel1, wxID_ANY, kLibraryLabelAtStart, wxPoint(1, 3), wxSize(34, 13));
     CB = new wxChoice(Panel1, wxID_ANY, wxPoint(36, -1), wxSize(188, 21));
     for (const std::string_view name : builtInLibraryNames()) CB->Append(toWx(std::string(name)));
     Panel2 = new wxPanel(Panel1, wxID_ANY, wxPoint(224, 1), wxSize(kRowWidth, kPanelHeight - 2));
@@ -112,7 +112,7 @@ void TFrm::createControls(const BrowserFactory& makeBrowser) {
     const NumberCaptions shortcuts = shortcutCaptions();
     const NumberCaptions pieces = piecesCaptions();
     const NumberCaptions paging = pagingCaptions(kWidestPageShown);
-    std::vector<CaptionFit> fits = {{Label1, {kLibraryLabelOnForm, kLibraryLabel}}};
+    std::vector<CaptionFit> fits = {{Label1, {kLibraryLabelAtStart, kLibraryLabel}}};
     for (const ToolbarButton& row : toolbarButtons()) {
         const auto i = static_cast<std::size_t>(row.number);
         fits.push_back({this->*row.control, row.caption ? std::vector<std::string>{row.caption}
@@ -152,8 +152,8 @@ void TFrm::bindEvents() {
     // The window is shown once; the toolkit may report that more than once
     // (on the call and again when the window is mapped).
     Bind(wxEVT_SHOW, [this](wxShowEvent& event) {
-        if (event.IsShown() && !formShown_) {
-            formShown_ = true;
+        if (event.IsShown() && !firstShown_) {
+            firstShown_ = true;
             FormShow(this);
         }
         event.Skip();

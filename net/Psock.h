@@ -41,7 +41,8 @@ public:
     TPowersock(const TPowersock&) = delete;
     TPowersock& operator=(const TPowersock&) = delete;
 
-    // Published properties.
+    // What a caller sets: the server, the time-out of each wait, the highest
+    // status level reported, and the handlers of the connection's events.
     std::string Host;
     int Port = 0;
     int TimeOut = 0;  // milliseconds for each wait; 0: none
@@ -56,7 +57,8 @@ public:
     std::string Proxy;
     int ProxyPort = 0;
 
-    // Unpublished events.
+    // Lower-level events, for components built on the socket: data waiting,
+    // an accepted connection, a socket error, each part received or sent.
     TNotifyEvent OnDataAvailable;
     TNotifyEvent OnAccept;
     TOnSocketError OnSocketError;
@@ -76,7 +78,7 @@ public:
     std::int64_t BytesReceived = 0;
     std::int64_t BytesSent = 0;
     std::string TransactionReply;
-    std::vector<std::string> WinsockInfo;
+    std::vector<std::string> WinsockInfo;  // what the socket layer reported when the first component started it
 
     virtual int Accept();
     virtual void Connect();

@@ -21,8 +21,9 @@ inline constexpr const char* kAwardsCaption = "Hall of Awards";
 inline constexpr const char* kChampionshipCaption = "ChampionShip";
 inline constexpr const char* kGuideCaption = "Puzzle Guide";
 inline constexpr const char* kHomeCaption = "Home";
-// The drop-down's label as the form has it, and as the window shows it once shown.
-inline constexpr const char* kLibraryLabelOnForm = "Library:";
+// The drop-down's label while the window is made, and from its first show on;
+// the toolbar's font is fitted to both.
+inline constexpr const char* kLibraryLabelAtStart = "Library:";
 inline constexpr const char* kLibraryLabel = "Library";
 // Button13's hint: a single blank.
 inline constexpr const char* kButton13Hint = " ";
