@@ -79,8 +79,8 @@ public:
     void CBChange(wxObject* Sender);
     void CBSelect(wxObject* Sender);
     void CBWBeforeNavigate2(TCppWebBrowser* Sender, void* pDisp, const std::string& URL, std::int32_t Flags,
-                            const std::string& TargetFrameName, const std::string& PostData,
-                            const std::string& Headers, std::int16_t& Cancel);
+                            const std::string& TargetFrameName, const std::string& PostData, const std::string& Headers,
+                            std::int16_t& Cancel);
     void CBWProgressChange(TCppWebBrowser* Sender, std::int32_t Progress, std::int32_t ProgressMax);
     void CBWNewWindow2(TCppWebBrowser* Sender, TCppWebBrowser*& ppDisp, std::int16_t& Cancel);
     void CBWHistoryNavigate(TCppWebBrowser* Sender, const std::string& URL);

@@ -49,8 +49,8 @@ TAboutWindow::TAboutWindow(wxWindow* parent, std::function<void()> forgotten)
       forgotten_(std::move(forgotten)) {
     auto* column = new wxBoxSizer(wxVERTICAL);
     const auto line = [&](const std::string& text) {
-        auto* label = new wxStaticText(this, wxID_ANY, toWx(text), wxDefaultPosition, wxDefaultSize,
-                                       wxALIGN_CENTRE_HORIZONTAL);
+        auto* label =
+            new wxStaticText(this, wxID_ANY, toWx(text), wxDefaultPosition, wxDefaultSize, wxALIGN_CENTRE_HORIZONTAL);
         label->Wrap(kTextWidth);
         column->Add(label, wxSizerFlags().Centre().Border(wxLEFT | wxRIGHT | wxTOP, kGap / 2));
         return label;

@@ -60,13 +60,16 @@ bool TKwirlApp::OnInit() {
 // its close button does, so the engine ends its processes and writes its stores.
 void TKwirlApp::closeOnTerminationSignals() {
     for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
-        g_unix_signal_add(signal, [](gpointer app) {
-            if (wxWindow* window = static_cast<TKwirlApp*>(app)->GetTopWindow()) window->Close(true);
-            // The closed window is deleted in the toolkit's idle work, which no
-            // event of the toolkit's own may come to start.
-            wxWakeUpIdle();
-            return G_SOURCE_CONTINUE;
-        }, this);
+        g_unix_signal_add(
+            signal,
+            [](gpointer app) {
+                if (wxWindow* window = static_cast<TKwirlApp*>(app)->GetTopWindow()) window->Close(true);
+                // The closed window is deleted in the toolkit's idle work, which no
+                // event of the toolkit's own may come to start.
+                wxWakeUpIdle();
+                return G_SOURCE_CONTINUE;
+            },
+            this);
     }
 }
 

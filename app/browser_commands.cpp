@@ -48,8 +48,7 @@ BrowserCommand browserCommandForKey(int keyCode, int modifiers) {
                 case WXK_NUMPAD0: return BrowserCommand::ZoomReset;
                 default: return BrowserCommand::None;
             }
-        default:
-            return BrowserCommand::None;
+        default: return BrowserCommand::None;
     }
 }
 

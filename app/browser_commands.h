@@ -5,7 +5,18 @@
 
 namespace kwirl {
 
-enum class BrowserCommand { None, Back, Forward, Reload, Escape, ZoomIn, ZoomOut, ZoomReset, FullScreen, KeyboardShortcuts };
+enum class BrowserCommand {
+    None,
+    Back,
+    Forward,
+    Reload,
+    Escape,
+    ZoomIn,
+    ZoomOut,
+    ZoomReset,
+    FullScreen,
+    KeyboardShortcuts
+};
 
 // The command of a key (a toolkit key code) pressed with `modifiers` (the
 // toolkit's modifier flags); None for every key that is not a browser key.

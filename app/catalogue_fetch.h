@@ -25,7 +25,7 @@ struct CatalogueBounds {
 struct CatalogueFetch {
     bool loaded = false;  // the body was not empty and nothing failed
     std::string header;
-    std::string text;     // the body up to its first NUL
+    std::string text;  // the body up to its first NUL
     std::vector<CatalogueEntry> entries;
 };
 

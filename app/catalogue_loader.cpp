@@ -63,7 +63,7 @@ void TFrm::showLibraryList() {
     } else {
         for (const auto name : builtInLibraryNames()) CB->Append(toWx(std::string(name)));
     }
-    CB->SetSelection(0);  // raises no event, so the selector does not run
+    CB->SetSelection(0);      // raises no event, so the selector does not run
     describeNumberButtons();  // in shortcut mode they name the library chosen
 }
 

@@ -49,8 +49,9 @@ int print(const std::string& text) {
 // folders go whole, and the next start is a first start.
 int forgetWithoutWindow() {
     if (anotherClientRuns()) {
-        std::fputs(tr("kwirl: the client is running; close its window first, or forget from its About window\n").c_str(),
-                   stderr);
+        std::fputs(
+            tr("kwirl: the client is running; close its window first, or forget from its About window\n").c_str(),
+            stderr);
         return kFailureStatus;
     }
     try {

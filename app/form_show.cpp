@@ -33,11 +33,14 @@ void TFrm::FormShow(wxObject*) {
     });
     // The catalogue comes beside the start page, from the next turn of the loop.
     if (catalogueFetch_ == FetchState::notStarted && catalogueStart_ == 0) {
-        catalogueStart_ = g_idle_add_full(G_PRIORITY_DEFAULT, [](gpointer frame) {
-            static_cast<TFrm*>(frame)->catalogueStart_ = 0;
-            static_cast<TFrm*>(frame)->LoadCatalogue();
-            return G_SOURCE_REMOVE;
-        }, this, nullptr);
+        catalogueStart_ = g_idle_add_full(
+            G_PRIORITY_DEFAULT,
+            [](gpointer frame) {
+                static_cast<TFrm*>(frame)->catalogueStart_ = 0;
+                static_cast<TFrm*>(frame)->LoadCatalogue();
+                return G_SOURCE_REMOVE;
+            },
+            this, nullptr);
     }
 }
 

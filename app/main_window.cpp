@@ -115,8 +115,9 @@ void TFrm::createControls(const BrowserFactory& makeBrowser) {
     std::vector<CaptionFit> fits = {{Label1, {kLibraryLabelAtStart, kLibraryLabel}}};
     for (const ToolbarButton& row : toolbarButtons()) {
         const auto i = static_cast<std::size_t>(row.number);
-        fits.push_back({this->*row.control, row.caption ? std::vector<std::string>{row.caption}
-                                                        : std::vector<std::string>{shortcuts[i], pieces[i], paging[i]}});
+        fits.push_back({this->*row.control, row.caption
+                                                ? std::vector<std::string>{row.caption}
+                                                : std::vector<std::string>{shortcuts[i], pieces[i], paging[i]}});
     }
     fitToolbarFont(this, fits);
     layoutControls();
@@ -131,9 +132,9 @@ void TFrm::createToolbarButtons() {
     for (const ToolbarButton& b : toolbarButtons()) {
         const std::string caption = b.caption ? b.caption : shortcuts[static_cast<std::size_t>(b.number)];
         const bool inRow = b.place == ButtonPlace::Row;
-        auto* button = new wxButton(inRow ? Panel2 : Panel1, wxID_ANY, toWx(caption),
-                                    inRow ? wxDefaultPosition : kCornerButtonAt,
-                                    wxSize(b.width, inRow ? kRowButtonHeight : kPanelHeight), wxBU_EXACTFIT);
+        auto* button =
+            new wxButton(inRow ? Panel2 : Panel1, wxID_ANY, toWx(caption), inRow ? wxDefaultPosition : kCornerButtonAt,
+                         wxSize(b.width, inRow ? kRowButtonHeight : kPanelHeight), wxBU_EXACTFIT);
         this->*b.control = button;
         // A hint is the client's own word, in the user's language; the caption stays.
         if (b.hint) button->SetToolTip(toWx(tr(b.hint)));
@@ -164,7 +165,8 @@ void TFrm::bindEvents() {
         event.Skip();
     });
     const auto click = [this](wxButton* button, void (TFrm::*handler)(wxObject*)) {
-        button->Bind(wxEVT_BUTTON, [this, handler](wxCommandEvent& event) { (this->*handler)(event.GetEventObject()); });
+        button->Bind(wxEVT_BUTTON,
+                     [this, handler](wxCommandEvent& event) { (this->*handler)(event.GetEventObject()); });
     };
     for (const ToolbarButton& row : toolbarButtons()) click(this->*row.control, row.click);
     CB->Bind(wxEVT_CHOICE, [this](wxCommandEvent& event) { CBSelect(event.GetEventObject()); });

@@ -27,9 +27,9 @@ struct ToolbarButton {
     ButtonPlace place;
     // Room left of it in the row.
     int gapBefore;
-    const char* hint;       // none: no hint
-    wxStockCursor cursor;   // wxCURSOR_NONE: the toolkit's own
-    int number;             // a number button's place among the six, else -1
+    const char* hint;      // none: no hint
+    wxStockCursor cursor;  // wxCURSOR_NONE: the toolkit's own
+    int number;            // a number button's place among the six, else -1
     // What a page button does, for screen readers, looked up in the user's
     // language (its caption is its name); none for a number button, whose
     // names follow its captions.

@@ -31,15 +31,17 @@ void TFrm::makeWindowMenu() {
         MenuButton->SetLabel(wxString::FromUTF8("\u2630"));  // the menu's sign where the theme has no icon
     }
     MenuButton->SetToolTip(toWx(tr("Main Menu")));
-    setAccessibleText(MenuButton, tr("Main Menu"), tr("Keyboard shortcuts, and the About window with the version "
-                                                      "and a way to forget the login"));
+    setAccessibleText(MenuButton, tr("Main Menu"),
+                      tr("Keyboard shortcuts, and the About window with the version "
+                         "and a way to forget the login"));
     // At the toolbar's right end, whatever the window's width; the controls
     // before it keep their places. The buttons' panel, empty at its right end,
     // gives way to the menu there, or its own window would hide the button;
     // it never gets narrower than the buttons in it.
     const int panelWidth = Panel2->GetSize().x;
     int buttonsEnd = 0;
-    for (const wxWindow* child : Panel2->GetChildren()) buttonsEnd = std::max(buttonsEnd, child->GetRect().GetRight() + 1);
+    for (const wxWindow* child : Panel2->GetChildren())
+        buttonsEnd = std::max(buttonsEnd, child->GetRect().GetRight() + 1);
     Panel1->Bind(wxEVT_SIZE, [this, panelWidth, buttonsEnd](wxSizeEvent& event) {
         const int left = std::max(0, event.GetSize().x - kMenuButtonWidth);
         MenuButton->SetPosition(wxPoint(left, 0));

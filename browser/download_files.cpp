@@ -33,25 +33,21 @@ std::string downloadFileName(std::string_view suggested) {
     if (name.find_first_not_of('.') == std::string::npos) return std::string(kFallbackName);
     if (name.size() <= kLongestDownloadName) return name;
     const std::size_t dot = name.rfind('.');
-    const std::string_view extension =
-        dot != std::string::npos && dot > 0 && name.size() - dot <= kLongestExtension
-            ? std::string_view(name).substr(dot)
-            : std::string_view();
+    const std::string_view extension = dot != std::string::npos && dot > 0 && name.size() - dot <= kLongestExtension
+                                           ? std::string_view(name).substr(dot)
+                                           : std::string_view();
     std::string cut(headOf(name, kLongestDownloadName - extension.size()));
     return cut + std::string(extension);
 }
 
 std::string downloadFailureText(DownloadFailure failure, std::string_view detail) {
     switch (failure) {
-        case DownloadFailure::DroppedByPerson:
-            return {};
+        case DownloadFailure::DroppedByPerson: return {};
         case DownloadFailure::Destination:
             return "The file could not be written there: a file of that name exists already, or the folder "
                    "cannot be written to.";
-        case DownloadFailure::Network:
-            return "The transfer from the portal broke off (" + std::string(detail) + ").";
-        case DownloadFailure::Other:
-            break;
+        case DownloadFailure::Network: return "The transfer from the portal broke off (" + std::string(detail) + ").";
+        case DownloadFailure::Other: break;
     }
     return "Something went wrong while saving the file (" + std::string(detail) + ").";
 }

@@ -85,8 +85,8 @@ public:
         webkit_settings_set_javascript_can_open_windows_automatically(webkit_web_view_get_settings(native_), TRUE);
         // wxWebView answers "create" by returning the same view, which the engine
         // rejects by aborting the process. The request is answered here instead.
-        g_signal_handlers_disconnect_matched(native_, G_SIGNAL_MATCH_ID, g_signal_lookup("create", WEBKIT_TYPE_WEB_VIEW),
-                                             0, nullptr, nullptr, nullptr);
+        g_signal_handlers_disconnect_matched(
+            native_, G_SIGNAL_MATCH_ID, g_signal_lookup("create", WEBKIT_TYPE_WEB_VIEW), 0, nullptr, nullptr, nullptr);
         g_signal_connect(native_, "create", G_CALLBACK(&TEngineBrowser::onCreate), this);
         g_signal_connect(native_, "notify::estimated-load-progress", G_CALLBACK(&TEngineBrowser::onProgress), this);
 
@@ -101,7 +101,8 @@ public:
         g_signal_connect(webkit_web_view_get_back_forward_list(native_), "changed",
                          G_CALLBACK(&TEngineBrowser::onHistoryChanged), this);
         recovery_ = std::make_unique<TLoadRecovery>(native_);
-        downloads_ = std::make_unique<TEngineDownloads>(native_, *this, [this](double fraction) { reportProgress(fraction); });
+        downloads_ =
+            std::make_unique<TEngineDownloads>(native_, *this, [this](double fraction) { reportProgress(fraction); });
     }
 
     ~TEngineBrowser() override {
@@ -151,8 +152,9 @@ private:
         const std::string signal = std::string("script-message-received::") + message;
         g_signal_connect(content, signal.c_str(), handler, this);
         webkit_user_content_manager_register_script_message_handler(content, message);
-        WebKitUserScript* script = webkit_user_script_new(source, WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
-                                                          WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
+        WebKitUserScript* script =
+            webkit_user_script_new(source, WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
+                                   WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
         webkit_user_content_manager_add_script(content, script);
         webkit_user_script_unref(script);
     }

@@ -98,8 +98,7 @@ void TLoadRecovery::onLoadChanged(WebKitWebView*, int event, gpointer self) {
             // The failed load itself finishes after our page was asked for.
             if (recovery->ownLoad_ == OwnLoad::Committed) recovery->ownLoad_ = OwnLoad::Idle;
             return;
-        default:
-            return;
+        default: return;
     }
 }
 
@@ -152,14 +151,15 @@ void TLoadRecovery::showOwnPage(Shown kind, const std::string& html) {
 
 void TLoadRecovery::schedule(unsigned delayMs) {
     cancelSchedule();
-    timer_ = g_timeout_add(delayMs,
-                           [](gpointer self) {
-                               auto* recovery = static_cast<TLoadRecovery*>(self);
-                               recovery->timer_ = 0;
-                               recovery->attempt();
-                               return G_SOURCE_REMOVE;
-                           },
-                           this);
+    timer_ = g_timeout_add(
+        delayMs,
+        [](gpointer self) {
+            auto* recovery = static_cast<TLoadRecovery*>(self);
+            recovery->timer_ = 0;
+            recovery->attempt();
+            return G_SOURCE_REMOVE;
+        },
+        this);
 }
 
 void TLoadRecovery::cancelSchedule() {

@@ -39,8 +39,9 @@ std::string accessibilityBusAddress() {
         int format = 0;
         unsigned long items = 0, after = 0;
         unsigned char* data = nullptr;
-        if (XGetWindowProperty(x, DefaultRootWindow(x), XInternAtom(x, "AT_SPI_BUS", False), 0, kMostAddressUnits, False,
-                               AnyPropertyType, &type, &format, &items, &after, &data) == Success && data) {
+        if (XGetWindowProperty(x, DefaultRootWindow(x), XInternAtom(x, "AT_SPI_BUS", False), 0, kMostAddressUnits,
+                               False, AnyPropertyType, &type, &format, &items, &after, &data) == Success &&
+            data) {
             std::string address(reinterpret_cast<char*>(data), items);
             XFree(data);
             if (!address.empty()) return address;
@@ -49,9 +50,9 @@ std::string accessibilityBusAddress() {
     if (!g_getenv("DBUS_SESSION_BUS_ADDRESS")) return {};
     std::string address;
     if (GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr)) {
-        if (GVariant* reply = g_dbus_connection_call_sync(bus, "org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus",
-                                                          "GetAddress", nullptr, G_VARIANT_TYPE("(s)"),
-                                                          G_DBUS_CALL_FLAGS_NONE, kBusCallTimeoutMs, nullptr, nullptr)) {
+        if (GVariant* reply = g_dbus_connection_call_sync(
+                bus, "org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress", nullptr, G_VARIANT_TYPE("(s)"),
+                G_DBUS_CALL_FLAGS_NONE, kBusCallTimeoutMs, nullptr, nullptr)) {
             const gchar* text = nullptr;
             g_variant_get(reply, "(&s)", &text);
             address = text ? text : "";
@@ -104,8 +105,8 @@ void keepStoresAcrossRuns() {
 }  // namespace
 
 std::string engineVersion() {
-    return "WebKitGTK " + std::to_string(webkit_get_major_version()) + "." + std::to_string(webkit_get_minor_version()) +
-           "." + std::to_string(webkit_get_micro_version());
+    return "WebKitGTK " + std::to_string(webkit_get_major_version()) + "." +
+           std::to_string(webkit_get_minor_version()) + "." + std::to_string(webkit_get_micro_version());
 }
 
 void forgetSiteData(std::function<void(bool)> done) {

@@ -21,8 +21,8 @@ namespace {
 // Error domains as the engine and its libraries name them, and the codes of
 // the engine and its network library, which this part does not include.
 constexpr std::string_view kHttpTransportDomain = "soup-http-error-quark";
-constexpr int kCannotResolve = 2, kCannotResolveProxy = 3, kCannotConnect = 4, kCannotConnectProxy = 5,
-              kSslFailed = 6, kTlsFailed = 11;
+constexpr int kCannotResolve = 2, kCannotResolveProxy = 3, kCannotConnect = 4, kCannotConnectProxy = 5, kSslFailed = 6,
+              kTlsFailed = 11;
 constexpr std::string_view kIoDomain = "g-io-error-quark";
 constexpr std::string_view kResolverDomain = "g-resolver-error-quark";
 constexpr std::string_view kTlsDomain = "g-tls-error-quark";
@@ -113,7 +113,8 @@ std::string filledIn(std::string_view page, const std::initializer_list<Placehol
         const std::size_t close = page.find("}}", open);
         if (close == std::string_view::npos) break;
         const std::string_view name = page.substr(open + 2, close - open - 2);
-        const auto value = std::find_if(values.begin(), values.end(), [&](const Placeholder& p) { return p.name == name; });
+        const auto value =
+            std::find_if(values.begin(), values.end(), [&](const Placeholder& p) { return p.name == name; });
         if (value == values.end()) throw std::logic_error("the page names an unknown placeholder");
         filled.append(page.substr(from, open - from)).append(value->value);
         from = close + 2;
@@ -127,28 +128,21 @@ PageKind classifyLoadFailure(std::string_view domain, int code) {
     if (domain == kHttpTransportDomain) {
         switch (code) {
             case kCannotConnect:
-            case kCannotConnectProxy:
-                return PageKind::NoConnection;
+            case kCannotConnectProxy: return PageKind::NoConnection;
             case kCannotResolve:
-            case kCannotResolveProxy:
-                return PageKind::NameNotFound;
+            case kCannotResolveProxy: return PageKind::NameNotFound;
             case kSslFailed:
-            case kTlsFailed:
-                return PageKind::InsecureConnection;
-            default:
-                return PageKind::LoadFailed;
+            case kTlsFailed: return PageKind::InsecureConnection;
+            default: return PageKind::LoadFailed;
         }
     }
     if (domain == kIoDomain) {
         switch (code) {
             case G_IO_ERROR_CONNECTION_REFUSED:
             case G_IO_ERROR_HOST_UNREACHABLE:
-            case G_IO_ERROR_NETWORK_UNREACHABLE:
-                return PageKind::NoConnection;
-            case G_IO_ERROR_TIMED_OUT:
-                return PageKind::TimedOut;
-            default:
-                return PageKind::LoadFailed;
+            case G_IO_ERROR_NETWORK_UNREACHABLE: return PageKind::NoConnection;
+            case G_IO_ERROR_TIMED_OUT: return PageKind::TimedOut;
+            default: return PageKind::LoadFailed;
         }
     }
     if (domain == kResolverDomain) return PageKind::NameNotFound;

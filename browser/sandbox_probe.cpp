@@ -22,15 +22,22 @@ template <typename Spawn>
 bool withProbeCommand(Spawn spawn) {
     gchar* bwrap = g_find_program_in_path("bwrap");
     if (!bwrap) return false;
-    gchar* command[] = {bwrap, const_cast<gchar*>("--unshare-all"), const_cast<gchar*>("--die-with-parent"),
-                        const_cast<gchar*>("--ro-bind"), const_cast<gchar*>("/"), const_cast<gchar*>("/"),
-                        const_cast<gchar*>("true"), nullptr};
+    gchar* command[] = {bwrap,
+                        const_cast<gchar*>("--unshare-all"),
+                        const_cast<gchar*>("--die-with-parent"),
+                        const_cast<gchar*>("--ro-bind"),
+                        const_cast<gchar*>("/"),
+                        const_cast<gchar*>("/"),
+                        const_cast<gchar*>("true"),
+                        nullptr};
     spawn(command);
     g_free(bwrap);
     return true;
 }
 
-const char* answerOf(int waitStatus) { return g_spawn_check_wait_status(waitStatus, nullptr) ? nullptr : kNoNamespaces; }
+const char* answerOf(int waitStatus) {
+    return g_spawn_check_wait_status(waitStatus, nullptr) ? nullptr : kNoNamespaces;
+}
 
 const char* probeNow() {
     gint status = -1;

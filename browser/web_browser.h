@@ -17,10 +17,9 @@ class TCppWebBrowser;
 
 // Raised before every navigation, a frame's included. A non-zero Cancel left by
 // the handler cancels the navigation.
-using TBeforeNavigate2Event =
-    std::function<void(TCppWebBrowser* Sender, void* pDisp, const std::string& URL, std::int32_t Flags,
-                       const std::string& TargetFrameName, const std::string& PostData,
-                       const std::string& Headers, std::int16_t& Cancel)>;
+using TBeforeNavigate2Event = std::function<void(
+    TCppWebBrowser* Sender, void* pDisp, const std::string& URL, std::int32_t Flags, const std::string& TargetFrameName,
+    const std::string& PostData, const std::string& Headers, std::int16_t& Cancel)>;
 // Raised when a page asks for a new window. The handler names the browser that
 // is to show the page in ppDisp; a non-zero Cancel drops the request.
 using TNewWindow2Event = std::function<void(TCppWebBrowser* Sender, TCppWebBrowser*& ppDisp, std::int16_t& Cancel)>;
@@ -35,8 +34,8 @@ using THistoryNavigateEvent = std::function<void(TCppWebBrowser* Sender, const s
 // Raised when a page offers a file to save. The handler answers with the file
 // to write (left empty, nothing is saved) and whether a file already there may
 // be replaced (the person was asked and agreed).
-using TFileDownloadEvent = std::function<void(TCppWebBrowser* Sender, const std::string& SuggestedName,
-                                              std::string& Path, bool& Replace)>;
+using TFileDownloadEvent =
+    std::function<void(TCppWebBrowser* Sender, const std::string& SuggestedName, std::string& Path, bool& Replace)>;
 // Raised when a download has ended: saved in Path, or not, Failure saying why
 // in a person's words (empty when it was saved, or when the person dropped it).
 // While it runs, its progress is reported as ProgressChange.

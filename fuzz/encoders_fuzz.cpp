@@ -12,8 +12,10 @@ std::string urlDecode(const std::string& text) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '+') out += ' ';
-        else if (text[i] == '%' && i + 2 < text.size() + 0) out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16)), i += 2;
-        else out += text[i];
+        else if (text[i] == '%' && i + 2 < text.size() + 0)
+            out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16)), i += 2;
+        else
+            out += text[i];
     }
     return out;
 }
@@ -43,7 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::string encoded = kwirl::urlEncode(bytes);
     for (const char c : encoded) {
-        const bool allowed = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '%' || c == '+';
+        const bool allowed =
+            (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '%' || c == '+';
         if (!allowed) __builtin_trap();
     }
     if (urlDecode(encoded) != bytes) __builtin_trap();

@@ -13,9 +13,8 @@ namespace {
 
 // The characters that open or close markup or a quoted value.
 std::size_t markup(const std::string& page) {
-    return static_cast<std::size_t>(std::count_if(page.begin(), page.end(), [](char c) {
-        return c == '<' || c == '>' || c == '"' || c == '\'';
-    }));
+    return static_cast<std::size_t>(
+        std::count_if(page.begin(), page.end(), [](char c) { return c == '<' || c == '>' || c == '"' || c == '\''; }));
 }
 
 }  // namespace

@@ -16,8 +16,10 @@ std::optional<std::int64_t> reference(const std::string& text) {
     int base = 10;
     bool negative = false;
     if (text[i] == '$' || text[i] == 'x' || text[i] == 'X') base = 16, ++i;
-    else if (text.compare(i, 2, "0x") == 0 || text.compare(i, 2, "0X") == 0) base = 16, i += 2;
-    else if (text[i] == '+' || text[i] == '-') negative = text[i] == '-', ++i;
+    else if (text.compare(i, 2, "0x") == 0 || text.compare(i, 2, "0X") == 0)
+        base = 16, i += 2;
+    else if (text[i] == '+' || text[i] == '-')
+        negative = text[i] == '-', ++i;
     if (i >= text.size()) return std::nullopt;
     std::int64_t value = 0;
     for (; i < text.size(); ++i) {

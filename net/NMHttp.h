@@ -58,11 +58,11 @@ public:
 
     // What a caller sets and reads besides the transport's: where the reply
     // goes, the request's optional header values, and the exchange's events.
-    std::string Body = "Default.htm";   // the reply body, or the file that receives it
-    std::string Header = "Head.txt";    // the reply header text, or the file that receives it
+    std::string Body = "Default.htm";  // the reply body, or the file that receives it
+    std::string Header = "Head.txt";   // the reply header text, or the file that receives it
     THeaderInfo HeaderInfo;
-    bool InputFileMode = false;         // the body goes to the file named by Body
-    bool OutputFileMode = false;        // the header goes to the file named by Header; SendData names a file
+    bool InputFileMode = false;   // the body goes to the file named by Body
+    bool OutputFileMode = false;  // the header goes to the file named by Header; SendData names a file
     TNotifyEvent OnAboutToSend;
     TResultEvent OnSuccess;
     TResultEvent OnFailure;
@@ -116,10 +116,10 @@ private:
     void addContentLengthLine();
 
     std::int64_t announcedLength_ = -1;  // the body's length by the reply's Content-Length; -1: none
-    bool absoluteUrl_ = false;       // CurrentUrl names its scheme and server
-    std::string callOrigin_;         // server the call started on: its credentials go nowhere else
-    std::string takenCookie_;        // a cookie taken over from a redirect reply
-    std::string takenCookieOrigin_;  // ... and the server that set it
+    bool absoluteUrl_ = false;           // CurrentUrl names its scheme and server
+    std::string callOrigin_;             // server the call started on: its credentials go nowhere else
+    std::string takenCookie_;            // a cookie taken over from a redirect reply
+    std::string takenCookieOrigin_;      // ... and the server that set it
 };
 
 }  // namespace kwirl

@@ -135,9 +135,9 @@ private:
     std::unique_ptr<TThreadTimer> timer_;
     GCancellable* lookup_ = nullptr;
     std::uint32_t lookupAddress_ = 0;
-    int pendingError_ = 0;  // the table code of the last failed socket call
-    int noticedErrno_ = 0;  // a failure the notifications found first, for the next receive
-    int receiving_ = 0;     // receive operations waiting on this socket
+    int pendingError_ = 0;     // the table code of the last failed socket call
+    int noticedErrno_ = 0;     // a failure the notifications found first, for the next receive
+    int receiving_ = 0;        // receive operations waiting on this socket
     bool destroying_ = false;  // Teardown has begun: it runs once, and tells no more
     bool destructorRunning_ = false;
 };

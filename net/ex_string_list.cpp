@@ -24,7 +24,8 @@ void TExStringList::SetHeaderValue(const std::string& name, const std::string& v
     }
     const std::string line = name + ": " + value;
     if (found >= 0) Lines[static_cast<std::size_t>(found)] = line;
-    else Lines.push_back(line);
+    else
+        Lines.push_back(line);
 }
 
 std::string TExStringList::Text() const {

@@ -182,7 +182,8 @@ void TNMHTTP::ReadResponseHeader() {
     take();
     std::unique_ptr<TOutputFile> headerFile;
     if (OutputFileMode) headerFile = std::make_unique<TOutputFile>(Header);
-    else Header.clear();
+    else
+        Header.clear();
     std::size_t read = 0;
     // Every line read counts towards the bound, those of interim replies too.
     const auto readLine = [&] {
@@ -193,7 +194,8 @@ void TNMHTTP::ReadResponseHeader() {
     };
     const auto keep = [&](const std::string& line) {
         if (headerFile) headerFile->Write(line);
-        else Header += line;
+        else
+            Header += line;
     };
     const auto isBlank = [](const std::string& line) { return line == "\n" || line == "\r\n"; };
     // A line without its line end is the last one before the connection closed.

@@ -13,14 +13,14 @@ namespace kwirl {
 namespace {
 
 const char* requestWord(CmdType cmd) {
-    static const char* const words[] = {"GET ",  "OPTIONS ", "HEAD ",   "POST ", "PUT ",   "PATCH ", "COPY ",
-                                        "MOVE ", "DELETE ",  "LINK ",   "UNLINK ", "TRACE ", ""};
+    static const char* const words[] = {"GET ",  "OPTIONS ", "HEAD ", "POST ",   "PUT ",   "PATCH ", "COPY ",
+                                        "MOVE ", "DELETE ",  "LINK ", "UNLINK ", "TRACE ", ""};
     return words[cmd];
 }
 
 bool sendsData(CmdType cmd) {
-    return cmd == CmdPOST || cmd == CmdPUT || cmd == CmdPATCH || cmd == CmdTRACE || cmd == CmdRAW ||
-           cmd == CmdLINK || cmd == CmdUNLINK;
+    return cmd == CmdPOST || cmd == CmdPUT || cmd == CmdPATCH || cmd == CmdTRACE || cmd == CmdRAW || cmd == CmdLINK ||
+           cmd == CmdUNLINK;
 }
 
 // An optional line: sent only when its value is given.
@@ -79,7 +79,8 @@ void TNMHTTP::addCookieLine() {
 // never to another that a redirect leads to.
 void TNMHTTP::addCredentialsLine() {
     if (HeaderInfo.UserId.empty() || HeaderInfo.Password.empty() || callOrigin_ != origin()) return;
-    RequestLines.SetHeaderValue("Authorization", "Basic " + base64Encode(HeaderInfo.UserId + ":" + HeaderInfo.Password));
+    RequestLines.SetHeaderValue("Authorization",
+                                "Basic " + base64Encode(HeaderInfo.UserId + ":" + HeaderInfo.Password));
 }
 
 void TNMHTTP::addLinkLine() {
@@ -104,7 +105,8 @@ void TNMHTTP::SendRequest() {
     Writeln("");
     if (!sendsData(CurrentCmd)) return;
     if (OutputFileMode) SendFile(SendData);
-    else WriteBytes(SendData);
+    else
+        WriteBytes(SendData);
 }
 
 }  // namespace kwirl

@@ -55,7 +55,8 @@ private:
 void TPowersock::waitForSocket(TSocketWatch::Interest interest) {
     if (watch_) {
         if (interest == TSocketWatch::Interest::Read) watch_->rearmRead();
-        else watch_->expectWritable();
+        else
+            watch_->expectWritable();
     }
     waitForNextMessage();
 }
@@ -171,7 +172,8 @@ std::string TPowersock::ReadLn() {
     char* const line = buffer_.get();
     for (;;) {
         if (taken == kBufferSize) {
-            throw ESockError(kMessageTooLong, "Socket readln line longer than " + std::to_string(kBufferSize) + " bytes");
+            throw ESockError(kMessageTooLong,
+                             "Socket readln line longer than " + std::to_string(kBufferSize) + " bytes");
         }
         const auto peeked = receiveInto(line + taken, kBufferSize - taken, true);
         if (peeked == 0) return std::string(line, taken);  // closed: what came of an unfinished line
@@ -180,8 +182,10 @@ std::string TPowersock::ReadLn() {
             if (LastError == kNotConnected) throw socketFailure(kNotConnected);
             if (LastError != kWouldBlock) CheckError(kWouldBlock);
         } else {
-            const auto* end = static_cast<const char*>(std::memchr(line + taken, '\n', static_cast<std::size_t>(peeked)));
-            const std::size_t wanted = end ? static_cast<std::size_t>(end - (line + taken)) + 1 : static_cast<std::size_t>(peeked);
+            const auto* end =
+                static_cast<const char*>(std::memchr(line + taken, '\n', static_cast<std::size_t>(peeked)));
+            const std::size_t wanted =
+                end ? static_cast<std::size_t>(end - (line + taken)) + 1 : static_cast<std::size_t>(peeked);
             const auto got = receiveInto(line + taken, wanted, false);
             if (got > 0) taken += static_cast<std::size_t>(got);
             if (end) return std::string(line, taken);
@@ -209,7 +213,8 @@ void TPowersock::captureParts(std::int64_t most, const std::function<void(const 
     gint64 dispatchedAt = 0;
     while (!Canceled && (most < 0 || BytesReceived < most)) {
         const std::size_t room =
-            most < 0 ? kBufferSize : static_cast<std::size_t>(std::min<std::int64_t>(kBufferSize, most - BytesReceived));
+            most < 0 ? kBufferSize
+                     : static_cast<std::size_t>(std::min<std::int64_t>(kBufferSize, most - BytesReceived));
         const auto got = receiveInto(buffer_.get(), room, false);
         if (got == 0) break;
         if (got > 0) {

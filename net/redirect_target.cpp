@@ -64,12 +64,18 @@ std::string removeDotSegments(std::string in) {
     };
     while (!in.empty()) {
         if (in.compare(0, 3, "../") == 0) in.erase(0, 3);
-        else if (in.compare(0, 2, "./") == 0) in.erase(0, 2);
-        else if (in.compare(0, 3, "/./") == 0) in.erase(0, 2);
-        else if (in == "/.") in = "/";
-        else if (in.compare(0, 4, "/../") == 0) in.erase(0, 3), dropLastSegment();
-        else if (in == "/..") in = "/", dropLastSegment();
-        else if (in == "." || in == "..") in.clear();
+        else if (in.compare(0, 2, "./") == 0)
+            in.erase(0, 2);
+        else if (in.compare(0, 3, "/./") == 0)
+            in.erase(0, 2);
+        else if (in == "/.")
+            in = "/";
+        else if (in.compare(0, 4, "/../") == 0)
+            in.erase(0, 3), dropLastSegment();
+        else if (in == "/..")
+            in = "/", dropLastSegment();
+        else if (in == "." || in == "..")
+            in.clear();
         else {
             const auto end = in.find('/', in[0] == '/' ? 1 : 0);
             out += in.substr(0, end);

@@ -12,7 +12,7 @@
 namespace kwirl {
 
 // Codes of the table that the transport raises or tests for.
-inline constexpr int kInterrupted = 10004;          // a wait ended by a cancel, an abort or a time-out
+inline constexpr int kInterrupted = 10004;  // a wait ended by a cancel, an abort or a time-out
 inline constexpr int kWouldBlock = 10035;
 inline constexpr int kDestinationRequired = 10039;  // no address to connect to
 inline constexpr int kMessageTooLong = 10040;
@@ -32,16 +32,16 @@ inline constexpr int kUntabledErrnoBase = 20000;
 // a bound, a redirect it does not follow.
 inline constexpr int kEmptyUrl = 30001;
 inline constexpr int kSecureNotSupported = 30002;
-inline constexpr int kBadAddress = 30003;          // a control character in the address
-inline constexpr int kBadPort = 30004;             // the address's port is no integer
+inline constexpr int kBadAddress = 30003;  // a control character in the address
+inline constexpr int kBadPort = 30004;     // the address's port is no integer
 inline constexpr int kRequestLineTooLong = 30005;
-inline constexpr int kNoReply = 30006;             // closed before a status line
-inline constexpr int kNoStatusLine = 30007;        // the first line is no status line
+inline constexpr int kNoReply = 30006;       // closed before a status line
+inline constexpr int kNoStatusLine = 30007;  // the first line is no status line
 inline constexpr int kMalformedStatusLine = 30008;
 inline constexpr int kHeaderTooLong = 30009;
-inline constexpr int kHeaderCutShort = 30010;      // closed before the header's blank line
-inline constexpr int kBodyTooLong = 30011;         // beyond the bound of a body kept in memory
-inline constexpr int kBodyShort = 30012;           // fewer bytes than its Content-Length
+inline constexpr int kHeaderCutShort = 30010;  // closed before the header's blank line
+inline constexpr int kBodyTooLong = 30011;     // beyond the bound of a body kept in memory
+inline constexpr int kBodyShort = 30012;       // fewer bytes than its Content-Length
 inline constexpr int kTooManyRedirects = 30013;
 inline constexpr int kRedirectRefused = 30014;
 inline constexpr int kCannotOpenFile = 30015;

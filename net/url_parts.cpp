@@ -58,8 +58,10 @@ std::string encodeBlanks(const std::string& text) {
     encoded.reserve(text.size());
     for (const char c : text) {
         if (c == ' ') encoded += "%20";
-        else if (c == '\t') encoded += "%09";
-        else encoded += c;
+        else if (c == '\t')
+            encoded += "%09";
+        else
+            encoded += c;
     }
     return encoded;
 }
@@ -80,17 +82,22 @@ UrlParts parseUrlParts(const std::string& given, const std::string& host, int po
     if (startsWithScheme) {
         const std::string scheme = lowerAscii(url.substr(0, colon));
         if (scheme == "gopher") parts.port = 70;
-        else if (scheme == "ftp") parts.port = 21;
-        else if (scheme == "https") throw clientFailure(kSecureNotSupported);
-        else parts.port = 80;
+        else if (scheme == "ftp")
+            parts.port = 21;
+        else if (scheme == "https")
+            throw clientFailure(kSecureNotSupported);
+        else
+            parts.port = 80;
     }
 
     // The server: after "//" at the start or right after the scheme; or, in an
     // address that starts with neither "/" nor a scheme, its first field.
     std::size_t serverAt = std::string::npos;
     if (url.compare(0, 2, "//") == 0) serverAt = 2;
-    else if (startsWithScheme && url.compare(colon + 1, 2, "//") == 0) serverAt = colon + 3;
-    else if (url.front() != '/') serverAt = 0;
+    else if (startsWithScheme && url.compare(colon + 1, 2, "//") == 0)
+        serverAt = colon + 3;
+    else if (url.front() != '/')
+        serverAt = 0;
     std::string hostPart;
     if (serverAt == std::string::npos) {
         parts.path = url;

@@ -7,9 +7,7 @@
 
 namespace kwirl {
 
-std::string baseAddress() {
-    return std::string(vocab::kScheme) + portalHost() + std::string(vocab::kScript);
-}
+std::string baseAddress() { return std::string(vocab::kScheme) + portalHost() + std::string(vocab::kScript); }
 
 std::string pageAddress(std::string_view pageName) {
     return baseAddress() + "?" + std::string(vocab::kNameKey) + "=" + std::string(pageName);
@@ -37,8 +35,8 @@ std::string appendPageOffset(const std::string& address, std::int32_t pageIndex)
 }
 
 std::string withFirstPageOffset(const std::string& address) {
-    const bool listView = holds(address, std::string(vocab::kListViewToken)) ||
-                          holds(address, std::string(vocab::kPagedViewToken));
+    const bool listView =
+        holds(address, std::string(vocab::kListViewToken)) || holds(address, std::string(vocab::kPagedViewToken));
     if (!listView || holds(address, std::string(vocab::kOffsetToken))) return address;
     return appendPageOffset(address, 0);
 }

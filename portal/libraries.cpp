@@ -11,9 +11,8 @@ namespace kwirl {
 
 const std::array<std::string_view, kBuiltInLibraryCount>& builtInLibraryNames() {
     static constexpr std::array<std::string_view, kBuiltInLibraryCount> names = {
-        "0:Zededo zu Dozo Dozariv(Free)",    "1:Big animal puzzle library",
-        "2:Big fantastic puzzle library",    "3:Big life puzzle library",
-        "4:Big mix puzzle library",          "5:CRAZY Fantasy ART library (3651 puzzle)",
+        "0:Zededo zu Dozo Dozariv(Free)",    "1:Big animal puzzle library", "2:Big fantastic puzzle library",
+        "3:Big life puzzle library",         "4:Big mix puzzle library",    "5:CRAZY Fantasy ART library (3651 puzzle)",
         "6:Super Crazy Fantasy Art library",
     };
     return names;
@@ -39,8 +38,8 @@ std::string selectorAddress(const SelectorEntry& entry) {
 
 int catalogueEntryOfBuiltIn(int position, std::span<const std::string> catalogueRefs) {
     if (position < 0 || position >= kBuiltInLibraryCount) return -1;
-    const std::string parameter =
-        std::string(vocab::kNameKey) + "=" + std::string(builtInSelectorTable()[static_cast<std::size_t>(position)].pageName);
+    const std::string parameter = std::string(vocab::kNameKey) + "=" +
+                                  std::string(builtInSelectorTable()[static_cast<std::size_t>(position)].pageName);
     for (std::size_t entry = 0; entry < catalogueRefs.size(); ++entry) {
         const std::string& address = catalogueRefs[entry];
         for (auto at = address.find(parameter); at != std::string::npos; at = address.find(parameter, at + 1)) {

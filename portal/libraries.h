@@ -45,12 +45,12 @@ std::int32_t stepPage(PageStep step, std::int32_t pageIndex);
 
 // One number button's values.
 struct NumberButtonRule {
-    int presetDivisor;           // progress preset: 100 divided by this
-    std::string_view level;      // value of "&level=" on a game address
-    bool stopBeforeLevel;        // stop the browser before a level change
-    PageStep pageStep;           // paging on a list address
-    bool pagesWideLists;         // the paging test is the wide one (also "=pz6m"/"=pz1d")
-    std::string_view shortcut;   // library page opened on a neutral address without a catalogue
+    int presetDivisor;          // progress preset: 100 divided by this
+    std::string_view level;     // value of "&level=" on a game address
+    bool stopBeforeLevel;       // stop the browser before a level change
+    PageStep pageStep;          // paging on a list address
+    bool pagesWideLists;        // the paging test is the wide one (also "=pz6m"/"=pz1d")
+    std::string_view shortcut;  // library page opened on a neutral address without a catalogue
 };
 // Rules of Button7, Button10, Button11, Button12, Button13 and Button14, in that order.
 const std::array<NumberButtonRule, 6>& numberButtonRules();

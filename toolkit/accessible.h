@@ -14,5 +14,4 @@ namespace kwirl {
 // set again, so that a screen reader does not announce them anew.
 void setAccessibleText(wxWindow* control, const std::string& name, const std::string& description);
 
-
 }  // namespace kwirl

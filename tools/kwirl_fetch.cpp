@@ -41,7 +41,8 @@ struct Options {
 // A whole decimal number from `least` to `most`, nothing else; false otherwise.
 bool wholeNumber(const std::string& text, int least, int most, int& value) {
     std::uint64_t parsed = 0;
-    if (!kwirl::isDecimal(text, static_cast<std::uint64_t>(most), parsed) || parsed < static_cast<std::uint64_t>(least)) {
+    if (!kwirl::isDecimal(text, static_cast<std::uint64_t>(most), parsed) ||
+        parsed < static_cast<std::uint64_t>(least)) {
         return false;
     }
     value = static_cast<int>(parsed);
@@ -69,8 +70,8 @@ std::optional<std::string> parse(int argc, char** argv, Options& options) {
                 const auto colon = given.rfind(':');
                 options.proxyHost = given.substr(0, colon);
                 options.proxyPort = 80;
-                if (options.proxyHost.empty() ||
-                    (colon != std::string::npos && !wholeNumber(given.substr(colon + 1), 1, 65535, options.proxyPort))) {
+                if (options.proxyHost.empty() || (colon != std::string::npos &&
+                                                  !wholeNumber(given.substr(colon + 1), 1, 65535, options.proxyPort))) {
                     return "-x needs HOST or HOST:PORT with a port from 1 to 65535: \"" + given + "\"";
                 }
             }
@@ -118,9 +119,12 @@ int main(int argc, char** argv) {
             http.Body = options.output;
         }
         if (options.head) http.Head(options.address);
-        else if (!options.upload.empty()) http.Put(options.address, readWhole(options.upload));
-        else if (options.post) http.Post(options.address, options.data);
-        else http.Get(options.address);
+        else if (!options.upload.empty())
+            http.Put(options.address, readWhole(options.upload));
+        else if (options.post)
+            http.Post(options.address, options.data);
+        else
+            http.Get(options.address);
 
         std::fwrite(http.Header.data(), 1, http.Header.size(), stderr);
         if (!http.InputFileMode) std::fwrite(http.Body.data(), 1, http.Body.size(), stdout);

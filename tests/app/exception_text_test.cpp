@@ -16,7 +16,7 @@ namespace {
 TEST(ExceptionText, FullStopOnlyAfterCharactersSortingAfterIt) {
     EXPECT_EQ(exceptionBoxText("Connection Failed"), "Connection Failed.");
     EXPECT_EQ(exceptionBoxText("Done."), "Done.");
-    EXPECT_EQ(exceptionBoxText("Really!"), "Really!");   // "!" sorts before "."
+    EXPECT_EQ(exceptionBoxText("Really!"), "Really!");  // "!" sorts before "."
     EXPECT_EQ(exceptionBoxText("10061"), "10061.");
     EXPECT_EQ(exceptionBoxText(""), "");
 }

@@ -31,8 +31,8 @@ protected:
         sqlite3_open(path.c_str(), &db);
         sqlite3_exec(db, "CREATE TABLE cookies(name TEXT, value TEXT);", nullptr, nullptr, nullptr);
         for (int i = 0; i < 200; ++i) {
-            const std::string row = "INSERT INTO cookies VALUES('player" + std::to_string(i) + "', '" +
-                                    std::string(100, 'x') + "');";
+            const std::string row =
+                "INSERT INTO cookies VALUES('player" + std::to_string(i) + "', '" + std::string(100, 'x') + "');";
             sqlite3_exec(db, row.c_str(), nullptr, nullptr, nullptr);
         }
         sqlite3_close(db);

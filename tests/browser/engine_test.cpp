@@ -34,12 +34,14 @@ std::string pathOf(const std::string& head) {
 std::string portalPage(const std::string& head) {
     const std::string path = pathOf(head);
     if (path.find("name=framed") != std::string::npos) {
-        return htmlReply("<html><body>outer<iframe name='inner' src='/index.php?name=puzzle3&op=game&level=2'>"
-                         "</iframe></body></html>");
+        return htmlReply(
+            "<html><body>outer<iframe name='inner' src='/index.php?name=puzzle3&op=game&level=2'>"
+            "</iframe></body></html>");
     }
     if (path.find("name=blanklink") != std::string::npos) {
-        return htmlReply("<html><body><a id='l' target='_blank' href='/index.php?name=awards'>awards</a>"
-                         "<script>document.getElementById('l').click();</script></body></html>");
+        return htmlReply(
+            "<html><body><a id='l' target='_blank' href='/index.php?name=awards'>awards</a>"
+            "<script>document.getElementById('l').click();</script></body></html>");
     }
     if (path.find("name=popup") != std::string::npos) {
         return htmlReply("<html><body><script>window.open('/index.php?name=champday');</script></body></html>");
@@ -222,7 +224,8 @@ std::vector<int> webProcessesOf(int ancestor) {
         if (name.find_first_not_of("0123456789") != std::string::npos) continue;
         std::ifstream cmdline(entry.path() / "cmdline");
         std::string command((std::istreambuf_iterator<char>(cmdline)), std::istreambuf_iterator<char>());
-        if (command.find("WebKitWebProcess") == std::string::npos || command.find("bwrap") != std::string::npos) continue;
+        if (command.find("WebKitWebProcess") == std::string::npos || command.find("bwrap") != std::string::npos)
+            continue;
         for (int pid = std::stoi(name); pid > 1; pid = parentOf(pid)) {
             if (pid == ancestor) {
                 found.push_back(std::stoi(name));

@@ -22,7 +22,7 @@ TEST(ErrorPages, FailuresAreToldInPlainWords) {
         int code;
         PageKind kind;
     } cases[] = {
-        {"soup-http-error-quark", 4, PageKind::NoConnection},   // what a refused connection gives
+        {"soup-http-error-quark", 4, PageKind::NoConnection},  // what a refused connection gives
         {"soup-http-error-quark", 5, PageKind::NoConnection},
         {"soup-http-error-quark", 2, PageKind::NameNotFound},
         {"soup-http-error-quark", 6, PageKind::InsecureConnection},
@@ -53,7 +53,9 @@ TEST(ErrorPages, EachKindHasItsWords) {
         {PageKind::NoConnection, true, {"The portal cannot be reached", "refused or the network is down", "Try again"}},
         {PageKind::NameNotFound, true, {"The server was not found", "could not be looked up", "Try again"}},
         {PageKind::TimedOut, true, {"The portal did not answer in time", "took too long", "Try again"}},
-        {PageKind::InsecureConnection, false, {"The connection is not secure", "identity could not be checked", "Try again"}},
+        {PageKind::InsecureConnection,
+         false,
+         {"The connection is not secure", "identity could not be checked", "Try again"}},
         {PageKind::CannotShow, false, {"The page cannot be shown here", "another program&#39;s link", "Try again"}},
         {PageKind::LoadFailed, true, {"The page could not be loaded", "Something went wrong", "Try again"}},
         {PageKind::Crashed, true, {"The page stopped", "stopped unexpectedly", "Reload"}},

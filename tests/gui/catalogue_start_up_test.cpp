@@ -49,9 +49,8 @@ protected:
 };
 
 TEST_F(CatalogueStartUpTest, TheCatalogueFillsTheDropDownAndItsAddressesAreOpened) {
-    LoopbackServer portal(testPortalPort(), httpResponder([](const std::string&) {
-                              return "HTTP/1.0 200 OK\r\n\r\n" + kCatalogue;
-                          }));
+    LoopbackServer portal(testPortalPort(),
+                          httpResponder([](const std::string&) { return "HTTP/1.0 200 OK\r\n\r\n" + kCatalogue; }));
     startWindow(&portal);
     EXPECT_EQ(portal.requestLines(), (std::vector<std::string>{"GET /index.php?name=servstop HTTP/1.0"}));
     EXPECT_TRUE(frame->CatalogueLoaded);
@@ -84,13 +83,15 @@ TEST_F(CatalogueStartUpTest, ALibraryChosenWhileTheCatalogueComesStaysChosenAndI
                               // The person picks "2:Big fantastic puzzle library" from the
                               // built-in list while the catalogue is on its way.
                               choice.frame = frame;
-                              g_idle_add([](gpointer made) {
-                                  auto* person = static_cast<Choice*>(made);
-                                  person->frame->CB->SetSelection(2);
-                                  person->frame->CBSelect(person->frame->CB);
-                                  person->made.set_value();
-                                  return G_SOURCE_REMOVE;
-                              }, &choice);
+                              g_idle_add(
+                                  [](gpointer made) {
+                                      auto* person = static_cast<Choice*>(made);
+                                      person->frame->CB->SetSelection(2);
+                                      person->frame->CBSelect(person->frame->CB);
+                                      person->made.set_value();
+                                      return G_SOURCE_REMOVE;
+                                  },
+                                  &choice);
                               choice.made.get_future().wait();
                               return "HTTP/1.0 200 OK\r\n\r\n" + kCatalogue;
                           }));
@@ -141,8 +142,8 @@ TEST_F(CatalogueStartUpTest, TheWindowClosedWhileTheCatalogueWaitsGoesAtOnceAndI
     // The fetch's wait ends at once and takes the window with it (which is
     // asked nothing once it is gone).
     const auto start = std::chrono::steady_clock::now();
-    ASSERT_TRUE(runLoopUntil(
-        [&] { return wxTopLevelWindows.Find(frame) == nullptr || frame->catalogueFetchEnded(); }, 5000));
+    ASSERT_TRUE(
+        runLoopUntil([&] { return wxTopLevelWindows.Find(frame) == nullptr || frame->catalogueFetchEnded(); }, 5000));
     EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 1.0);
     wxTheApp->ProcessIdle();
     EXPECT_EQ(wxTopLevelWindows.Find(frame), nullptr);

@@ -40,9 +40,8 @@ TEST_F(LibrarySelectorTest, BuiltInPositionsOpenTheirListAtTheOffsetOfThePageSho
         SCOPED_TRACE(c.position);
         choose(c.position, 2);
         const auto address = baseAddress() + c.query + "&n=80";
-        const std::vector<std::string> expected =
-            c.stop ? std::vector<std::string>{"Stop", "Navigate " + address}
-                   : std::vector<std::string>{"Navigate " + address};
+        const std::vector<std::string> expected = c.stop ? std::vector<std::string>{"Stop", "Navigate " + address}
+                                                         : std::vector<std::string>{"Navigate " + address};
         EXPECT_EQ(browser->calls, expected);
         EXPECT_EQ(frame->PageIndex, c.pageIndexAfter);
         EXPECT_EQ(frame->PB->Position(), 8);

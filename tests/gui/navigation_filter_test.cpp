@@ -41,20 +41,20 @@ TEST_F(NavigationFilterTest, OutcomeByAddress) {
         {list + "&n=79", paging("2"), 1, 0},
         {list + "&n=-1", paging("1"), 0, 0},
         {list + "&n=-41", paging("0"), -1, 0},
-        {list + "&n=80 ", paging("3"), 2, 0},         // trailing blank at the very end is trimmed
-        {list + "&n=80 &x=1", kBefore, 7, 1},         // not trimmed before "&": refused
+        {list + "&n=80 ", paging("3"), 2, 0},  // trailing blank at the very end is trimmed
+        {list + "&n=80 &x=1", kBefore, 7, 1},  // not trimmed before "&": refused
         {list + "&n=80#top", kBefore, 7, 1},
-        {list + "&n=2147483648", kBefore, 7, 1},      // beyond 32 bits
-        {list + "&n=$50", paging("3"), 2, 0},         // hexadecimal 80
-        {list, kBefore, 7, 1},                        // list view without offset
+        {list + "&n=2147483648", kBefore, 7, 1},                                     // beyond 32 bits
+        {list + "&n=$50", paging("3"), 2, 0},                                        // hexadecimal 80
+        {list, kBefore, 7, 1},                                                       // list view without offset
         {"http://h/index.php?name=puzzle3&op=game&level=2&op=pz6m", kPieces, 7, 1},  // pieces, then refused
         {"http://h/index.php?name=puzzle3&op=game&level=2&op=pz6m&n=40", paging("2"), 1, 0},
-        {"http://h/index.php?op=pz6m&n=120", kShortcut, 3, 0},   // pages, then shortcut mode
+        {"http://h/index.php?op=pz6m&n=120", kShortcut, 3, 0},  // pages, then shortcut mode
         {"about:blank", kShortcut, 7, 0},
         {"http://h/index.php", kShortcut, 7, 0},
         {"http://h/index.php?name=awards", kShortcut, 7, 0},
         {"http://elsewhere.example/page", kShortcut, 7, 0},
-        {"http://h/index.php?name=puzzle1", kBefore, 7, 0},      // start page: leaves the mode
+        {"http://h/index.php?name=puzzle1", kBefore, 7, 0},  // start page: leaves the mode
         {"http://h/index.php?name=puzzleguide", kBefore, 7, 0},
         {"http://h/index.php?name=puzzle3&op=game", kBefore, 7, 0},
     };

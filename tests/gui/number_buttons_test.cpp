@@ -26,8 +26,8 @@ TEST_F(NumberButtonsTest, LevelsAreAppendedOnAGameAddress) {
         std::string level;
         bool stop;
         std::int32_t preset;
-    } cases[] = {{&TFrm::Button7, "1", true, 8},   {&TFrm::Button10, "2", false, 20}, {&TFrm::Button11, "3", true, 8},
-                 {&TFrm::Button12, "4", true, 8},  {&TFrm::Button13, "5", false, 8}, {&TFrm::Button14, "6", false, 8}};
+    } cases[] = {{&TFrm::Button7, "1", true, 8},  {&TFrm::Button10, "2", false, 20}, {&TFrm::Button11, "3", true, 8},
+                 {&TFrm::Button12, "4", true, 8}, {&TFrm::Button13, "5", false, 8},  {&TFrm::Button14, "6", false, 8}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.level);
         click(frame->*c.button, game, 4);
@@ -48,8 +48,8 @@ TEST_F(NumberButtonsTest, PagingMovesPageIndexAndAppendsTheOffset) {
         wxButton* TFrm::*button;
         std::int32_t from, to;
     } cases[] = {
-        {&TFrm::Button7, 5, 0},   {&TFrm::Button10, 5, 0},  {&TFrm::Button10, 12, 2}, {&TFrm::Button10, 0, 0},
-        {&TFrm::Button11, 5, 4},  {&TFrm::Button11, 0, 0},  {&TFrm::Button12, 5, 5},  {&TFrm::Button13, 5, 6},
+        {&TFrm::Button7, 5, 0},   {&TFrm::Button10, 5, 0},          {&TFrm::Button10, 12, 2}, {&TFrm::Button10, 0, 0},
+        {&TFrm::Button11, 5, 4},  {&TFrm::Button11, 0, 0},          {&TFrm::Button12, 5, 5},  {&TFrm::Button13, 5, 6},
         {&TFrm::Button14, 5, 15}, {&TFrm::Button14, 99999, 100009},
     };
     for (const auto& c : cases) {

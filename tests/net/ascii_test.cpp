@@ -14,7 +14,7 @@ namespace {
 TEST(Ascii, OnlyAsciiLettersChangeCase) {
     EXPECT_EQ(lowerAscii("Content-LENGTH: 12"), "content-length: 12");
     EXPECT_EQ(lowerAscii("AZaz09"), "azaz09");
-    EXPECT_EQ(lowerAscii("@[`{"), "@[`{");  // the neighbours of A-Z and a-z
+    EXPECT_EQ(lowerAscii("@[`{"), "@[`{");                    // the neighbours of A-Z and a-z
     EXPECT_EQ(lowerAscii("\xC3\x89T\xC9"), "\xC3\x89t\xC9");  // bytes past ASCII stay as they are
     EXPECT_EQ(lowerAscii(""), "");
 }
@@ -53,8 +53,8 @@ TEST(Ascii, ADecimalIsDigitsAloneWithinItsBound) {
         bool decimal;
         std::uint64_t value;
     } cases[] = {
-        {"0", true, 0}, {"65535", true, 65535}, {"0065535", true, 65535},
-        {"65536", false, 0}, {"", false, 0}, {"+1", false, 0}, {"-0", false, 0}, {"1 ", false, 0}, {"0x10", false, 0},
+        {"0", true, 0},   {"65535", true, 65535}, {"0065535", true, 65535}, {"65536", false, 0}, {"", false, 0},
+        {"+1", false, 0}, {"-0", false, 0},       {"1 ", false, 0},         {"0x10", false, 0},
     };
     for (const auto& c : cases) {
         std::uint64_t value = 0;

@@ -79,10 +79,8 @@ TEST(UrlParts, OnlyAnAddressThatNamesAServerOrSchemeChangesThePortAndThePathIsKe
         int port;
         const char* path;
     } cases[] = {
-        {"/list?t=12:30", "previous", 8080, "/list?t=12:30"},
-        {"/a//b", "previous", 8080, "/a//b"},
-        {"h.example/a//b", "h.example", 8080, "/a//b"},
-        {"http://h.example/a//b:c", "h.example", 80, "/a//b:c"},
+        {"/list?t=12:30", "previous", 8080, "/list?t=12:30"}, {"/a//b", "previous", 8080, "/a//b"},
+        {"h.example/a//b", "h.example", 8080, "/a//b"},       {"http://h.example/a//b:c", "h.example", 80, "/a//b:c"},
         {"/a b\tc", "previous", 8080, "/a%20b%09c"},
     };
     for (const auto& c : cases) {

@@ -47,7 +47,6 @@ void trickle(int fd, const std::string& bytes, int pauseMs) {
     }
 }
 
-
 std::string flood(int fd, const std::string& start, const std::string& unit) {
     test::sendAll(fd, start);
     std::string block;
@@ -76,8 +75,8 @@ std::string failureOutcome(const std::exception& error) {
 
 std::string get(TNMHTTP& http, const std::string& address) {
     http.Get(address);
-    return "reply " + std::to_string(http.StatusCode) + ", header " + std::to_string(http.Header.size()) +
-           " B, body " + std::to_string(http.Body.size()) + " B";
+    return "reply " + std::to_string(http.StatusCode) + ", header " + std::to_string(http.Header.size()) + " B, body " +
+           std::to_string(http.Body.size()) + " B";
 }
 
 // The first line of each request that reached `server`; a long one by its size.
@@ -93,7 +92,7 @@ std::string requestsTo(const ScriptedHttpServer& server) {
 // A GET of `path` from a server of the case's own that answers connection after
 // connection with `replies`: what came of it, and what reached the server.
 std::function<std::string(TNMHTTP&, const std::string&)> exchange(std::vector<std::string> replies,
-                                                                   std::string path = "/") {
+                                                                  std::string path = "/") {
     return [replies, path](TNMHTTP& http, const std::string&) {
         ScriptedHttpServer server(replies);
         http.TimeOut = 2000;
@@ -129,12 +128,20 @@ void replyAndHold(int fd, const std::string& reply) {
 std::vector<Case> cases() {
     const std::string ok = "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\nX-Padding: 0123456789abcdef\r\n\r\nbody";
     return {
-        {"slowloris, within the time-out",
-         [ok](LoopbackServer&, int fd) { drainRequest(fd), trickle(fd, ok, 2); },
-         [](TNMHTTP& http, const std::string& a) { http.TimeOut = 1000; return get(http, a); }, "reply 200", 5, 64},
+        {"slowloris, within the time-out", [ok](LoopbackServer&, int fd) { drainRequest(fd), trickle(fd, ok, 2); },
+         [](TNMHTTP& http, const std::string& a) {
+             http.TimeOut = 1000;
+             return get(http, a);
+         },
+         "reply 200", 5, 64},
         {"slowloris, one line slower than the time-out",
-         [](LoopbackServer&, int fd) { drainRequest(fd), trickle(fd, "HTTP/1.0 200 " + std::string(100, 'x') + "\r\n", 50); },
-         [](TNMHTTP& http, const std::string& a) { http.TimeOut = 1000; return get(http, a); },
+         [](LoopbackServer&, int fd) {
+             drainRequest(fd), trickle(fd, "HTTP/1.0 200 " + std::string(100, 'x') + "\r\n", 50);
+         },
+         [](TNMHTTP& http, const std::string& a) {
+             http.TimeOut = 1000;
+             return get(http, a);
+         },
          failed(kInterrupted), 3, 64},
         {"a header line of 1 MiB",
          [](LoopbackServer&, int fd) {
@@ -150,7 +157,10 @@ std::vector<Case> cases() {
          failed(kBodyTooLong), 20, 800},
         {"an endless body, time-out 1000 ms",
          [](LoopbackServer&, int fd) { drainRequest(fd), flood(fd, "HTTP/1.0 200 OK\r\n\r\n", "endless "); },
-         [](TNMHTTP& http, const std::string& a) { http.TimeOut = 1000; return get(http, a); },
+         [](TNMHTTP& http, const std::string& a) {
+             http.TimeOut = 1000;
+             return get(http, a);
+         },
          failed(kBodyTooLong), 20, 800},
         {"a reset in the middle of the header",
          [](LoopbackServer& server, int fd) {
@@ -182,42 +192,34 @@ std::vector<Case> cases() {
          },
          get, "reply 200, header 31 B, body 5 B", 3, 64},
         {"a redirect loop",
-         [](LoopbackServer&, int fd) { drainRequest(fd), test::sendAll(fd, "HTTP/1.0 302 Found\r\nLocation: /again\r\n\r\n"); },
+         [](LoopbackServer&, int fd) {
+             drainRequest(fd), test::sendAll(fd, "HTTP/1.0 302 Found\r\nLocation: /again\r\n\r\n");
+         },
          get, failed(kTooManyRedirects), 5, 64},
-        {"a Location of 60 KiB, followed whole",
-         [](LoopbackServer&, int) {},
+        {"a Location of 60 KiB, followed whole", [](LoopbackServer&, int) {},
          exchange({"HTTP/1.0 302 Found\r\nLocation: /" + std::string(61440, 'l') + "\r\n\r\n",
                    "HTTP/1.0 200 OK\r\n\r\nlanded"}),
          "requests: GET / HTTP/1.0 | 61454 B; reply 200, header 19 B, body 6 B", 3, 64},
-        {"a Location past the bound of a request line",
-         [](LoopbackServer&, int) {},
+        {"a Location past the bound of a request line", [](LoopbackServer&, int) {},
          exchange({"HTTP/1.0 302 Found\r\nLocation: /" + std::string(65523, 'l') + "\r\n\r\n"}),
          "requests: GET / HTTP/1.0; " + failed(kRequestLineTooLong), 3, 64},
-        {"a relative Location with a colon, the server off port 80",
-         [](LoopbackServer&, int) {},
+        {"a relative Location with a colon, the server off port 80", [](LoopbackServer&, int) {},
          exchange({"HTTP/1.0 302 Found\r\nLocation: /list?t=12:30\r\n\r\n", "HTTP/1.0 200 OK\r\n\r\nlanded"}),
          "requests: GET / HTTP/1.0 | GET /list?t=12:30 HTTP/1.0; reply 200, header 19 B, body 6 B", 3, 64},
-        {"a relative-path Location",
-         [](LoopbackServer&, int) {},
-         exchange({"HTTP/1.0 302 Found\r\nLocation: data/x?y=1\r\n\r\n", "HTTP/1.0 200 OK\r\n\r\nlanded"},
-                  "/dir/page"),
+        {"a relative-path Location", [](LoopbackServer&, int) {},
+         exchange({"HTTP/1.0 302 Found\r\nLocation: data/x?y=1\r\n\r\n", "HTTP/1.0 200 OK\r\n\r\nlanded"}, "/dir/page"),
          "requests: GET /dir/page HTTP/1.0 | GET /dir/data/x?y=1 HTTP/1.0", 3, 64},
-        {"blanks and tabs around and inside a Location",
-         [](LoopbackServer&, int) {},
+        {"blanks and tabs around and inside a Location", [](LoopbackServer&, int) {},
          exchange({"HTTP/1.0 302 Found\r\nLocation:  /a b\tc \t\r\n\r\n", "HTTP/1.0 200 OK\r\n\r\nlanded"}),
          "requests: GET / HTTP/1.0 | GET /a%20b%09c HTTP/1.0", 3, 64},
-        {"a Location that is no valid address",
-         [](LoopbackServer&, int) {}, redirectElsewhere("h ttp://127.0.0.1:%/t"),
+        {"a Location that is no valid address", [](LoopbackServer&, int) {}, redirectElsewhere("h ttp://127.0.0.1:%/t"),
          "the other server: none; requests: GET / HTTP/1.0; " + failed(kRedirectRefused), 3, 64},
-        {"a Location with another scheme",
-         [](LoopbackServer&, int) {}, redirectElsewhere("ht3p://127.0.0.1:%/"),
+        {"a Location with another scheme", [](LoopbackServer&, int) {}, redirectElsewhere("ht3p://127.0.0.1:%/"),
          "the other server: none; requests: GET / HTTP/1.0; " + failed(kRedirectRefused), 3, 64},
-        {"a bare CR inside a Location",
-         [](LoopbackServer&, int) {},
+        {"a bare CR inside a Location", [](LoopbackServer&, int) {},
          exchange({"HTTP/1.0 302 Found\r\nLocation: /next\rX-Injected: yes\r\n\r\n", "HTTP/1.0 200 OK\r\n\r\n"}),
          "requests: GET / HTTP/1.0; " + failed(kRedirectRefused), 3, 64},
-        {"a bare CR and a NUL inside a Set-Cookie",
-         [](LoopbackServer&, int) {},
+        {"a bare CR and a NUL inside a Set-Cookie", [](LoopbackServer&, int) {},
          [](TNMHTTP& http, const std::string&) {
              static const char redirect[] =
                  "HTTP/1.0 302 Found\r\nSet-Cookie: a=1\rX-Injected: \0yes\r\nLocation: /next\r\n\r\n";
@@ -230,8 +232,7 @@ std::vector<Case> cases() {
                         : "the next request carried: " + next;
          },
          "nothing of the cookie in the next request", 3, 64},
-        {"a relative redirect through a proxy",
-         [](LoopbackServer&, int) {},
+        {"a relative redirect through a proxy", [](LoopbackServer&, int) {},
          [](TNMHTTP& http, const std::string&) {
              ScriptedHttpServer proxy({"HTTP/1.0 302 Found\r\nLocation: /next\r\n\r\n", "HTTP/1.0 200 OK\r\n\r\n"});
              http.Proxy = "127.0.0.1";
@@ -241,8 +242,7 @@ std::vector<Case> cases() {
              return "requests: " + requestsTo(proxy);
          },
          "requests: GET http://portal.example/start HTTP/1.0 | GET http://portal.example/next HTTP/1.0", 3, 64},
-        {"a PUT of 1 MiB with zero bytes in it",
-         [](LoopbackServer&, int) {},
+        {"a PUT of 1 MiB with zero bytes in it", [](LoopbackServer&, int) {},
          [](TNMHTTP& http, const std::string&) {
              ScriptedHttpServer server({"HTTP/1.0 200 OK\r\n\r\n"});
              std::string data(1 << 20, '\0');
@@ -262,7 +262,10 @@ std::vector<Case> cases() {
          get, failed(kBodyShort), 3, 64},
         {"a Content-Length, the connection held open",
          [](LoopbackServer&, int fd) { replyAndHold(fd, "HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\nhello"); },
-         [](TNMHTTP& http, const std::string& a) { http.TimeOut = 5000; return get(http, a); },
+         [](TNMHTTP& http, const std::string& a) {
+             http.TimeOut = 5000;
+             return get(http, a);
+         },
          "reply 200, header 38 B, body 5 B", 1, 64},
         {"bytes past the Content-Length",
          [](LoopbackServer&, int fd) {
@@ -278,11 +281,11 @@ std::vector<Case> cases() {
          [](LoopbackServer&, int fd) { drainRequest(fd), flood(fd, "", "HTTP/1.1 100 Continue\r\n\r\n"); }, get,
          failed(kHeaderTooLong), 10, 64},
         {"a header without its blank line",
-         [](LoopbackServer&, int fd) { drainRequest(fd), test::sendAll(fd, "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n"); },
+         [](LoopbackServer&, int fd) {
+             drainRequest(fd), test::sendAll(fd, "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n");
+         },
          get, failed(kHeaderCutShort), 3, 64},
-        {"a close before any byte",
-         [](LoopbackServer&, int fd) { drainRequest(fd); }, get,
-         failed(kNoReply), 3, 64},
+        {"a close before any byte", [](LoopbackServer&, int fd) { drainRequest(fd); }, get, failed(kNoReply), 3, 64},
         {"a redirect to another host with credentials and a cookie",
          [](LoopbackServer&, int) {},  // the two servers of this case are its own
          [](TNMHTTP& http, const std::string&) {
@@ -302,11 +305,12 @@ std::vector<Case> cases() {
              get(http, "http://127.0.0.1:" + std::to_string(first.port()) + "/");
              const auto received = other.requestLines();
              const std::string request = received.empty() ? std::string() : received[0];
-             const bool leaked = request.find("Authorization") != std::string::npos ||
-                                 request.find("Cookie") != std::string::npos;
+             const bool leaked =
+                 request.find("Authorization") != std::string::npos || request.find("Cookie") != std::string::npos;
              return std::string(received.empty() ? "no request reached the other host"
                                 : leaked         ? "credentials or cookie sent to the other host"
-                                                 : "nothing leaked; body: ") + http.Body;
+                                                 : "nothing leaked; body: ") +
+                    http.Body;
          },
          "nothing leaked; body: elsewhere", 5, 64},
     };
@@ -351,7 +355,8 @@ int main(int argc, char** argv) {
         close(pipeFds[1]);
         std::string outcome;
         char buffer[1024];
-        for (ssize_t got; (got = read(pipeFds[0], buffer, sizeof buffer)) > 0;) outcome.append(buffer, static_cast<std::size_t>(got));
+        for (ssize_t got; (got = read(pipeFds[0], buffer, sizeof buffer)) > 0;)
+            outcome.append(buffer, static_cast<std::size_t>(got));
         close(pipeFds[0]);
         int status = 0;
         rusage usage{};

@@ -77,9 +77,12 @@ TEST_F(HttpTest, EveryOperationSendsExactlyItsRequest) {
         {[&] { http.Delete(server.address("/d")); }, "DELETE /d HTTP/1.0\r\n" + common + "\r\n"},
         {[&] { http.Post(server.address("/p"), "a=1&b=x y"); },
          "POST /p HTTP/1.0\r\n" + common + "Content-Length: 15\r\n\r\na%3d1%26b%3dx+y"},
-        {[&] { http.Put(server.address("/u"), "data"); }, "PUT /u HTTP/1.0\r\n" + common + "Content-Length: 4\r\n\r\ndata"},
-        {[&] { http.Patch(server.address("/a"), "data"); }, "PATCH /a HTTP/1.0\r\n" + common + "Content-Length: 4\r\n\r\ndata"},
-        {[&] { http.Trace(server.address("/t"), "data"); }, "TRACE /t HTTP/1.0\r\n" + common + "Content-Length: 4\r\n\r\ndata"},
+        {[&] { http.Put(server.address("/u"), "data"); },
+         "PUT /u HTTP/1.0\r\n" + common + "Content-Length: 4\r\n\r\ndata"},
+        {[&] { http.Patch(server.address("/a"), "data"); },
+         "PATCH /a HTTP/1.0\r\n" + common + "Content-Length: 4\r\n\r\ndata"},
+        {[&] { http.Trace(server.address("/t"), "data"); },
+         "TRACE /t HTTP/1.0\r\n" + common + "Content-Length: 4\r\n\r\ndata"},
         {[&] { http.Copy(server.address("/c"), "/to"); }, "COPY /c HTTP/1.0\r\n" + common + "URI-header: /to\r\n\r\n"},
         {[&] { http.Move(server.address("/m"), "/to"); }, "MOVE /m HTTP/1.0\r\n" + common + "URI-header: /to\r\n\r\n"},
         {[&] { http.Link(server.address("/l"), "<x>"); },
@@ -112,7 +115,7 @@ TEST_F(HttpTest, OutputFileModeSendsAFileAndWritesTheHeaderToAFile) {
     std::ofstream(data, std::ios::binary) << content;
     http.OutputFileMode = true;
     http.Header = head;
-    http.TimeOut = 3000;  // a request cut short would leave the server waiting
+    http.TimeOut = 3000;                    // a request cut short would leave the server waiting
     http.Post(server.address("/f"), data);  // the file's bytes as they are: no form encoding
     const std::string request = server.request(0);
     EXPECT_EQ(request.substr(0, request.find("\r\n")), "POST /f HTTP/1.0");
@@ -133,7 +136,8 @@ TEST_F(HttpTest, OutputFileModeSendsAFileAndWritesTheHeaderToAFile) {
 }
 
 TEST_F(HttpTest, TheEventsOfAnExchangeComeInOrder) {
-    ScriptedHttpServer server({reply("HTTP/1.0 302 Found", "Location: /next\r\n"), reply("HTTP/1.0 200 OK", "", "body")});
+    ScriptedHttpServer server(
+        {reply("HTTP/1.0 302 Found", "Location: /next\r\n"), reply("HTTP/1.0 200 OK", "", "body")});
     std::vector<std::string> events;
     const auto note = [&](const std::string& event) {
         if (events.empty() || events.back() != event) events.push_back(event);  // parts of one body count once
@@ -165,7 +169,8 @@ TEST_F(HttpTest, TheTimeOutCountsFromTheLastPartOfTheBody) {
         });
         TNMHTTP fresh;
         fresh.TimeOut = 500;  // shorter than the whole body, longer than any pause but the 900 ms one
-        const int outcome = failureCodeOf([&] { fresh.Get("http://127.0.0.1:" + std::to_string(server.port()) + "/"); });
+        const int outcome =
+            failureCodeOf([&] { fresh.Get("http://127.0.0.1:" + std::to_string(server.port()) + "/"); });
         if (pauseMs == 150) {
             EXPECT_EQ(outcome, kNoFailure);
             EXPECT_EQ(fresh.Body, "part 0;part 1;part 2;part 3;part 4;part 5;");
@@ -200,9 +205,10 @@ TEST_F(HttpTest, ThroughAProxyTheWholeAddressIsRequestedWithOneHostLine) {
     http.Proxy = "127.0.0.1";
     http.ProxyPort = proxy.port();
     http.Get("http://portal.example/index.php?name=x");
-    EXPECT_EQ(proxy.request(0), "GET http://portal.example/index.php?name=x HTTP/1.0\r\n"
-                                "Proxy-Connection: Keep-Alive\r\nHost: portal.example\r\n" +
-                                    kAccept + kContentType + "\r\n");
+    EXPECT_EQ(proxy.request(0),
+              "GET http://portal.example/index.php?name=x HTTP/1.0\r\n"
+              "Proxy-Connection: Keep-Alive\r\nHost: portal.example\r\n" +
+                  kAccept + kContentType + "\r\n");
 }
 
 TEST_F(HttpTest, ThroughAProxyRedirectsAndRelativeAddressesAreRequestedWhole) {
@@ -243,9 +249,10 @@ TEST_F(HttpTest, RedirectsAreFollowedAndACookieIsCarriedOnTheSameServer) {
 TEST_F(HttpTest, AddressesAndCookiesGoOutWholeUpToABoundOnTheRequestLine) {
     const std::string longPath = "/" + std::string(10 * 1024, 'p');
     const std::string longCookie = "id=" + std::string(1000, 'c');
-    ScriptedHttpServer server({reply("HTTP/1.0 200 OK"),
-                               reply("HTTP/1.0 302 Found", "Set-Cookie: " + longCookie + "\r\nLocation: " + longPath + "q\r\n"),
-                               reply("HTTP/1.0 200 OK")});
+    ScriptedHttpServer server(
+        {reply("HTTP/1.0 200 OK"),
+         reply("HTTP/1.0 302 Found", "Set-Cookie: " + longCookie + "\r\nLocation: " + longPath + "q\r\n"),
+         reply("HTTP/1.0 200 OK")});
     http.Get(server.address(longPath));
     EXPECT_TRUE(server.requestLine(0) == "GET " + longPath + " HTTP/1.0") << server.requestLine(0).size() << " bytes";
     http.Get(server.address("/"));
@@ -316,8 +323,8 @@ TEST_F(HttpTest, RedirectsThatAreNoHttpAddressOrCarryControlCharactersEndTheExch
         std::string("/next\0X", 7),
     };
     for (const auto& location : locations) {
-        ScriptedHttpServer server({reply("HTTP/1.0 302 Found", "Location: " + location + "\r\n"),
-                                   reply("HTTP/1.0 200 OK", "", "landed")});
+        ScriptedHttpServer server(
+            {reply("HTTP/1.0 302 Found", "Location: " + location + "\r\n"), reply("HTTP/1.0 200 OK", "", "landed")});
         http.TimeOut = 2000;
         EXPECT_EQ(failureCodeOf([&] { http.Get(server.address("/")); }), kRedirectRefused) << location;
         EXPECT_EQ(server.requests().size(), 1u) << location;
@@ -326,7 +333,8 @@ TEST_F(HttpTest, RedirectsThatAreNoHttpAddressOrCarryControlCharactersEndTheExch
 }
 
 TEST_F(HttpTest, ACookieWithAControlCharacterIsNotKept) {
-    for (const std::string& cookie : {std::string("a=1\rX-Injected: yes"), std::string("a=1\0b", 5), std::string("a=\x7f")}) {
+    for (const std::string& cookie :
+         {std::string("a=1\rX-Injected: yes"), std::string("a=1\0b", 5), std::string("a=\x7f")}) {
         ScriptedHttpServer server({reply("HTTP/1.0 302 Found", "Set-Cookie: " + cookie + "\r\nLocation: /next\r\n"),
                                    reply("HTTP/1.0 200 OK")});
         TNMHTTP fresh;
@@ -340,7 +348,7 @@ TEST_F(HttpTest, ACookieWithAControlCharacterIsNotKept) {
 TEST_F(HttpTest, CredentialsAndCookiesDoNotFollowARedirectToAnotherServer) {
     ScriptedHttpServer other({reply("HTTP/1.0 200 OK", "", "elsewhere")});
     ScriptedHttpServer server({reply("HTTP/1.0 302 Found", "Set-Cookie: secret=1\r\nLocation: http://localhost:" +
-                                                                std::to_string(other.port()) + "/landing\r\n")});
+                                                               std::to_string(other.port()) + "/landing\r\n")});
     http.HeaderInfo.UserId = "user";
     http.HeaderInfo.Password = "pass";
     http.Get(server.address("/login"));
@@ -411,11 +419,13 @@ TEST_F(HttpTest, RepliesWithoutAStatusLineAreFailuresAndInterimRepliesAreSkipped
         int successes = 0, failures = 0;
         fresh.OnSuccess = [&](CmdType) { ++successes; };
         fresh.OnFailure = [&](CmdType) { ++failures; };
-        const std::string outcome = outcomeOf([&] { fresh.Get(server.address("/")); }, [&] {
-            EXPECT_EQ(successes + failures, 1) << c.reply;
-            EXPECT_EQ(failures, fresh.StatusCode >= 400 ? 1 : 0) << c.reply;
-            return std::to_string(fresh.StatusCode) + " | " + fresh.Header + " | " + fresh.Body;
-        });
+        const std::string outcome =
+            outcomeOf([&] { fresh.Get(server.address("/")); },
+                      [&] {
+                          EXPECT_EQ(successes + failures, 1) << c.reply;
+                          EXPECT_EQ(failures, fresh.StatusCode >= 400 ? 1 : 0) << c.reply;
+                          return std::to_string(fresh.StatusCode) + " | " + fresh.Header + " | " + fresh.Body;
+                      });
         if (outcome.starts_with("failure")) {
             EXPECT_EQ(successes + failures, 0) << c.reply;
         }
@@ -426,7 +436,7 @@ TEST_F(HttpTest, RepliesWithoutAStatusLineAreFailuresAndInterimRepliesAreSkipped
 TEST_F(HttpTest, ABodyWithAContentLengthIsExactlyThatLong) {
     struct Case {
         std::string reply;
-        bool held;          // the server keeps the connection open after the reply
+        bool held;            // the server keeps the connection open after the reply
         std::string outcome;  // the failure, or the body
     } cases[] = {
         {reply("HTTP/1.0 200 OK", "Content-Length: 677654\r\n", "0123456789"), false, failed(kBodyShort)},
@@ -495,7 +505,7 @@ TEST_F(HttpTest, CredentialsNeedBothPartsAndAreOneLineHoweverLong) {
     ASSERT_NE(start, std::string::npos);
     const auto end = request.find("\r\n", start);
     EXPECT_EQ(end - start, std::string("Authorization: Basic ").size() + 108);  // 81 bytes -> 108 characters
-    EXPECT_EQ(request.find("Content-type", end), end + 2);                     // no line break inside the value
+    EXPECT_EQ(request.find("Content-type", end), end + 2);                      // no line break inside the value
 }
 
 TEST_F(HttpTest, RequestDataGoesOutWholeZeroBytesIncluded) {
@@ -505,8 +515,11 @@ TEST_F(HttpTest, RequestDataGoesOutWholeZeroBytesIncluded) {
     http.TimeOut = 3000;  // a request cut short would leave the server waiting
     http.EncodePostData = false;
     const std::pair<const char*, void (TNMHTTP::*)(const std::string&, const std::string&)> operations[] = {
-        {"Put", &TNMHTTP::Put}, {"Patch", &TNMHTTP::Patch}, {"Trace", &TNMHTTP::Trace},
-        {"Raw", &TNMHTTP::Raw}, {"unencoded Post", &TNMHTTP::Post}};
+        {"Put", &TNMHTTP::Put},
+        {"Patch", &TNMHTTP::Patch},
+        {"Trace", &TNMHTTP::Trace},
+        {"Raw", &TNMHTTP::Raw},
+        {"unencoded Post", &TNMHTTP::Post}};
     std::size_t sent = 0;
     for (const std::string& data : {std::string("a\0b\r\n\0", 6), large}) {
         for (const auto& [name, operation] : operations) {
@@ -514,7 +527,8 @@ TEST_F(HttpTest, RequestDataGoesOutWholeZeroBytesIncluded) {
             const std::string request = server.request(sent++);
             const auto headEnd = request.find("Content-Length: " + std::to_string(data.size()) + "\r\n\r\n");
             ASSERT_NE(headEnd, std::string::npos) << name;
-            EXPECT_TRUE(request.substr(request.find("\r\n\r\n") + 4) == data) << name << ", " << data.size() << " bytes";
+            EXPECT_TRUE(request.substr(request.find("\r\n\r\n") + 4) == data)
+                << name << ", " << data.size() << " bytes";
         }
     }
 }
@@ -562,9 +576,10 @@ TEST_F(HttpTest, AFailureClosesTheSocketFiresNoOutcomeAndTheNextRequestWorks) {
     http.OnSuccess = [&](CmdType) { ++outcomes; };
     http.OnFailure = [&](CmdType) { ++outcomes; };
     http.OnDisconnect = [&](TPowersock*) { ++disconnects; };
-    for (const auto& [address, failure] : {std::pair{"http://127.0.0.1:" + std::to_string(test::unusedLoopbackPort()) + "/",
-                                                     socketErrorCode(ECONNREFUSED)},
-                                           std::pair{broken.address("/"), kNoStatusLine}}) {
+    for (const auto& [address, failure] :
+         {std::pair{"http://127.0.0.1:" + std::to_string(test::unusedLoopbackPort()) + "/",
+                    socketErrorCode(ECONNREFUSED)},
+          std::pair{broken.address("/"), kNoStatusLine}}) {
         disconnects = 0;
         EXPECT_EQ(failureCodeOf([&] { http.Get(address); }), failure);
         EXPECT_EQ(outcomes, 0) << failure;

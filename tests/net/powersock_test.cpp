@@ -21,8 +21,8 @@
 namespace kwirl {
 namespace {
 
-using test::failureOf;
 using test::failureCodeOf;
+using test::failureOf;
 
 using test::LoopbackServer;
 using Clock = std::chrono::steady_clock;
@@ -35,7 +35,8 @@ void staySilent(LoopbackServer&, int fd) { test::waitForClose(fd); }
 int roundsOfTheMainLoopIn(guint ms) {
     int rounds = 0;
     bool over = false;
-    g_timeout_add(ms, [](gpointer flag) { return *static_cast<bool*>(flag) = true, G_SOURCE_REMOVE; }, &over);
+    g_timeout_add(
+        ms, [](gpointer flag) { return *static_cast<bool*>(flag) = true, G_SOURCE_REMOVE; }, &over);
     while (!over) g_main_context_iteration(nullptr, TRUE), ++rounds;
     return rounds;
 }
@@ -59,7 +60,6 @@ protected:
         sock.Port = server.port();
         sock.Connect();
     }
-
 
     TPowersock sock;
 };
@@ -279,7 +279,9 @@ TEST_F(PowersockTest, StatusLevelsFilterTheReports) {
     connectTo(server);
     sock.Write("x");
     sock.Disconnect();
-    const auto has = [&](const char* text) { return std::find(reported.begin(), reported.end(), text) != reported.end(); };
+    const auto has = [&](const char* text) {
+        return std::find(reported.begin(), reported.end(), text) != reported.end();
+    };
     EXPECT_TRUE(has("Sending Buffer"));
     EXPECT_TRUE(has("Request Close Socket"));
     EXPECT_FALSE(has("Connecting"));
@@ -366,8 +368,8 @@ TEST_F(PowersockTest, ALookupOrAConnectEndsByItsTimeOutOrACancel) {
         fresh.Port = full.port();
         fresh.TimeOut = c.cancel ? 0 : 300;
         if (c.cancel) {
-            g_timeout_add(300, [](gpointer self) { return static_cast<TPowersock*>(self)->Cancel(), G_SOURCE_REMOVE; },
-                          &fresh);
+            g_timeout_add(
+                300, [](gpointer self) { return static_cast<TPowersock*>(self)->Cancel(), G_SOURCE_REMOVE; }, &fresh);
         }
         const auto start = Clock::now();
         EXPECT_EQ(failureOf([&] { fresh.Connect(); }), c.failure) << c.host;

@@ -53,9 +53,12 @@ TEST(SocketErrors, EachFailureOfTheClientsOwnHasItsCodeAndItsText) {
         {kBodyShort, {"5", "50"}, "Reply body ended after 5 of 50 bytes"},
         {kTooManyRedirects, {"20"}, "Too many redirects: more than 20 followed"},
         {kRedirectRefused, {"the Location is no valid address"}, "Redirect refused: the Location is no valid address"},
-        {kCannotOpenFile, {"a{}b", "No such file or directory"}, "Cannot open file \"a{}b\": No such file or directory"},
+        {kCannotOpenFile,
+         {"a{}b", "No such file or directory"},
+         "Cannot open file \"a{}b\": No such file or directory"},
         {kCannotCreateFile, {"f", "Permission denied"}, "Cannot create file \"f\": Permission denied"},
-        {kCannotWriteFile, {"/dev/full", "No space left on device"},
+        {kCannotWriteFile,
+         {"/dev/full", "No space left on device"},
          "Cannot write file \"/dev/full\": No space left on device"},
     };
     std::set<int> codes;

@@ -32,13 +32,16 @@ TEST(CataloguePage, HowUnusualPagesAreRead) {
         Entries expected;
     } cases[] = {
         {"no tag", "<html>nothing here</html>", {}},
-        {"address without z3z", entry("Xtp://host/plain", "No marker") + crlf + "tail",
+        {"address without z3z",
+         entry("Xtp://host/plain", "No marker") + crlf + "tail",
          {{"No marker", "zZztp://host/plain"}}},
         {"name with >", entry("Xtp://h/az3z", "Name>with>gt") + crlf + "tail", {{"Name>with>gt", "http://h/azZz"}}},
         {"empty name", entry("Xtp://h/az3z", "") + crlf + "tail", {{"", "http://h/azZz"}}},
-        {"two entries with nothing between", entry("Xtp://h/az3z", "A") + entry("Xtp://h/bz3z", "B") + crlf + "tail",
+        {"two entries with nothing between",
+         entry("Xtp://h/az3z", "A") + entry("Xtp://h/bz3z", "B") + crlf + "tail",
          {{"A", "http://h/azZz"}}},
-        {"a /kk> before the first tag", "junk/kk>" + crlf + entry("Xtp://h/az3z", "A") + crlf + "tail",
+        {"a /kk> before the first tag",
+         "junk/kk>" + crlf + entry("Xtp://h/az3z", "A") + crlf + "tail",
          {{"", "zZz"}, {"A", "http://h/azZz"}}},
         {"only the first z3z turns", entry("Xtp://h/z3z/z3z", "Z") + crlf + "tail", {{"Z", "http://h/zZz/z3z"}}},
     };
@@ -58,7 +61,8 @@ TEST(CataloguePage, TheTextShrinksByOneCharacterPerEntry) {
 
 TEST(CataloguePage, StopsAtAHundredEntries) {
     std::string body;
-    for (int i = 0; i < 101; ++i) body += entry("Xtp://h/" + std::to_string(i) + "z3z", "n" + std::to_string(i)) + "\r\n";
+    for (int i = 0; i < 101; ++i)
+        body += entry("Xtp://h/" + std::to_string(i) + "z3z", "n" + std::to_string(i)) + "\r\n";
     body += std::string(200, ' ');
     const Entries entries = parseCataloguePage(body);
     ASSERT_EQ(entries.size(), 100u);

@@ -11,7 +11,7 @@ namespace {
 TEST(StepPage, BackwardStepsStopAtTheFirstPage) {
     EXPECT_EQ(stepPage(PageStep::BackOne, 0), 0);
     EXPECT_EQ(stepPage(PageStep::BackTen, 0), 0);
-    EXPECT_EQ(stepPage(PageStep::BackTen, 5), 0);   // "<<" from page 6 lands on the first page
+    EXPECT_EQ(stepPage(PageStep::BackTen, 5), 0);  // "<<" from page 6 lands on the first page
     EXPECT_EQ(stepPage(PageStep::BackTen, 12), 2);
     EXPECT_EQ(stepPage(PageStep::BackOne, 3), 2);
     EXPECT_EQ(stepPage(PageStep::BackOne, -3), 0);  // a negative page found in an address is raised to 0

@@ -19,11 +19,11 @@ TEST(OffsetText, TakesTheTextAfterTheLastOffsetUpToTheNextSeparator) {
         {"x&n=", ""},
         {"x&n=&", ""},
         {"x&n=&n=", ""},
-        {"x&n= 80 ", "80"},          // trimmed when no "&" follows
-        {"x&n=80 &y", "80 "},        // not trimmed when one does
+        {"x&n= 80 ", "80"},    // trimmed when no "&" follows
+        {"x&n=80 &y", "80 "},  // not trimmed when one does
         {"x&n=\t80\r\n", "80"},
         {"x&n=80#top", "80#top"},
-        {"x?name=puzzle1&op=pz6m", "x?name=puzzle1"},   // no "&n=": the whole address, cut at its first "&"
+        {"x?name=puzzle1&op=pz6m", "x?name=puzzle1"},  // no "&n=": the whole address, cut at its first "&"
         {" abc ", "abc"},
     };
     for (const auto& c : cases) EXPECT_EQ(offsetText(c.address), c.offset) << c.address;
@@ -42,19 +42,30 @@ TEST(StrToInt, AcceptsDecimalAndHexadecimalForms) {
         const char* text;
         std::int32_t value;
     } cases[] = {
-        {"0", 0},           {"80", 80},         {"+80", 80},        {"-41", -41},      {"  7", 7},
-        {"007", 7},         {"$10", 16},        {"x1f", 31},        {"X1F", 31},       {"0x10", 16},
-        {"0X7fffffff", 2147483647},             {"2147483647", 2147483647},            {"-2147483648", -2147483647 - 1},
+        {"0", 0},
+        {"80", 80},
+        {"+80", 80},
+        {"-41", -41},
+        {"  7", 7},
+        {"007", 7},
+        {"$10", 16},
+        {"x1f", 31},
+        {"X1F", 31},
+        {"0x10", 16},
+        {"0X7fffffff", 2147483647},
+        {"2147483647", 2147483647},
+        {"-2147483648", -2147483647 - 1},
         {"-0", 0},
     };
     for (const auto& c : cases) EXPECT_EQ(converted(c.text), std::optional<std::int32_t>(c.value)) << c.text;
 }
 
 TEST(StrToInt, RefusesEverythingElse) {
-    const char* cases[] = {"",        " ",          "80 ",          "8 0",         "\t80",       "80#top",
-                           "-",       "+",          "$",            "0x",          "x",          "- 1",
-                           "2147483648", "-2147483649", "99999999999999999999", "$80000000", "0x100000000",
-                           "1e3",     "0x1g",       "-$10",         "--1",         "８0"};
+    const char* cases[] = {"",          " ",           "80 ",        "8 0",         "\t80",
+                           "80#top",    "-",           "+",          "$",           "0x",
+                           "x",         "- 1",         "2147483648", "-2147483649", "99999999999999999999",
+                           "$80000000", "0x100000000", "1e3",        "0x1g",        "-$10",
+                           "--1",       "８0"};
     for (const char* text : cases) EXPECT_EQ(converted(text), std::nullopt) << '"' << text << '"';
 }
 

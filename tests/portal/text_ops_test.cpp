@@ -21,15 +21,12 @@ TEST(TextOps, SubstringFollowsStartAndCountRules) {
         std::int64_t start, count;
         const char* expected;
     } cases[] = {
-        {"abcdef", 2, 3, "bcd"},
-        {"abcdef", 1, 100, "abcdef"},    // clipped at the end
-        {"abcdef", 0, 2, "ab"},          // a start below 1 counts as 1
-        {"abcdef", -5, 2, "ab"},
-        {"abcdef", 6, 1, "f"},
-        {"abcdef", 7, 1, ""},            // text shorter than the start
-        {"abcdef", 2, 0, ""},            // count below 1
-        {"abcdef", 2, -1, ""},
-        {"", 0, 5, ""},
+        {"abcdef", 2, 3, "bcd"}, {"abcdef", 1, 100, "abcdef"},  // clipped at the end
+        {"abcdef", 0, 2, "ab"},                                 // a start below 1 counts as 1
+        {"abcdef", -5, 2, "ab"}, {"abcdef", 6, 1, "f"},
+        {"abcdef", 7, 1, ""},  // text shorter than the start
+        {"abcdef", 2, 0, ""},  // count below 1
+        {"abcdef", 2, -1, ""},   {"", 0, 5, ""},
         {"", 1, 5, ""},
     };
     for (const auto& c : cases) {

@@ -19,6 +19,8 @@ inline bool runLoopUntil(const std::function<bool()>& done, unsigned timeoutMs) 
 }
 
 // Dispatches what is pending for a while: for effects that have no event to wait for.
-inline void runLoopFor(unsigned ms) { runLoopUntil([] { return false; }, ms); }
+inline void runLoopFor(unsigned ms) {
+    runLoopUntil([] { return false; }, ms);
+}
 
 }  // namespace kwirl::test

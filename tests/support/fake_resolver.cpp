@@ -38,9 +38,9 @@ static GList* fake_lookup_by_name(GResolver*, const gchar* hostname, GCancellabl
     return answer(hostname, error);
 }
 
-static void fake_lookup_by_name_with_flags_async(GResolver* resolver, const gchar* hostname,
-                                                 GResolverNameLookupFlags, GCancellable* cancellable,
-                                                 GAsyncReadyCallback callback, gpointer data) {
+static void fake_lookup_by_name_with_flags_async(GResolver* resolver, const gchar* hostname, GResolverNameLookupFlags,
+                                                 GCancellable* cancellable, GAsyncReadyCallback callback,
+                                                 gpointer data) {
     GTask* task = g_task_new(resolver, cancellable, callback, data);
     if (const auto found = table().find(hostname); found != table().end() && found->second.empty()) {
         // A lookup that never answers: it ends only when it is cancelled.
@@ -60,7 +60,8 @@ static void fake_lookup_by_name_with_flags_async(GResolver* resolver, const gcha
     GList* addresses = answer(hostname, &error);
     // Answered from the main loop, as a real lookup would be.
     if (addresses) g_task_return_pointer(task, addresses, reinterpret_cast<GDestroyNotify>(g_resolver_free_addresses));
-    else g_task_return_error(task, error);
+    else
+        g_task_return_error(task, error);
     g_object_unref(task);
 }
 

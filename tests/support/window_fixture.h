@@ -53,7 +53,8 @@ protected:
     // Shows the window and waits until it has prepared itself.
     void show() {
         frame->Show();
-        ASSERT_TRUE(runLoopUntil([&] { return frame->CB->GetCount() > 0 && fromWx(frame->Label1->GetLabel()) == "Library"; }, 5000));
+        ASSERT_TRUE(runLoopUntil(
+            [&] { return frame->CB->GetCount() > 0 && fromWx(frame->Label1->GetLabel()) == "Library"; }, 5000));
     }
 
     std::vector<std::string> captions() const { return numberCaptions(*frame); }
