@@ -7,7 +7,9 @@
 #  - only browser/ and toolkit/ include a header of the native toolkit (GTK,
 #    GDK, X11): the window is written against wxWidgets alone;
 #  - every source file carries the licence line "SPDX-License-Identifier: MIT"
-#    on its first line, or on its second after a "#!" line.
+#    on its first line, or on its second after a "#!" line;
+#  - every C++ file is laid out as .clang-format says (clang-format-14, which
+#    scripts/setup.sh installs; `clang-format-14 -i FILE` lays one out).
 #   usage: check-sources.sh [SOURCE_DIR]
 set -eu
 cd "${1:-$(dirname "$0")/..}"
@@ -33,6 +35,7 @@ forbid() {
   [ -z "$found" ] || fail "$(echo "$found" | sed "s|^|$file:|; s|\$|: $2|")"
 }
 
+cpp_files=""
 for file in $files; do
   [ -f "$file" ] || continue  # removed from the working tree, not yet from the index
   case "$file" in
@@ -48,6 +51,7 @@ for file in $files; do
   esac
 
   case "$file" in *.cpp | *.h | *.h.in) ;; *) continue ;; esac
+  case "$file" in *.cpp | *.h) cpp_files="$cpp_files $file" ;; esac
   case "$file" in
     browser/* | tests/browser/*) ;;
     *) forbid "$engine" "an engine header outside browser/" ;;
@@ -57,4 +61,12 @@ for file in $files; do
     *) forbid "$native" "a native toolkit header outside browser/ and toolkit/" ;;
   esac
 done
+
+if ! command -v clang-format-14 >/dev/null 2>&1; then
+  fail "clang-format-14 is missing: sh scripts/setup.sh installs it"
+elif [ -n "$cpp_files" ]; then
+  # shellcheck disable=SC2086 # one file name a word: the project's names hold no blank
+  clang-format-14 --style=file --dry-run --Werror $cpp_files 2>&1 | grep -E '^[^ ].*: (error|warning):' >&2 &&
+    fail "not laid out as .clang-format says: clang-format-14 -i FILE lays it out"
+fi
 exit $failed
