@@ -35,6 +35,7 @@ def main():
         gi.require_version("Gtk", "4.0")
         gi.require_version("WebKit", "6.0")
         from gi.repository import GLib, Gtk, WebKit
+        # This build always runs web content in its sandbox; GTK 4 has no main-loop call of its own.
         loop = GLib.MainLoop()
         window = Gtk.Window(title="engine")
         window.connect("close-request", lambda *_: loop.quit())
