@@ -38,11 +38,15 @@ TEngineDownloads::TEngineDownloads(WebKitWebView* view, TCppWebBrowser& browser,
                      this);
 }
 
+// Downloads still running are left to the engine, which drops them and their
+// part-written files when the client ends. Cancelling one here would end the
+// client with a crash when the engine's network process has died under it (a
+// file name the engine cannot read ends that process): the engine then never
+// tells the download's end, and its cancel touches what is gone.
 TEngineDownloads::~TEngineDownloads() {
     g_signal_handlers_disconnect_by_data(webkit_web_view_get_context(view_), this);
     for (WebKitDownload* download : running_) {
         g_signal_handlers_disconnect_by_data(download, this);
-        webkit_download_cancel(download);
         g_object_unref(download);
     }
 }
