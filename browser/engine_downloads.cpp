@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "engine_downloads.h"
 
+#include <glib/gstdio.h>
 #include <webkit2/webkit2.h>
 
 #include <string>
@@ -20,6 +21,22 @@ DownloadFailure failureOf(const GError* error) {
         case WEBKIT_DOWNLOAD_ERROR_NETWORK: return DownloadFailure::Network;
         default: return DownloadFailure::Other;
     }
+}
+
+// A transfer the server cut short, fewer bytes than its reply announced, which
+// the engine ends as if it were whole: how much came, or nothing when it all
+// came. The announced length counts the bytes as sent, so a reply sent
+// compressed is not measured.
+std::string shortfallOf(WebKitDownload* download) {
+    WebKitURIResponse* response = webkit_download_get_response(download);
+    if (!response) return {};
+    SoupMessageHeaders* headers = webkit_uri_response_get_http_headers(response);
+    const char* encoding = headers ? soup_message_headers_get_one(headers, "Content-Encoding") : nullptr;
+    if (encoding && g_ascii_strcasecmp(encoding, "identity") != 0) return {};
+    const guint64 announced = webkit_uri_response_get_content_length(response);
+    const guint64 received = webkit_download_get_received_data_length(download);
+    if (announced == 0 || received >= announced) return {};
+    return std::to_string(received) + " of " + std::to_string(announced) + " bytes";
 }
 
 std::string destinationPath(WebKitDownload* download) {
@@ -110,8 +127,16 @@ void TEngineDownloads::onFailed(WebKitDownload* download, GError* error, gpointe
 void TEngineDownloads::onFinished(WebKitDownload* download, gpointer self) {
     auto* downloads = static_cast<TEngineDownloads*>(self);
     const auto failure = downloads->failures_.find(download);
-    const std::string failureText = failure == downloads->failures_.end() ? std::string() : failure->second;
+    std::string failureText = failure == downloads->failures_.end() ? std::string() : failure->second;
     const std::string path = destinationPath(download);
+    if (failure == downloads->failures_.end()) {
+        // Cut short: not saved, and no broken file left under the name chosen.
+        const std::string shortfall = shortfallOf(download);
+        if (!shortfall.empty()) {
+            failureText = downloadFailureText(DownloadFailure::Network, shortfall);
+            if (!path.empty()) g_unlink(path.c_str());
+        }
+    }
     downloads->forget(download);
     downloads->CallAfter([downloads, path, failureText] {
         downloads->progress_(1.0);

@@ -46,6 +46,10 @@ std::string portalPage(const std::string& head) {
         return "HTTP/1.0 200 OK\r\nContent-Type: image/png\r\nContent-Length: 4\r\n"
                "Content-Disposition: attachment; filename=\"/tmp/kwirl-engine-test.png\"\r\n\r\nPNG!";
     }
+    if (path.find("name=cutfile") != std::string::npos) {  // a file cut short: 4 of the 8 bytes announced
+        return "HTTP/1.0 200 OK\r\nContent-Type: image/png\r\nContent-Length: 8\r\n"
+               "Content-Disposition: attachment; filename=\"cut.png\"\r\n\r\nPNG!";
+    }
     if (path.find("name=popup") != std::string::npos) {
         return htmlReply("<html><body><script>window.open('/index.php?name=champday');</script></body></html>");
     }
@@ -280,6 +284,28 @@ TEST_F(EngineTest, AFileNamedAsAPathSavesNothingAndTheWindowClosesCleanly) {
     frame->CBW->Navigate(pageAddress("awards"));
     EXPECT_TRUE(runLoopUntil([&] { return frame->CBW->LocationURL() == pageAddress("awards"); }, 20000));
     EXPECT_FALSE(std::filesystem::exists(hostilePath));
+}
+
+// A file the server cuts short, fewer bytes than it announced, which the
+// engine ends as if it were whole: the window hears that it failed, and no
+// broken file is left where the person chose.
+TEST_F(EngineTest, AFileCutShortIsToldAsAFailureAndNotLeftBehind) {
+    const auto path = std::filesystem::temp_directory_path() / "kwirl-engine-test-cut.png";
+    std::filesystem::remove(path);
+    frame->CBW->OnFileDownload = [&](TCppWebBrowser*, const std::string&, std::string& chosen, bool& replace) {
+        chosen = path.string();
+        replace = false;
+    };
+    bool ended = false;
+    std::string failure;
+    frame->CBW->OnDownloadComplete = [&](TCppWebBrowser*, const std::string&, const std::string& why) {
+        ended = true;
+        failure = why;
+    };
+    frame->CBW->Navigate(pageAddress("cutfile"));
+    ASSERT_TRUE(runLoopUntil([&] { return ended; }, 20000));
+    EXPECT_NE(failure.find("4 of 8 bytes"), std::string::npos) << failure;
+    EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 }  // namespace
