@@ -537,6 +537,13 @@ class SavingAPicture(Journey):
         wait_for("the message closed", lambda: not d.all("alert"))
         self.assertTrue(d.alive())
 
+        # The session ends while the player is asked where to save: the client
+        # ends as it does otherwise, and saves nothing.
+        d.click(d.link("Download the picture, solved"))
+        self.dialog("file chooser")
+        d.end_client()
+        self.assertEqual(os.listdir(self.folder), [os.path.basename(saved)])
+
 
 class AnOddCatalogue(unittest.TestCase):
     """Whatever the catalogue page holds, the window comes up and offers libraries."""
