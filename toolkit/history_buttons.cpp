@@ -25,8 +25,8 @@ gboolean onButtonPress(GtkWidget*, GdkEventButton* button, gpointer control) {
 
 }  // namespace
 
-void raiseHistoryButtons(wxWindow* control) {
-    g_signal_connect(control->GetHandle(), "button-press-event", G_CALLBACK(onButtonPress), control);
+void raiseHistoryButtons(wxWindow* control, void* widget) {
+    g_signal_connect(widget ? widget : control->GetHandle(), "button-press-event", G_CALLBACK(onButtonPress), control);
 }
 
 }  // namespace kwirl

@@ -8,8 +8,10 @@ class wxWindow;
 
 namespace kwirl {
 
-// Raises the mouse's back and forward buttons over `control` as its own
-// wxEVT_AUX1_DOWN and wxEVT_AUX2_DOWN.
-void raiseHistoryButtons(wxWindow* control);
+// Raises the mouse's back and forward buttons over `control` (over its native
+// widget `widget`, when that is not the control's own handle) as the
+// control's wxEVT_AUX1_DOWN and wxEVT_AUX2_DOWN; what is under the pointer
+// never sees them.
+void raiseHistoryButtons(wxWindow* control, void* widget = nullptr);
 
 }  // namespace kwirl
