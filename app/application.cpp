@@ -10,6 +10,7 @@
 #include "application_exception.h"
 #include "captions.h"
 #include "exception_text.h"
+#include "open_dialogs.h"
 #include "single_instance.h"
 #include "wx_text.h"
 
@@ -58,11 +59,14 @@ bool TKwirlApp::OnInit() {
 
 // The end of the session, a kill or Ctrl+C in a terminal closes the window as
 // its close button does, so the engine ends its processes and writes its stores.
+// A dialog waiting for an answer (where to save a file) is answered first: the
+// window would not go while it waits.
 void TKwirlApp::closeOnTerminationSignals() {
     for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
         g_unix_signal_add(
             signal,
             [](gpointer app) {
+                closeOpenDialogs();
                 if (wxWindow* window = static_cast<TKwirlApp*>(app)->GetTopWindow()) window->Close(true);
                 // The closed window is deleted in the toolkit's idle work, which no
                 // event of the toolkit's own may come to start.

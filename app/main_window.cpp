@@ -20,6 +20,7 @@
 #include "guard.h"
 #include "portal_host.h"
 #include "progress_preset.h"
+#include "history_buttons.h"
 #include "toolbar_buttons.h"
 #include "toolbar_font.h"
 #include "toolbar_style.h"
@@ -178,6 +179,7 @@ void TFrm::bindEvents() {
     bindHistoryButtons(Panel1);
     bindHistoryButtons(PB);
     bindHistoryButtons(PBC);
+    raiseHistoryButtons(CB);  // its native button keeps the pointer's events from the toolkit
     CBW->Window()->Bind(wxEVT_MOUSEWHEEL, &TFrm::onZoomWheel, this);
 
     using namespace std::placeholders;

@@ -17,6 +17,7 @@
 #include "engine_load_recovery.h"
 #include "engine_shell.h"
 #include "frame_shown_js.h"
+#include "history_buttons.h"
 #include "open_in_place_js.h"
 #include "text_focus_js.h"
 #include "web_browser.h"
@@ -65,8 +66,7 @@ bool isHistoryKey(const GdkEventKey* key) {
                                           key->keyval == GDK_KEY_KP_Left || key->keyval == GDK_KEY_KP_Right);
 }
 
-// The mouse's back and forward buttons, and one notch of its wheel as the toolkit counts it.
-constexpr guint kBackButton = 8, kForwardButton = 9;
+// One notch of the mouse's wheel as the toolkit counts it.
 constexpr int kWheelNotch = 120;
 
 class TEngineBrowser final : public TCppWebBrowser, public wxEvtHandler {
@@ -95,7 +95,8 @@ public:
         addFrameScript(kFrameShownJs, kFrameShownMessage, G_CALLBACK(&TEngineBrowser::onFrameShown));
 
         g_signal_connect(native_, "key-press-event", G_CALLBACK(&TEngineBrowser::onKeyBeforePage), this);
-        g_signal_connect(native_, "button-press-event", G_CALLBACK(&TEngineBrowser::onButtonPress), this);
+        // The mouse's back and forward buttons are the window's, not the page's.
+        raiseHistoryButtons(view_, native_);
         g_signal_connect(native_, "scroll-event", G_CALLBACK(&TEngineBrowser::onScroll), this);
         g_signal_connect(native_, "load-changed", G_CALLBACK(&TEngineBrowser::onLoadChanged), this);
         g_signal_connect(webkit_web_view_get_back_forward_list(native_), "changed",
@@ -271,20 +272,8 @@ private:
         return FALSE;
     }
 
-    // The mouse's back and forward buttons and the wheel with Ctrl held are the
-    // window's: they reach its handlers as the toolkit's own mouse events
-    // instead of reaching the page.
-    static gboolean onButtonPress(GtkWidget*, GdkEventButton* button, gpointer self) {
-        if (button->type != GDK_BUTTON_PRESS || (button->button != kBackButton && button->button != kForwardButton)) {
-            return FALSE;
-        }
-        auto* browser = static_cast<TEngineBrowser*>(self);
-        wxMouseEvent event(button->button == kBackButton ? wxEVT_AUX1_DOWN : wxEVT_AUX2_DOWN);
-        event.SetEventObject(browser->view_);
-        browser->view_->HandleWindowEvent(event);
-        return TRUE;
-    }
-
+    // The wheel with Ctrl held is the window's: it reaches its handlers as the
+    // toolkit's own mouse event instead of reaching the page.
     static gboolean onScroll(GtkWidget*, GdkEventScroll* scroll, gpointer self) {
         if ((scroll->state & GDK_CONTROL_MASK) == 0) return FALSE;
         double rotation = 0;

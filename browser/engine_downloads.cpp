@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "engine_downloads.h"
 
+#include <glib/gstdio.h>
 #include <webkit2/webkit2.h>
 
 #include <string>
 
 #include "download_files.h"
+#include "translate.h"
 #include "web_browser.h"
 
 namespace kwirl {
@@ -20,6 +22,27 @@ DownloadFailure failureOf(const GError* error) {
         case WEBKIT_DOWNLOAD_ERROR_NETWORK: return DownloadFailure::Network;
         default: return DownloadFailure::Other;
     }
+}
+
+// A transfer the server cut short, fewer bytes than its reply announced, which
+// the engine ends as if it were whole: how much came, or nothing when it all
+// came. The announced length counts the bytes as sent, so a reply sent
+// compressed is not measured.
+std::string shortfallOf(WebKitDownload* download) {
+    WebKitURIResponse* response = webkit_download_get_response(download);
+    if (!response) return {};
+    SoupMessageHeaders* headers = webkit_uri_response_get_http_headers(response);
+    const char* encoding = headers ? soup_message_headers_get_one(headers, "Content-Encoding") : nullptr;
+    if (encoding && g_ascii_strcasecmp(encoding, "identity") != 0) return {};
+    const guint64 announced = webkit_uri_response_get_content_length(response);
+    const guint64 received = webkit_download_get_received_data_length(download);
+    if (announced == 0 || received >= announced) return {};
+    std::string said = tr("{received} of {announced} bytes");
+    for (const auto& [slot, value] : {std::pair{std::string("{received}"), std::to_string(received)},
+                                      std::pair{std::string("{announced}"), std::to_string(announced)}}) {
+        if (const auto at = said.find(slot); at != std::string::npos) said.replace(at, slot.size(), value);
+    }
+    return said;
 }
 
 std::string destinationPath(WebKitDownload* download) {
@@ -38,11 +61,15 @@ TEngineDownloads::TEngineDownloads(WebKitWebView* view, TCppWebBrowser& browser,
                      this);
 }
 
+// Downloads still running are left to the engine, which drops them and their
+// part-written files when the client ends. Cancelling one here would end the
+// client with a crash when the engine's network process has died under it (a
+// file name the engine cannot read ends that process): the engine then never
+// tells the download's end, and its cancel touches what is gone.
 TEngineDownloads::~TEngineDownloads() {
     g_signal_handlers_disconnect_by_data(webkit_web_view_get_context(view_), this);
     for (WebKitDownload* download : running_) {
         g_signal_handlers_disconnect_by_data(download, this);
-        webkit_download_cancel(download);
         g_object_unref(download);
     }
 }
@@ -106,8 +133,16 @@ void TEngineDownloads::onFailed(WebKitDownload* download, GError* error, gpointe
 void TEngineDownloads::onFinished(WebKitDownload* download, gpointer self) {
     auto* downloads = static_cast<TEngineDownloads*>(self);
     const auto failure = downloads->failures_.find(download);
-    const std::string failureText = failure == downloads->failures_.end() ? std::string() : failure->second;
+    std::string failureText = failure == downloads->failures_.end() ? std::string() : failure->second;
     const std::string path = destinationPath(download);
+    if (failure == downloads->failures_.end()) {
+        // Cut short: not saved, and no broken file left under the name chosen.
+        const std::string shortfall = shortfallOf(download);
+        if (!shortfall.empty()) {
+            failureText = downloadFailureText(DownloadFailure::Network, shortfall);
+            if (!path.empty()) g_unlink(path.c_str());
+        }
+    }
     downloads->forget(download);
     downloads->CallAfter([downloads, path, failureText] {
         downloads->progress_(1.0);

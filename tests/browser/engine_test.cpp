@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The window on the real browser engine against a portal on loopback.
 
+#include <glib-object.h>
 #include <gtest/gtest.h>
 #include <wx/toplevel.h>
 
@@ -42,6 +43,14 @@ std::string portalPage(const std::string& head) {
         return htmlReply(
             "<html><body><a id='l' target='_blank' href='/index.php?name=awards'>awards</a>"
             "<script>document.getElementById('l').click();</script></body></html>");
+    }
+    if (path.find("name=pathnamedfile") != std::string::npos) {  // a file a hostile server names as a path
+        return "HTTP/1.0 200 OK\r\nContent-Type: image/png\r\nContent-Length: 4\r\n"
+               "Content-Disposition: attachment; filename=\"/tmp/kwirl-engine-test.png\"\r\n\r\nPNG!";
+    }
+    if (path.find("name=cutfile") != std::string::npos) {  // a file cut short: 4 of the 8 bytes announced
+        return "HTTP/1.0 200 OK\r\nContent-Type: image/png\r\nContent-Length: 8\r\n"
+               "Content-Disposition: attachment; filename=\"cut.png\"\r\n\r\nPNG!";
     }
     if (path.find("name=popup") != std::string::npos) {
         return htmlReply("<html><body><script>window.open('/index.php?name=champday');</script></body></html>");
@@ -203,8 +212,8 @@ TEST_F(EngineTest, APageThatCannotBeLoadedIsTriedAgainInItsOwnPlace) {
     EXPECT_TRUE(runLoopUntil([&] { return frame->CBW->LocationURL() == startPageAddress(); }, 20000));
 }
 
-// Processes of the engine's web content started by this process (through bubblewrap).
-std::vector<int> webProcessesOf(int ancestor) {
+// Processes of the engine's `program` started by this process (through bubblewrap).
+std::vector<int> engineProcessesOf(int ancestor, const char* program = "WebKitWebProcess") {
     namespace fs = std::filesystem;
     const auto parentOf = [](int pid) {
         std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
@@ -224,8 +233,7 @@ std::vector<int> webProcessesOf(int ancestor) {
         if (name.find_first_not_of("0123456789") != std::string::npos) continue;
         std::ifstream cmdline(entry.path() / "cmdline");
         std::string command((std::istreambuf_iterator<char>(cmdline)), std::istreambuf_iterator<char>());
-        if (command.find("WebKitWebProcess") == std::string::npos || command.find("bwrap") != std::string::npos)
-            continue;
+        if (command.find(program) == std::string::npos || command.find("bwrap") != std::string::npos) continue;
         for (int pid = std::stoi(name); pid > 1; pid = parentOf(pid)) {
             if (pid == ancestor) {
                 found.push_back(std::stoi(name));
@@ -244,7 +252,7 @@ TEST_F(EngineTest, WebContentRunsInTheEnginesSandbox) {
     if (std::system("bwrap --unshare-all --die-with-parent --ro-bind / / true >/dev/null 2>&1") != 0) {
         GTEST_SKIP() << "this system cannot sandbox (bubblewrap cannot make namespaces); the client says so on stderr";
     }
-    const auto webProcesses = webProcessesOf(getpid());
+    const auto webProcesses = engineProcessesOf(getpid());
     ASSERT_FALSE(webProcesses.empty());
     for (const int pid : webProcesses) {
         for (const char* kind : {"mnt", "pid", "net"}) {
@@ -254,6 +262,52 @@ TEST_F(EngineTest, WebContentRunsInTheEnginesSandbox) {
     // ... and pages still work there: the start page loaded (SetUp) and a game page does too.
     frame->CBW->Navigate(pageAddress("puzzle3") + "&op=game&level=1");
     EXPECT_TRUE(runLoopUntil([&] { return served(pageAddress("puzzle3") + "&op=game&level=1"); }, 20000));
+}
+
+// A file whose suggested name is a path ends the engine's network process
+// before the window is asked where to save it (the engine's own fault), and
+// the engine never tells that download's end. Nothing is written, the next
+// page loads, and the window still closes cleanly (TearDown).
+TEST_F(EngineTest, AFileNamedAsAPathSavesNothingAndTheWindowClosesCleanly) {
+    const char* hostilePath = "/tmp/kwirl-engine-test.png";
+    std::filesystem::remove(hostilePath);
+    ASSERT_FALSE(engineProcessesOf(getpid(), "WebKitNetworkProcess").empty());
+    // The engine's download, seen as it starts.
+    GObject* context = nullptr;
+    g_object_get(static_cast<wxWebView*>(frame->CBW->Window())->GetNativeBackend(), "web-context", &context, nullptr);
+    bool started = false;
+    const auto onStarted = +[](GObject*, GObject*, gpointer flag) { *static_cast<bool*>(flag) = true; };
+    const gulong handler = g_signal_connect(context, "download-started", G_CALLBACK(onStarted), &started);
+    frame->CBW->Navigate(pageAddress("pathnamedfile"));
+    ASSERT_TRUE(
+        runLoopUntil([&] { return started && engineProcessesOf(getpid(), "WebKitNetworkProcess").empty(); }, 20000));
+    g_signal_handler_disconnect(context, handler);
+    g_object_unref(context);
+    frame->CBW->Navigate(pageAddress("awards"));
+    EXPECT_TRUE(runLoopUntil([&] { return frame->CBW->LocationURL() == pageAddress("awards"); }, 20000));
+    EXPECT_FALSE(std::filesystem::exists(hostilePath));
+}
+
+// A file the server cuts short, fewer bytes than it announced, which the
+// engine ends as if it were whole: the window hears that it failed, and no
+// broken file is left where the person chose.
+TEST_F(EngineTest, AFileCutShortIsToldAsAFailureAndNotLeftBehind) {
+    const auto path = std::filesystem::temp_directory_path() / "kwirl-engine-test-cut.png";
+    std::filesystem::remove(path);
+    frame->CBW->OnFileDownload = [&](TCppWebBrowser*, const std::string&, std::string& chosen, bool& replace) {
+        chosen = path.string();
+        replace = false;
+    };
+    bool ended = false;
+    std::string failure;
+    frame->CBW->OnDownloadComplete = [&](TCppWebBrowser*, const std::string&, const std::string& why) {
+        ended = true;
+        failure = why;
+    };
+    frame->CBW->Navigate(pageAddress("cutfile"));
+    ASSERT_TRUE(runLoopUntil([&] { return ended; }, 20000));
+    EXPECT_NE(failure.find("4 of 8 bytes"), std::string::npos) << failure;
+    EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 }  // namespace

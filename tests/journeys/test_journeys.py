@@ -273,13 +273,15 @@ class PlayingAsInABrowser(Journey):
         wait_for("Page Down to scroll the page", lambda: d.extents(d.link("Puzzle 41")).y < top - 200)
 
         # Back and forward, by key and by the mouse's buttons over the page and
-        # over the toolbar (a button, the drop-down's label); the buttons follow.
+        # over the toolbar (a button, the drop-down's label, the drop-down); the
+        # buttons follow, one page a press.
         def over(accessible):
             box = d.extents(accessible)
             return ["mousemove", str(box.x + box.width // 2), str(box.y + box.height // 2)]
-        guide, label = d.button("Puzzle Guide"), d.all("label")[0]
+        guide, label, combo = d.button("Puzzle Guide"), d.all("label")[0], d.combo()
         for back, forward in ((["key", "alt+Left"], ["key", "alt+Right"]), (["click", "8"], ["click", "9"]),
-                              (over(guide) + ["click", "8"], over(label) + ["click", "9"])):
+                              (over(guide) + ["click", "8"], over(label) + ["click", "9"]),
+                              (over(combo) + ["click", "8"], over(combo) + ["click", "9"])):
             d.mouse(*back)
             d.wait_for_heading("page 1 of 3")
             d.wait_for_captions(paging(1))
@@ -556,6 +558,13 @@ class SavingAPicture(Journey):
         d.keys("Return")
         wait_for("the message closed", lambda: not d.all("alert"))
         self.assertTrue(d.alive())
+
+        # The session ends while the player is asked where to save: the client
+        # ends as it does otherwise, and saves nothing.
+        d.click(d.link("Download the picture, solved"))
+        self.dialog("file chooser")
+        d.end_client()
+        self.assertEqual(os.listdir(self.folder), [os.path.basename(saved)])
 
 
 class AnOddCatalogue(unittest.TestCase):

@@ -1,0 +1,12 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+// Dialogs that wait for an answer hold the main loop in a loop of their own,
+// where a window that is closed is not destroyed until they end.
+
+namespace kwirl {
+
+// Answers every open modal dialog as its close button would (a file not
+// chosen, a message seen), so that the loops they run end.
+void closeOpenDialogs();
+
+}  // namespace kwirl
