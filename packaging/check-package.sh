@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: MIT
 # Builds the Debian package from a build folder and validates what it installs:
 # Debian's own checker (lintian) finds no error and no warning, the files it
-# holds (the German catalogue among them), the menu entry and the
+# holds (the German catalogue and manual page among them), the menu entry and the
 # software-centre description as shipped and translated, and run-time
 # dependencies computed from the binary.
 set -eu
@@ -34,7 +34,7 @@ if dpkg-deb -f "$package" Description | grep -q ';'; then
   exit 1
 fi
 listing=$(dpkg-deb -c "$package")
-for file in ./usr/games/kwirl ./usr/share/man/man6/kwirl.6.gz \
+for file in ./usr/games/kwirl ./usr/share/man/man6/kwirl.6.gz ./usr/share/man/de/man6/kwirl.6.gz \
             ./usr/share/doc/kwirl/copyright ./usr/share/doc/kwirl/changelog.gz \
             ./usr/share/applications/io.kwirl.GameClient.desktop \
             ./usr/share/icons/hicolor/scalable/apps/io.kwirl.GameClient.svg \

@@ -12,7 +12,7 @@ packages="
   python3 nginx-light curl
   xvfb xauth openbox xdotool x11-utils imagemagick
   dbus dbus-daemon at-spi2-core python3-pyatspi python3-gi gir1.2-webkit2-4.0
-  desktop-file-utils appstream dpkg-dev debootstrap lintian gettext locales
+  desktop-file-utils appstream dpkg-dev debootstrap lintian gettext po4a locales
   clang libclang-rt-14-dev clang-format-14 valgrind strace bubblewrap
 "
 [ "${1:-}" = "--bench" ] && packages="$packages chromium python3-xlib linux-perf"
