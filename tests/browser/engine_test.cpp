@@ -285,11 +285,14 @@ TEST_F(EngineTest, AFileNamedAsAPathSavesNothingAndTheWindowClosesCleanly) {
         replace = false;
     };
     frame->CBW->Navigate(pageAddress("pathnamedfile"));
-    ASSERT_TRUE(runLoopUntil([&] { return started; }, 20000));
-    // The network process ends by the engine's own fault, sooner or later: where
-    // it still runs, it is ended here, so the test waits on no engine's timing.
+    ASSERT_TRUE(runLoopUntil([&] { return served(pageAddress("pathnamedfile")); }, 20000));
+    // The network process ends by the engine's own fault, before or after it
+    // tells the download's start: where it still runs, it is ended here, so
+    // the test waits on no engine's timing.
+    const auto networkGone = [] { return engineProcessesOf(getpid(), "WebKitNetworkProcess").empty(); };
+    runLoopUntil([&] { return started || networkGone(); }, 20000);
     for (const int pid : engineProcessesOf(getpid(), "WebKitNetworkProcess")) kill(pid, SIGKILL);
-    ASSERT_TRUE(runLoopUntil([&] { return engineProcessesOf(getpid(), "WebKitNetworkProcess").empty(); }, 20000));
+    ASSERT_TRUE(runLoopUntil(networkGone, 20000));
     g_signal_handler_disconnect(context, handler);
     g_object_unref(context);
     frame->CBW->Navigate(pageAddress("awards"));
