@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "download_files.h"
 
+#include "translate.h"
+
 namespace kwirl {
 
 namespace {
@@ -44,12 +46,14 @@ std::string downloadFailureText(DownloadFailure failure, std::string_view detail
     switch (failure) {
         case DownloadFailure::DroppedByPerson: return {};
         case DownloadFailure::Destination:
-            return "The file could not be written there: a file of that name exists already, or the folder "
-                   "cannot be written to.";
-        case DownloadFailure::Network: return "The transfer from the portal broke off (" + std::string(detail) + ").";
+            return tr(
+                "The file could not be written there: a file of that name exists already, or the folder "
+                "cannot be written to.");
+        case DownloadFailure::Network:
+            return withSlots(tr("The transfer from the portal broke off ({detail})."), {{"{detail}", detail}});
         case DownloadFailure::Other: break;
     }
-    return "Something went wrong while saving the file (" + std::string(detail) + ").";
+    return withSlots(tr("Something went wrong while saving the file ({detail})."), {{"{detail}", detail}});
 }
 
 }  // namespace kwirl

@@ -37,12 +37,8 @@ std::string shortfallOf(WebKitDownload* download) {
     const guint64 announced = webkit_uri_response_get_content_length(response);
     const guint64 received = webkit_download_get_received_data_length(download);
     if (announced == 0 || received >= announced) return {};
-    std::string said = tr("{received} of {announced} bytes");
-    for (const auto& [slot, value] : {std::pair{std::string("{received}"), std::to_string(received)},
-                                      std::pair{std::string("{announced}"), std::to_string(announced)}}) {
-        if (const auto at = said.find(slot); at != std::string::npos) said.replace(at, slot.size(), value);
-    }
-    return said;
+    return withSlots(tr("{received} of {announced} bytes"),
+                     {{"{received}", std::to_string(received)}, {"{announced}", std::to_string(announced)}});
 }
 
 std::string destinationPath(WebKitDownload* download) {
