@@ -17,7 +17,6 @@
 #include "app_icon.h"
 #include "captions.h"
 #include "engine_shell.h"
-#include "fill_in.h"
 #include "guard.h"
 #include "licence_text.h"
 #include "portal_host.h"

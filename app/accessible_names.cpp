@@ -6,7 +6,6 @@
 #include "Main.h"
 #include "accessible.h"
 #include "catalogue_entry.h"
-#include "fill_in.h"
 #include "libraries.h"
 #include "toolbar_buttons.h"
 #include "translate.h"

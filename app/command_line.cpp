@@ -7,7 +7,6 @@
 
 #include "captions.h"
 #include "engine_shell.h"
-#include "fill_in.h"
 #include "portal_host.h"
 #include "single_instance.h"
 #include "site_data.h"

@@ -10,7 +10,6 @@
 #include "Main.h"
 #include "accessible.h"
 #include "captions.h"
-#include "fill_in.h"
 #include "translate.h"
 #include "wx_text.h"
 

@@ -49,11 +49,10 @@ std::string downloadFailureText(DownloadFailure failure, std::string_view detail
             return tr(
                 "The file could not be written there: a file of that name exists already, or the folder "
                 "cannot be written to.");
-        case DownloadFailure::Network:
-            return withSlots(tr("The transfer from the portal broke off ({detail})."), {{"{detail}", detail}});
+        case DownloadFailure::Network: return fillIn(tr("The transfer from the portal broke off (%s)."), detail);
         case DownloadFailure::Other: break;
     }
-    return withSlots(tr("Something went wrong while saving the file ({detail})."), {{"{detail}", detail}});
+    return fillIn(tr("Something went wrong while saving the file (%s)."), detail);
 }
 
 }  // namespace kwirl

@@ -37,8 +37,7 @@ std::string shortfallOf(WebKitDownload* download) {
     const guint64 announced = webkit_uri_response_get_content_length(response);
     const guint64 received = webkit_download_get_received_data_length(download);
     if (announced == 0 || received >= announced) return {};
-    return withSlots(tr("{received} of {announced} bytes"),
-                     {{"{received}", std::to_string(received)}, {"{announced}", std::to_string(announced)}});
+    return fillIn(tr("%s of %s bytes"), std::to_string(received), std::to_string(announced));
 }
 
 std::string destinationPath(WebKitDownload* download) {

@@ -4,12 +4,10 @@
 // "kwirl"). What the portal fixes (captions, addresses, library names, the
 // window title) never passes through here.
 
+#include <glib.h>
 #include <libintl.h>
 
-#include <initializer_list>
 #include <string>
-#include <string_view>
-#include <utility>
 
 namespace kwirl {
 
@@ -17,14 +15,16 @@ inline constexpr const char* kTextDomain = "kwirl";
 
 inline std::string tr(const char* text) { return dgettext(kTextDomain, text); }
 
-// A translated text with its named slots ("{name}") filled: a translation may
-// put them in another order than the English.
-inline std::string withSlots(std::string text,
-                             std::initializer_list<std::pair<std::string_view, std::string_view>> slots) {
-    for (const auto& [slot, value] : slots) {
-        if (const auto at = text.find(slot); at != std::string::npos) text.replace(at, slot.size(), value);
-    }
-    return text;
+// A sentence of the client's in the user's language with words or numbers put
+// into its blanks: "%s", or "%1$s" where a language needs them in another
+// order. The build checks that each translation keeps the English's blanks.
+template <typename... Texts>
+std::string fillIn(const std::string& pattern, const Texts&... texts) {
+    static_assert(sizeof...(Texts) > 0, "a sentence without blanks needs no filling");
+    gchar* filled = g_strdup_printf(pattern.c_str(), std::string(texts).c_str()...);
+    std::string result = filled ? filled : "";
+    g_free(filled);
+    return result;
 }
 
 }  // namespace kwirl
