@@ -128,16 +128,13 @@ void TAboutWindow::forget() {
 // goes on behind it).
 void TFrm::showAbout() {
     static wxWeakRef<wxDialog> open;
-    if (open) {
-        open->Raise();
-        return;
-    }
     // The start page follows, signed out. Not the page shown again: that may
     // be the answer to the sign-in form, which would sign the player in anew.
-    open = new TAboutWindow(this, [frame = wxWeakRef<TFrm>(this)] {
-        if (frame) frame->CBW->Navigate(startPageAddress());
+    showOnlyOne(open, [this] {
+        return new TAboutWindow(this, [frame = wxWeakRef<TFrm>(this)] {
+            if (frame) frame->CBW->Navigate(startPageAddress());
+        });
     });
-    open->Show();
 }
 
 }  // namespace kwirl

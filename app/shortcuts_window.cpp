@@ -4,7 +4,6 @@
 #include <wx/button.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
-#include <wx/weakref.h>
 
 #include <string>
 #include <vector>
@@ -72,12 +71,7 @@ TShortcutsWindow::TShortcutsWindow(wxWindow* parent)
 // One list at a time, beside the main window: F1 again brings it forward.
 void TFrm::showKeyboardShortcuts() {
     static wxWeakRef<wxDialog> open;
-    if (open) {
-        open->Raise();
-        return;
-    }
-    open = new TShortcutsWindow(this);
-    open->Show();
+    showOnlyOne(open, [this] { return new TShortcutsWindow(this); });
 }
 
 }  // namespace kwirl

@@ -7,6 +7,7 @@
 #include <wx/button.h>
 #include <wx/dialog.h>
 #include <wx/sizer.h>
+#include <wx/weakref.h>
 
 #include "translate.h"
 #include "wx_text.h"
@@ -22,6 +23,18 @@ inline void endWithCloseButton(wxDialog* window, wxBoxSizer* column, int border)
     column->Add(close, wxSizerFlags().Right().Border(wxALL, border));
     window->SetSizerAndFit(column);
     window->CentreOnParent();
+}
+
+// One window of a kind at a time: asked for again, the open one comes forward
+// instead of a second being made.
+template <class Make>
+void showOnlyOne(wxWeakRef<wxDialog>& open, Make make) {
+    if (open) {
+        open->Raise();
+        return;
+    }
+    open = make();
+    open->Show();
 }
 
 }  // namespace kwirl
