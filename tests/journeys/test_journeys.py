@@ -505,7 +505,7 @@ class InTheUsersLanguage(Journey):
         d.wait_for_captions(SHORTCUT)
         for caption in ("Home", "Hall of Awards", "ChampionShip", "Puzzle Guide"):
             d.button(caption)
-        self.assertIn("Library", d.labels())
+        self.assertIn("Library", d.texts())
         self.assertEqual(d.combo_items()[8], "8:Mountain puzzle library")
 
         # What a page button does, as screen readers read it: in German.
