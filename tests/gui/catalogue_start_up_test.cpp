@@ -131,9 +131,21 @@ TEST_F(CatalogueStartUpTest, AnEndlessBodyStillLetsTheWindowAppearWithTheBuiltIn
 }
 
 TEST_F(CatalogueStartUpTest, TheWindowClosedWhileTheCatalogueWaitsGoesAtOnceAndIsDestroyedAfter) {
-    LoopbackServer portal(testPortalPort(), [this](LoopbackServer&, int fd) {
+    struct Closing {
+        TFrm* frame = nullptr;
+        bool shownAfterClose = true;
+    } closing;
+    LoopbackServer portal(testPortalPort(), [&](LoopbackServer&, int fd) {
         // The person closes the window while the fetch waits for this portal.
-        g_idle_add([](gpointer window) { return static_cast<TFrm*>(window)->Close(true), G_SOURCE_REMOVE; }, frame);
+        closing.frame = frame;
+        g_idle_add(
+            [](gpointer made) {
+                auto* person = static_cast<Closing*>(made);
+                person->frame->Close(true);
+                person->shownAfterClose = person->frame->IsShown();
+                return G_SOURCE_REMOVE;
+            },
+            &closing);
         char byte;
         while (recv(fd, &byte, 1, 0) > 0) {
         }
@@ -145,6 +157,7 @@ TEST_F(CatalogueStartUpTest, TheWindowClosedWhileTheCatalogueWaitsGoesAtOnceAndI
     ASSERT_TRUE(
         runLoopUntil([&] { return wxTopLevelWindows.Find(frame) == nullptr || frame->catalogueFetchEnded(); }, 5000));
     EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 1.0);
+    EXPECT_FALSE(closing.shownAfterClose);  // gone from the screen before the fetch's wait ended
     wxTheApp->ProcessIdle();
     EXPECT_EQ(wxTopLevelWindows.Find(frame), nullptr);
     frame = nullptr;

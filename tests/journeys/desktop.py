@@ -224,24 +224,24 @@ class Desktop:
         """The drop-down's chosen entry."""
         return self.combo().querySelection().getSelectedChild(0).name
 
+    def _shown_window(self, role, name):
+        """The client's window with the role and name (its windows beside the main
+        one are frames too) while it shows, or None."""
+        for child in self.app:
+            if child is not None and child.getRoleName() == role and child.name == name \
+                    and child.getState().contains(pyatspi.STATE_SHOWING):
+                return child
+        return None
+
     def window(self, role, name, timeout=15.0):
-        """A window of the client's with the role and name (its windows beside the
-        main one are frames too), once it shows."""
-        def find():
-            for child in self.app:
-                if child is not None and child.getRoleName() == role and child.name == name \
-                        and child.getState().contains(pyatspi.STATE_SHOWING):
-                    return child
-            return None
-        return wait_for(f"the {role} {name!r}", find, timeout)
+        """The client's window with the role and name, once it shows."""
+        return wait_for(f"the {role} {name!r}", lambda: self._shown_window(role, name), timeout)
 
     def window_gone(self, role, name, timeout=15.0):
-        wait_for(f"the {role} {name!r} closed", lambda: not any(
-            child is not None and child.getRoleName() == role and child.name == name and
-            child.getState().contains(pyatspi.STATE_SHOWING) for child in self.app), timeout)
+        wait_for(f"the {role} {name!r} closed", lambda: self._shown_window(role, name) is None, timeout)
 
-    def texts(self, root):
-        """The names of the labels in a window, in order."""
+    def texts(self, root=None):
+        """The names of the labels in a window (the main one unless given), in order."""
         return [label.name for label in self.all("label", root)]
 
     def control(self, role, name, root=None, timeout=15.0):
@@ -284,9 +284,6 @@ class Desktop:
         with open(f"/proc/{pid}/net/tcp") as table:
             rows = [row.split() for row in table.readlines()[1:]]
         return sum(1 for row in rows if row[2].endswith(port) and row[9] in sockets)
-
-    def labels(self):
-        return [label.name for label in self.all("label")]
 
     def top_level_windows(self):
         return len(self._frames(self.app))

@@ -505,7 +505,7 @@ class InTheUsersLanguage(Journey):
         d.wait_for_captions(SHORTCUT)
         for caption in ("Home", "Hall of Awards", "ChampionShip", "Puzzle Guide"):
             d.button(caption)
-        self.assertIn("Library", d.labels())
+        self.assertIn("Library", d.texts())
         self.assertEqual(d.combo_items()[8], "8:Mountain puzzle library")
 
         # What a page button does, as screen readers read it: in German.
@@ -522,33 +522,24 @@ class InTheUsersLanguage(Journey):
         d.wait_for_captions(SHORTCUT)
 
 
-class SavingAPicture(Journey):
+class SavingAPicture(InAHomeOfItsOwn):
     """A file a page offers is saved where the player says, after asking; an
     existing file is not replaced unasked, and a file that cannot be written is
     said so."""
 
-    def setUp(self):
-        self.home = tempfile.mkdtemp(prefix="kwirl-home-")
+    def prepare_home(self):
         self.folder = os.path.join(self.home, "Saved puzzles")
         os.makedirs(self.folder)
         os.makedirs(os.path.join(self.home, ".config"))
         with open(os.path.join(self.home, ".config", "user-dirs.dirs"), "w") as dirs:
             dirs.write('XDG_DOWNLOAD_DIR="$HOME/Saved puzzles"\n')
-        env = {name: value for name, value in os.environ.items()
-               if name not in ("XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME")}
-        env["HOME"] = self.home
-        self.desktop = Desktop(CLIENT, HOST, SOURCE, env=env)
-
-    def tearDown(self):
-        super().tearDown()
-        shutil.rmtree(self.home, ignore_errors=True)
 
     def dialog(self, role, text=None):
         """The open dialog of the role, showing `text` if given."""
         d = self.desktop
         def find():
             for found in d.all(role):
-                if text is None or any(text in label.name for label in d.all("label", found)):
+                if text is None or any(text in label for label in d.texts(found)):
                     return found
             return None
         return wait_for(f"a {role} dialog" + (f" saying {text!r}" if text else ""), find)
@@ -579,7 +570,7 @@ class SavingAPicture(Journey):
         d.keys("Return")
         self.dialog("alert", "already exists")
         d.keys("Escape")  # do not replace
-        time.sleep(0.5)  # the question closes
+        wait_for("the question closed", lambda: not d.all("alert"))
         d.keys("Escape")  # and save nothing
         wait_for("the dialog closed", lambda: not d.all("file chooser"))
         self.assertEqual(os.path.getmtime(saved), 1)

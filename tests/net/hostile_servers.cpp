@@ -19,11 +19,13 @@
 #include <vector>
 
 #include "NMHttp.h"
+#include "failure_of.h"
 #include "fake_resolver.h"
 #include "http_test_server.h"
 #include "loopback_http_server.h"
 
 using namespace kwirl;
+using test::failed;
 using test::LoopbackServer;
 using test::ScriptedHttpServer;
 
@@ -67,7 +69,6 @@ struct Case {
 
 // A failure as the table shows it: by its code, which is what the case
 // expects, then its message for people.
-std::string failed(int code) { return "failure " + std::to_string(code); }
 std::string failureOutcome(const std::exception& error) {
     const auto* coded = dynamic_cast<const ESockError*>(&error);
     return (coded ? failed(coded->ErrorCode()) + " " : std::string("exception: ")) + error.what();

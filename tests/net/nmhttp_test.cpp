@@ -17,6 +17,7 @@
 namespace kwirl {
 namespace {
 
+using test::failed;
 using test::failureCodeOf;
 using test::kNoFailure;
 
@@ -26,9 +27,6 @@ const std::string kAccept =
     "Accept: www/source, text/html, video/mpeg, image/jpeg, image/x-tiff\r\n"
     "Accept: image/x-rgb, image/x-xbm, image/gif, */*, application/postscript\r\n";
 const std::string kContentType = "Content-type: application/x-www-form-urlencoded\r\n";
-
-// An outcome that is the failure of `code`; tests decide by the code, the message is for people.
-std::string failed(int code) { return "failure " + std::to_string(code); }
 
 // What came of an operation: failed(its code), or what `success` then tells.
 template <class Operation, class Success>

@@ -20,6 +20,10 @@ std::string failureOf(Operation operation) {
     return "no failure";
 }
 
+// A failure as tables of outcomes write it: by its code, which is what tests
+// decide by (its message is for people).
+inline std::string failed(int code) { return "failure " + std::to_string(code); }
+
 // The code of the failure an operation raises, or kNoFailure when it raises none.
 inline constexpr int kNoFailure = -1;
 template <class Operation>
