@@ -11,7 +11,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "engine_downloads.h"
 #include "engine_load_recovery.h"
@@ -183,7 +182,6 @@ private:
         if (event == WEBKIT_LOAD_STARTED) {
             browser->provisional_ = true;
             browser->fromHistory_ = false;
-            browser->framesShown_.clear();
         }
         if (event == WEBKIT_LOAD_COMMITTED) {
             browser->provisional_ = false;
@@ -201,8 +199,8 @@ private:
 
     // A load committed. A new page takes an entry of its own in the history
     // (added as it commits) and a reload keeps the entry shown; any other entry
-    // is one the page was restored from, which the window hears of here, the
-    // page first and then its frames, as a new load would tell it.
+    // is one the page was restored from, which the window hears of here; its
+    // frames follow as they are shown, as a new load would tell them.
     void committedFromHistory() {
         WebKitBackForwardListItem* current =
             webkit_back_forward_list_get_current_item(webkit_web_view_get_back_forward_list(native_));
@@ -211,9 +209,6 @@ private:
         setItem(addedItem_, nullptr);
         if (!fromHistory_) return;
         tellHistoryNavigate(committed_);
-        const auto frames = std::move(framesShown_);
-        framesShown_.clear();
-        for (const auto& frame : frames) tellHistoryNavigate(frame);
     }
 
     void tellHistoryNavigate(const std::string& url) {
@@ -223,15 +218,11 @@ private:
     static void onFrameShown(WebKitUserContentManager*, WebKitJavascriptResult* result, gpointer self) {
         const auto shown = textOf(result);
         if (!shown) return;
-        const std::string& url = *shown;
         auto* browser = static_cast<TEngineBrowser*>(self);
-        // Before the page commits its frames wait for it; on a page that came
-        // from the history they are told at once.
-        if (browser->provisional_) {
-            browser->framesShown_.push_back(url);
-        } else if (browser->fromHistory_) {
-            browser->tellHistoryNavigate(url);
-        }
+        // Only the frames of a page that came from the history: the engine
+        // shows them once that page has committed, from its cache too. While
+        // another load waits to commit, a frame shown is the old page's.
+        if (!browser->provisional_ && browser->fromHistory_) browser->tellHistoryNavigate(*shown);
     }
 
     // Keeps a reference to a history entry, for telling entries apart later.
@@ -340,11 +331,10 @@ private:
     std::string committed_;
     bool provisional_ = false;
     // The history entry shown, the last one added, and whether the page shown
-    // came from the history; its frames' addresses while it loads.
+    // came from the history.
     WebKitBackForwardListItem* committedItem_ = nullptr;
     WebKitBackForwardListItem* addedItem_ = nullptr;
     bool fromHistory_ = false;
-    std::vector<std::string> framesShown_;
     std::int32_t lastProgress_ = kLoadFinished;
     bool textFocus_ = false;
 };
