@@ -5,8 +5,8 @@ engine's web view, with web content in the engine's sandbox. The game-play
 benchmark runs it beside the client, to tell the engine's own cost from the
 client's, and to compare the engine's builds that Debian ships:
 
-  4.0   GTK 3 with libsoup 2 (the build the client embeds)
-  4.1   GTK 3 with libsoup 3
+  4.0   GTK 3 with libsoup 2 (Debian 12 only)
+  4.1   GTK 3 with libsoup 3 (the build the client embeds)
   6.0   GTK 4 (which draws through GTK 4's renderer: GSK_RENDERER chooses it)
 
   bare_engine.py [--api 4.0|4.1|6.0] [--gpu-path] ADDRESS
@@ -22,7 +22,7 @@ import os
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--api", choices=("4.0", "4.1", "6.0"), default="4.0")
+    parser.add_argument("--api", choices=("4.0", "4.1", "6.0"), default="4.1")
     parser.add_argument("--gpu-path", action="store_true")
     parser.add_argument("address")
     args = parser.parse_args()

@@ -106,7 +106,8 @@ void keepStoresAcrossRuns() {
 
 std::string engineVersion() {
     return "WebKitGTK " + std::to_string(webkit_get_major_version()) + "." +
-           std::to_string(webkit_get_minor_version()) + "." + std::to_string(webkit_get_micro_version());
+           std::to_string(webkit_get_minor_version()) + "." + std::to_string(webkit_get_micro_version()) + " (" +
+           KWIRL_ENGINE_API + ")";
 }
 
 void forgetSiteData(std::function<void(bool)> done) {

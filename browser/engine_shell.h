@@ -19,7 +19,8 @@ void setUpEngineBeforeToolkit();
 // bind is gone), and the stores kept across runs, checked first (store_check.h).
 void setUpEngineBeforeFirstView();
 
-// The engine's name and the version running, "WebKitGTK 2.40.1".
+// The engine's name, the version running and the API the client is built on,
+// "WebKitGTK 2.50.6 (webkit2gtk-4.1)".
 std::string engineVersion();
 
 // Forgets everything the engine keeps for the portal: cookies (a login among

@@ -21,10 +21,18 @@ lintian --fail-on error,warning --display-info "$package" || {
 }
 depends=$(dpkg-deb -f "$package" Depends)
 echo "$package depends on: $depends"
-for library in libwebkit2gtk-4.0-37 libwxgtk-webview3.2-1 libglib2.0-0; do
+for library in libwebkit2gtk-4.1-0 libglib2.0-0; do
   case "$depends" in
     *"$library"*) ;;
     *) echo "missing run-time dependency: $library" >&2; exit 1 ;;
+  esac
+done
+# The engine's libsoup 2 build (and the toolkit's web view, built on it) must
+# not come in: a process that loads both libsoups crashes, and Debian 13 has
+# no such build.
+for library in libwebkit2gtk-4.0 libsoup2.4 libsoup-2.4 libwxgtk-webview; do
+  case "$depends" in
+    *"$library"*) echo "a run-time dependency on the engine's libsoup 2 build: $library" >&2; exit 1 ;;
   esac
 done
 # A CMake list separator once leaked into the description as a ";".
@@ -57,6 +65,11 @@ contents=$(mktemp -d)
 trap 'rm -rf "$contents"' EXIT
 dpkg-deb -x "$package" "$contents"
 desktop-file-validate "$contents/usr/share/applications/io.kwirl.GameClient.desktop"
+# ... nor any library the client needs, however deep: libsoup 2 is never loaded.
+if ldd "$contents/usr/games/kwirl" | grep -E 'libsoup-2\.4|libwebkit2gtk-4\.0|libwx_gtk3u_webview'; then
+  echo "the client loads the engine's libsoup 2 build" >&2
+  exit 1
+fi
 # Pedantic hints are shown; any other issue, an informational one too, fails.
 appstreamcli validate --pedantic --strict --no-net "$contents/usr/share/metainfo/io.kwirl.GameClient.metainfo.xml"
 # Both carry the German translation merged in at build time.

@@ -7,11 +7,11 @@ set -eu
 
 packages="
   build-essential cmake pkg-config
-  libwxgtk3.2-dev libwxgtk-webview3.2-dev libwebkit2gtk-4.0-dev libgtk-3-dev libglib2.0-dev libsqlite3-dev
+  libwxgtk3.2-dev libwebkit2gtk-4.1-dev libgtk-3-dev libglib2.0-dev libsqlite3-dev
   googletest libgtest-dev
   python3 nginx-light curl
   xvfb xauth openbox xdotool x11-utils imagemagick
-  dbus dbus-daemon at-spi2-core python3-pyatspi python3-gi gir1.2-webkit2-4.0
+  dbus dbus-daemon at-spi2-core python3-pyatspi python3-gi gir1.2-webkit2-4.1
   desktop-file-utils appstream dpkg-dev debootstrap lintian gettext po4a locales
   clang libclang-rt-14-dev clang-format-14 valgrind strace bubblewrap
 "

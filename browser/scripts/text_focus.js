@@ -7,6 +7,7 @@
     if (e.isContentEditable || e.tagName === 'TEXTAREA') return true;
     return e.tagName === 'INPUT' && !plain.test(e.type || '');
   }
-  document.addEventListener('focusin', function (e) { handler.postMessage(typedInto(e.target)); }, true);
-  document.addEventListener('focusout', function () { handler.postMessage(false); }, true);
+  // Only the focus as it really moves: an event a page makes up tells nothing.
+  document.addEventListener('focusin', function (e) { if (e.isTrusted) handler.postMessage(typedInto(e.target)); }, true);
+  document.addEventListener('focusout', function (e) { if (e.isTrusted) handler.postMessage(false); }, true);
 })();

