@@ -5,6 +5,7 @@
 #include <webkit2/webkit2.h>
 
 #include "error_pages.h"
+#include "web_address.h"
 
 namespace kwirl {
 
@@ -30,6 +31,7 @@ TLoadRecovery::TLoadRecovery(WebKitWebView* view) : view_(view) {
     g_signal_connect(view_, "load-failed", G_CALLBACK(&TLoadRecovery::onLoadFailed), this);
     g_signal_connect(view_, "load-changed", G_CALLBACK(&TLoadRecovery::onLoadChanged), this);
     g_signal_connect(view_, "web-process-terminated", G_CALLBACK(&TLoadRecovery::onProcessTerminated), this);
+    g_signal_connect(view_, "notify::uri", G_CALLBACK(&TLoadRecovery::onAddressChanged), this);
     WebKitUserContentManager* content = webkit_web_view_get_user_content_manager(view_);
     const std::string signal = std::string("script-message-received::") + kRetryMessage;
     g_signal_connect(content, signal.c_str(), G_CALLBACK(&TLoadRecovery::onRetryMessage), this);
@@ -73,15 +75,17 @@ gboolean TLoadRecovery::onLoadFailed(WebKitWebView*, int, gchar* uri, GError* er
     return TRUE;  // the engine shows none of its own
 }
 
-void TLoadRecovery::onLoadChanged(WebKitWebView*, int event, gpointer self) {
+void TLoadRecovery::onLoadChanged(WebKitWebView* view, int event, gpointer self) {
     auto* recovery = static_cast<TLoadRecovery*>(self);
     switch (static_cast<WebKitLoadEvent>(event)) {
         case WEBKIT_LOAD_STARTED:
+            recovery->loading_ = true;
             if (recovery->ownLoad_ != OwnLoad::Idle) return;
             // A load that is not our attempt: the person went on elsewhere.
             if (!recovery->attemptInFlight_) recovery->backToPage();
             return;
         case WEBKIT_LOAD_COMMITTED:
+            recovery->loading_ = false;
             if (recovery->ownLoad_ == OwnLoad::Requested) {
                 recovery->ownLoad_ = OwnLoad::Committed;
                 if (recovery->history_) {
@@ -93,8 +97,10 @@ void TLoadRecovery::onLoadChanged(WebKitWebView*, int event, gpointer self) {
             }
             recovery->backToPage();  // a page of the portal's is shown again
             recovery->delays_.reset();
+            if (const gchar* uri = webkit_web_view_get_uri(view)) recovery->committed_ = uri;
             return;
         case WEBKIT_LOAD_FINISHED:
+            recovery->loading_ = false;
             // The failed load itself finishes after our page was asked for.
             if (recovery->ownLoad_ == OwnLoad::Committed) recovery->ownLoad_ = OwnLoad::Idle;
             return;
@@ -102,7 +108,7 @@ void TLoadRecovery::onLoadChanged(WebKitWebView*, int event, gpointer self) {
     }
 }
 
-void TLoadRecovery::onProcessTerminated(WebKitWebView* view, int reason, gpointer self) {
+void TLoadRecovery::onProcessTerminated(WebKitWebView*, int reason, gpointer self) {
     auto* recovery = static_cast<TLoadRecovery*>(self);
     const PageKind kind = pageKindFor(static_cast<WebKitWebProcessTerminationReason>(reason));
     const gint64 now = g_get_monotonic_time();
@@ -112,14 +118,23 @@ void TLoadRecovery::onProcessTerminated(WebKitWebView* view, int reason, gpointe
     recovery->lastEndUs_ = now;
     // The page that was shown, or the one of ours that stood in for it.
     if (recovery->shown_ == Shown::Page) {
-        const gchar* uri = webkit_web_view_get_uri(view);
-        recovery->address_ = uri && *uri ? uri : "about:blank";
+        recovery->address_ = recovery->committed_.empty() ? "about:blank" : recovery->committed_;
     }
     recovery->attemptInFlight_ = false;
     recovery->cancelSchedule();
     recovery->keepHistoryOf(recovery->address_);
     recovery->showOwnPage(Shown::EndedPage, ownPageHtml(kind, recovery->address_, "", reloadByItself));
     if (reloadByItself) recovery->schedule(kReloadAfterEndMs);
+}
+
+// A move within the page shown (an anchor, the page's own history entry): its
+// address as the page has it now. While a load runs, the engine's address is
+// the one asked for, not yet shown.
+void TLoadRecovery::onAddressChanged(WebKitWebView* view, GParamSpec*, gpointer self) {
+    auto* recovery = static_cast<TLoadRecovery*>(self);
+    if (recovery->loading_ || recovery->shown_ != Shown::Page || recovery->ownLoad_ != OwnLoad::Idle) return;
+    const gchar* uri = webkit_web_view_get_uri(view);
+    if (uri && isWebAddress(uri)) recovery->committed_ = uri;
 }
 
 void TLoadRecovery::onNetworkChanged(GObject*, gboolean available, gpointer self) {

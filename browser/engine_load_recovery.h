@@ -39,6 +39,7 @@ private:
     static gboolean onLoadFailed(WebKitWebView*, int event, gchar* uri, GError* error, gpointer self);
     static void onLoadChanged(WebKitWebView*, int event, gpointer self);
     static void onProcessTerminated(WebKitWebView*, int reason, gpointer self);
+    static void onAddressChanged(WebKitWebView* view, GParamSpec*, gpointer self);
     static void onNetworkChanged(GObject*, gboolean available, gpointer self);
     static void onRetryMessage(GObject*, gpointer result, gpointer self);
 
@@ -52,6 +53,11 @@ private:
     WebKitWebView* view_;
     GObject* monitor_ = nullptr;
     Shown shown_ = Shown::Page;
+    // The address of the portal's page last shown, as the engine committed it
+    // (or moved within it): what our page stands for when the page's process
+    // ends. Never an address merely asked for, by the window or by a page.
+    std::string committed_;
+    bool loading_ = false;
     OwnLoad ownLoad_ = OwnLoad::Idle;
     std::string address_;
     bool attemptInFlight_ = false;
