@@ -5,6 +5,8 @@
 #include <webkit2/webkit2.h>
 
 #include "error_pages.h"
+#include "frame_scripts.h"
+#include "retry_button_js.h"
 #include "web_address.h"
 
 namespace kwirl {
@@ -32,10 +34,9 @@ TLoadRecovery::TLoadRecovery(WebKitWebView* view) : view_(view) {
     g_signal_connect(view_, "load-changed", G_CALLBACK(&TLoadRecovery::onLoadChanged), this);
     g_signal_connect(view_, "web-process-terminated", G_CALLBACK(&TLoadRecovery::onProcessTerminated), this);
     g_signal_connect(view_, "notify::uri", G_CALLBACK(&TLoadRecovery::onAddressChanged), this);
-    WebKitUserContentManager* content = webkit_web_view_get_user_content_manager(view_);
-    const std::string signal = std::string("script-message-received::") + kRetryMessage;
-    g_signal_connect(content, signal.c_str(), G_CALLBACK(&TLoadRecovery::onRetryMessage), this);
-    webkit_user_content_manager_register_script_message_handler(content, kRetryMessage);
+    // Our page's button, in the client's own script world (scripts/retry_button.js).
+    addClientScript(webkit_web_view_get_user_content_manager(view_), kRetryButtonJs, kRetryMessage,
+                    G_CALLBACK(&TLoadRecovery::onRetryMessage), this, true);
     monitor_ = G_OBJECT(g_object_ref(g_network_monitor_get_default()));
     g_signal_connect(monitor_, "network-changed", G_CALLBACK(&TLoadRecovery::onNetworkChanged), this);
 }
@@ -46,9 +47,7 @@ TLoadRecovery::~TLoadRecovery() {
     g_signal_handlers_disconnect_by_data(monitor_, this);
     g_object_unref(monitor_);
     g_signal_handlers_disconnect_by_data(view_, this);
-    WebKitUserContentManager* content = webkit_web_view_get_user_content_manager(view_);
-    g_signal_handlers_disconnect_by_data(content, this);
-    webkit_user_content_manager_unregister_script_message_handler(content, kRetryMessage);
+    removeClientHandler(webkit_web_view_get_user_content_manager(view_), kRetryMessage, this);
 }
 
 gboolean TLoadRecovery::onLoadFailed(WebKitWebView*, int, gchar* uri, GError* error, gpointer self) {

@@ -10,7 +10,6 @@
 
 #include "error_css.h"
 #include "error_html.h"
-#include "error_js.h"
 #include "translatable.h"
 #include "translate.h"
 
@@ -187,8 +186,7 @@ std::string ownPageHtml(PageKind kind, std::string_view address, std::string_vie
                                  {"address", shownAddress(address)},
                                  {"detail", detailParagraph(detail)},
                                  {"button", escapeHtml(tr(wording.button))},
-                                 {"note", detailParagraph(noted ? tr(wording.retryNote) : "")},
-                                 {"script", kErrorJs}});
+                                 {"note", detailParagraph(noted ? tr(wording.retryNote) : "")}});
 }
 
 }  // namespace kwirl

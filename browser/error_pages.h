@@ -47,8 +47,8 @@ std::string escapeHtml(std::string_view text);
 // itself.
 std::string ownPageHtml(PageKind kind, std::string_view address, std::string_view detail, bool retrying);
 
-// The name of the message that the pages' buttons post to the client
-// (browser/pages/error.js posts it).
+// The name of the message that the pages' buttons post to the client, from
+// the client's own script world (browser/scripts/retry_button.js).
 inline constexpr const char* kRetryMessage = "kwirlRetry";
 
 }  // namespace kwirl

@@ -24,18 +24,6 @@ constexpr const char* kFrameShownMessage = "kwirlFrameShown";
 // How much of a dropped message the log shows.
 constexpr std::size_t kLoggedLength = 200;
 
-void addClientScript(WebKitUserContentManager* content, const char* source, const char* message, GCallback handler,
-                     gpointer data) {
-    const std::string signal = std::string("script-message-received::") + message;
-    g_signal_connect(content, signal.c_str(), handler, data);
-    webkit_user_content_manager_register_script_message_handler_in_world(content, message, kClientScriptWorld);
-    WebKitUserScript* script = webkit_user_script_new_for_world(source, WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
-                                                                WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START,
-                                                                kClientScriptWorld, nullptr, nullptr);
-    webkit_user_content_manager_add_script(content, script);
-    webkit_user_script_unref(script);
-}
-
 void logDropped(const char* message, JSCValue* value) {
     gchar* text = jsc_value_to_string(value);
     const std::string shown = text ? std::string(text).substr(0, kLoggedLength) : std::string("(nothing)");
@@ -44,6 +32,27 @@ void logDropped(const char* message, JSCValue* value) {
 }
 
 }  // namespace
+
+void addClientScript(WebKitUserContentManager* content, const char* source, const char* message, GCallback handler,
+                     gpointer data, bool topFrameOnly) {
+    const std::string signal = std::string("script-message-received::") + message;
+    g_signal_connect(content, signal.c_str(), handler, data);
+    webkit_user_content_manager_register_script_message_handler_in_world(content, message, kClientScriptWorld);
+    WebKitUserScript* script = webkit_user_script_new_for_world(
+        source, topFrameOnly ? WEBKIT_USER_CONTENT_INJECT_TOP_FRAME : WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
+        WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, kClientScriptWorld, nullptr, nullptr);
+    webkit_user_content_manager_add_script(content, script);
+    webkit_user_script_unref(script);
+}
+
+void removeClientHandler(WebKitUserContentManager* content, const char* message, gpointer data) {
+    const std::string signal = std::string("script-message-received::") + message;
+    g_signal_handlers_disconnect_matched(
+        content, static_cast<GSignalMatchType>(G_SIGNAL_MATCH_ID | G_SIGNAL_MATCH_DETAIL | G_SIGNAL_MATCH_DATA),
+        g_signal_lookup("script-message-received", G_OBJECT_TYPE(content)), g_quark_from_string(message), nullptr,
+        nullptr, data);
+    webkit_user_content_manager_unregister_script_message_handler_in_world(content, message, kClientScriptWorld);
+}
 
 TFrameScripts::TFrameScripts(WebKitWebView* view, TextFocusChanged textFocus, FrameShown frameShown)
     : content_(WEBKIT_USER_CONTENT_MANAGER(g_object_ref(webkit_web_view_get_user_content_manager(view)))),
@@ -54,10 +63,7 @@ TFrameScripts::TFrameScripts(WebKitWebView* view, TextFocusChanged textFocus, Fr
 }
 
 TFrameScripts::~TFrameScripts() {
-    g_signal_handlers_disconnect_by_data(content_, this);
-    for (const char* message : {kTextFocusMessage, kFrameShownMessage}) {
-        webkit_user_content_manager_unregister_script_message_handler_in_world(content_, message, kClientScriptWorld);
-    }
+    for (const char* message : {kTextFocusMessage, kFrameShownMessage}) removeClientHandler(content_, message, this);
     g_object_unref(content_);
 }
 

@@ -20,6 +20,14 @@ namespace kwirl {
 // The name of the client's script world.
 inline constexpr const char* kClientScriptWorld = "kwirl";
 
+// Runs `source` in the client's world at the start of every document of every
+// frame (of the top frame alone when `topFrameOnly`), and connects `handler`
+// to what it posts as `message`.
+void addClientScript(WebKitUserContentManager* content, const char* source, const char* message, GCallback handler,
+                     gpointer data, bool topFrameOnly = false);
+// Ends what addClientScript connected for `message` and `data`.
+void removeClientHandler(WebKitUserContentManager* content, const char* message, gpointer data);
+
 class TFrameScripts {
 public:
     using TextFocusChanged = std::function<void(bool inTextField)>;

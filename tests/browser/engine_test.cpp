@@ -360,6 +360,15 @@ TEST_F(EngineTest, APageThatCannotBeLoadedIsTriedAgainInItsOwnPlace) {
     EXPECT_EQ(std::count(navigations.begin(), navigations.end(), away), 4);
     frame->CBW->GoBack();
     EXPECT_TRUE(runLoopUntil([&] { return frame->CBW->LocationURL() == startPageAddress(); }, 20000));
+
+    // A page that is not tried again by itself: a press of our page's button
+    // (it has the keyboard) asks for it again, through the filter.
+    const std::string nowhere = "kwirl-nowhere:page";
+    frame->CBW->Navigate(nowhere);
+    ASSERT_TRUE(runLoopUntil([&] { return shows("The page cannot be shown here"); }, 20000));
+    ASSERT_EQ(std::count(navigations.begin(), navigations.end(), nowhere), 1);
+    ASSERT_EQ(std::system("xdotool key Return"), 0);
+    EXPECT_TRUE(runLoopUntil([&] { return std::count(navigations.begin(), navigations.end(), nowhere) == 2; }, 20000));
     g_signal_handler_disconnect(view, failed);
 }
 
