@@ -44,12 +44,14 @@ bool TKwirlApp::OnInit() {
         SetTopWindow(Frm);
         Frm->Show(true);
         closeOnTerminationSignals();
-        onAnotherStart([this] {
-            // A second start: this window comes forward instead of a second one.
-            if (Frm->IsIconized()) Frm->Iconize(false);
-            Frm->Raise();
-            Frm->RequestUserAttention();
-        });
+        if (instance_) {
+            instance_->onAnotherStart([this] {
+                // A second start: this window comes forward instead of a second one.
+                if (Frm->IsIconized()) Frm->Iconize(false);
+                Frm->Raise();
+                Frm->RequestUserAttention();
+            });
+        }
         return true;
     } catch (...) {
         showCurrentException();
@@ -86,7 +88,8 @@ bool TKwirlApp::OnExceptionInMainLoop() {
 void TKwirlApp::OnUnhandledException() { showCurrentException(); }
 
 int TKwirlApp::OnExit() {
-    SetApplicationExceptionHandler(nullptr);  // no message boxes once the toolkit winds down
+    SetApplicationExceptionHandler(nullptr);            // no message boxes once the toolkit winds down
+    if (instance_) instance_->onAnotherStart(nullptr);  // the window is gone
     return 0;
 }
 

@@ -2,9 +2,12 @@
 // Start-up: the user's language, then the command line, read before anything
 // else starts (an option answers and ends without a window), then the
 // application object, its title, the main window, the message loop. The
-// window's exit code is 0 in every case.
+// window's exit code is 0 in every case; a start refused because another
+// process holds the client's data folder ends with 1.
 
 #include <wx/init.h>
+
+#include <cstdio>
 
 #include "application.h"
 #include "command_line.h"
@@ -22,8 +25,15 @@ int main(int argc, char** argv) {
     if (line.request != kwirl::StartRequest::Window) return kwirl::answerWithoutWindow(line);
     // Only the program name is passed on: the toolkit reads no option.
     int ownArgc = argc > 0 ? 1 : 0;
-    if (kwirl::handOverToRunningClient()) return 0;
+    kwirl::SingleInstance instance;
+    switch (instance.claim()) {
+        case kwirl::SingleInstance::Start::HandedOver: return 0;
+        case kwirl::SingleInstance::Start::Refused: std::fputs(kwirl::refusedStartText().c_str(), stderr); return 1;
+        case kwirl::SingleInstance::Start::Alone: break;
+    }
     kwirl::setUpEngineBeforeToolkit();
+    // The toolkit takes the application object made here instead of making one.
+    wxApp::SetInstance(new kwirl::TKwirlApp(&instance));
     try {
         wxEntry(ownArgc, argv);
     } catch (...) {

@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: MIT
 """The journeys of a person using the client, end to end."""
 
+import fcntl
 import gettext
 import os
 import random
@@ -842,6 +843,44 @@ class ForgettingTheLogin(InAHomeOfItsOwn):
         d.start_client()
         self.open_sign_in()
         self.assert_signed_out()
+
+
+class OneClientPerDataFolder(InAHomeOfItsOwn):
+    """Whether a client runs is a fact of its data folder, not of a session: a
+    shell without the client's bus (cron, su, another login) can neither forget
+    under it nor open a second window on its stores, and a client started while
+    a forget holds the folder does not start."""
+
+    def another_shell(self):
+        """The player's environment, without the session's bus and runtime folder."""
+        env = {name: value for name, value in self.env.items() if name != "DBUS_SESSION_BUS_ADDRESS"}
+        env["XDG_RUNTIME_DIR"] = tempfile.mkdtemp(prefix="kwirl-runtime-", dir=self.home)
+        return env
+
+    def test_forget_and_a_second_start_from_another_shell_then_a_start_during_a_forget(self):
+        d = self.desktop
+        self.sign_in("Ada")
+        forget = subprocess.run([CLIENT, "--forget"], env=self.another_shell(), capture_output=True, text=True,
+                                timeout=30)
+        self.assertEqual((forget.returncode, forget.stdout), (1, ""), forget.stderr)
+        self.assertIn("running", forget.stderr)
+        self.assertTrue(os.path.exists(os.path.join(self.data, "cookies.sqlite")))
+
+        second = subprocess.run([CLIENT], env=self.another_shell(), capture_output=True, text=True, timeout=30)
+        self.assertEqual(second.returncode, 1, second.stderr)
+        self.assertIn(self.data, second.stderr)
+        self.assertTrue(d.alive())
+
+        # A forget holds the data folder's lock while it removes: a start then gives up.
+        d.end_client()
+        with open(os.path.join(self.data, "running.lock"), "a") as lock:
+            fcntl.flock(lock, fcntl.LOCK_EX)
+            during = subprocess.run([CLIENT], env=self.env, capture_output=True, text=True, timeout=30)
+        self.assertEqual(during.returncode, 1, during.stderr)
+        self.assertIn(self.data, during.stderr)
+        d.start_client()
+        self.open_sign_in()
+        d.wait_for_heading("Signed in as Ada")
 
 
 if __name__ == "__main__":
