@@ -882,6 +882,14 @@ class OneClientPerDataFolder(InAHomeOfItsOwn):
         self.open_sign_in()
         d.wait_for_heading("Signed in as Ada")
 
+        # A forget that cannot do everything says what it did: the login is gone.
+        d.end_client()
+        forget = subprocess.run([CLIENT, "--forget"], env=dict(self.env, XDG_CACHE_HOME="relative/cache"),
+                                capture_output=True, text=True, timeout=30)
+        self.assertEqual((forget.returncode, forget.stdout), (1, f"removed {self.data}\n"), forget.stderr)
+        self.assertIn("cache directory is not an absolute path", forget.stderr)
+        self.assertFalse(os.path.exists(self.data))
+
 
 if __name__ == "__main__":
     unittest.main()
