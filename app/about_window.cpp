@@ -62,6 +62,9 @@ TAboutWindow::TAboutWindow(wxWindow* parent, std::function<void()> forgotten)
     line(fillIn(tr("Version %s"), std::string(KWIRL_VERSION)));
     line(fillIn(tr("Built for the puzzle portal %s"), portalHost()));
     line(fillIn(tr("Web engine: %s"), engineVersion()));
+    if (const std::string missing = sandboxMissing(); !missing.empty()) {
+        line(fillIn(tr("Web pages run without the web engine's sandbox: %s."), missing));
+    }
     line(tr("Free software under the MIT licence:"));
     auto* licence = new wxTextCtrl(this, wxID_ANY, toWx(paragraphs(kLicenceText)), wxDefaultPosition,
                                    wxSize(kTextWidth, 8 * GetCharHeight()), wxTE_MULTILINE | wxTE_READONLY);
