@@ -131,11 +131,12 @@ void TAboutWindow::forget() {
 // goes on behind it).
 void TFrm::showAbout() {
     static wxWeakRef<wxDialog> open;
-    // The start page follows, signed out. Not the page shown again: that may
-    // be the answer to the sign-in form, which would sign the player in anew.
+    // The start page follows, signed out, in a browser without history. Not
+    // the page shown again, nor any page of before: that may be the answer to
+    // the sign-in form, which would sign the player in anew.
     showOnlyOne(open, [this] {
         return new TAboutWindow(this, [frame = wxWeakRef<TFrm>(this)] {
-            if (frame) frame->CBW->Navigate(startPageAddress());
+            if (frame) frame->replaceBrowser();
         });
     });
 }

@@ -8,6 +8,7 @@ import random
 import re
 import shutil
 import signal
+import sqlite3
 import subprocess
 import tempfile
 import time
@@ -844,6 +845,46 @@ class ForgettingTheLogin(InAHomeOfItsOwn):
         self.open_sign_in()
         self.assert_signed_out()
 
+
+class AForgetThatHolds(InAHomeOfItsOwn):
+    """After "Forget the login and site data" nothing of before comes back:
+    neither Back nor Forward shows a page of the signed-in player or sends the
+    sign-in again, and the cookie stays gone from the store."""
+
+    def test_sign_in_forget_then_back_and_forward(self):
+        d = self.desktop
+        self.sign_in("Ada")
+        count = len(d.requests())
+        d.click(d.button("Home"))
+        d.wait_for_request(lambda p: p == "/index.php", "the home page", count)
+        d.click(d.button("Main Menu"))
+        d.click(d.control("menu item", "About Kwirl Game Client"))
+        about = d.window("frame", "About Kwirl Game Client")
+        d.click(d.control("push button", "Forget the login and site data…", about))
+        forgotten = len(d.requests())
+        d.click(d.control("push button", "Forget", about))
+        wait_for("the data forgotten", lambda: "The login and site data are forgotten." in d.texts(about))
+        d.wait_for_request(lambda p: p == "/index.php?name=puzzle1", "the start page", forgotten)
+        d.click(d.control("push button", "Close", about))
+        d.window_gone("frame", "About Kwirl Game Client")
+        d.wait_for_heading("Zededo")
+
+        for key in ["alt+Left"] * 5 + ["alt+Right"] * 3:
+            d.mouse("key", key)
+            d.round_trip()  # the window has taken the key
+            self.assertFalse([h for h in d.headings() if "Signed in" in h], key)
+        # The keys reach the history: a page opened now is the one Back leaves.
+        count = len(d.requests())
+        d.click(d.button("Hall of Awards"))
+        d.wait_for_heading("Hall of Awards")
+        d.mouse("key", "alt+Left")
+        d.wait_for_heading("Zededo")
+        self.assertEqual([line for line in d.requests()[forgotten:] if "player=" in line], [])
+
+        d.end_client()  # the engine writes its cookie store as it ends
+        store = sqlite3.connect(os.path.join(self.data, "cookies.sqlite"))
+        self.assertEqual(store.execute("SELECT name FROM moz_cookies").fetchall(), [])
+        store.close()
 
 class OneClientPerDataFolder(InAHomeOfItsOwn):
     """Whether a client runs is a fact of its data folder, not of a session: a
