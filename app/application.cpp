@@ -12,6 +12,7 @@
 #include "exception_text.h"
 #include "open_dialogs.h"
 #include "single_instance.h"
+#include "toolkit_records.h"
 #include "wx_text.h"
 
 namespace kwirl {
@@ -29,6 +30,7 @@ bool TKwirlApp::OnInit() {
     // parsing is not run.
     SetAppName("kwirl");
     SetAppDisplayName(kApplicationTitle);
+    stopRecentFilesRecord();
     // A failure in a network timer's handler is shown like one that escaped the loop.
     SetApplicationExceptionHandler([](std::exception_ptr failure) {
         try {

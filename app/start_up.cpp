@@ -13,6 +13,7 @@
 #include "command_line.h"
 #include "engine_shell.h"
 #include "single_instance.h"
+#include "toolkit_records.h"
 #include "site_data.h"
 #include "user_language.h"
 
@@ -32,11 +33,15 @@ int main(int argc, char** argv) {
         case kwirl::SingleInstance::Start::Alone: break;
     }
     kwirl::setUpEngineBeforeToolkit();
+    const kwirl::ToolkitTraces toolkitTraces = kwirl::missingToolkitTraces();
     // The toolkit takes the application object made here instead of making one.
     wxApp::SetInstance(new kwirl::TKwirlApp(&instance));
     try {
         wxEntry(ownArgc, argv);
     } catch (...) {
     }
+    // Nothing of the run is left in the player's home but the client's own folders.
+    kwirl::removeToolkitTraces(toolkitTraces);
+    kwirl::removeEngineLeftovers(kwirl::Leftovers::AndThisProcesses);
     return 0;
 }

@@ -4,6 +4,7 @@
 #include <glib.h>
 
 #include <signal.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
@@ -81,18 +82,19 @@ FolderRemoval removeClientFolders(const std::string& lastInData) {
     };
     tryRemoving(clientDataFolder(), "data", lastInData);
     tryRemoving(clientCacheFolder(), "cache", {});
-    removeEngineLeftovers();
+    removeEngineLeftovers(Leftovers::OfEndedProcesses);
     return outcome;
 }
 
-void removeEngineLeftovers() {
-    const gchar* cache = g_get_user_cache_dir();
-    if (!cache || !g_path_is_absolute(cache)) return;
-    const std::filesystem::path folder = std::filesystem::path(cache) / ".flatpak";
+void removeEngineLeftovers(Leftovers which) {
+    const gchar* runtime = g_get_user_runtime_dir();
+    if (!runtime || !g_path_is_absolute(runtime)) return;
+    const std::filesystem::path folder = std::filesystem::path(runtime) / ".flatpak";
     std::error_code error;
     std::vector<std::filesystem::path> ended;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-        if (const auto pid = leftoverOwner(entry.path().filename().string()); pid && !processRuns(*pid)) {
+        const auto pid = leftoverOwner(entry.path().filename().string());
+        if (pid && ((which == Leftovers::AndThisProcesses && *pid == ::getpid()) || !processRuns(*pid))) {
             ended.push_back(entry.path());
         }
     }

@@ -36,10 +36,11 @@ struct FolderRemoval {
 // directory that is not an absolute path is a failure: it names nothing of the user's.
 FolderRemoval removeClientFolders(const std::string& lastInData);
 
-// Removes what the engine's sandboxed page processes leave in the user's cache
-// folder (".flatpak/webkit-PID-N") for processes of the client that no longer
-// run; failures are passed over.
-void removeEngineLeftovers();
+// Removes what the engine's sandbox leaves for each page process it starts in
+// the user's runtime folder (the cache folder without one): ".flatpak/webkit-PID-N",
+// of processes that no longer run, and of this one as it ends. Failures are passed over.
+enum class Leftovers { OfEndedProcesses, AndThisProcesses };
+void removeEngineLeftovers(Leftovers which);
 
 // Removes the cookie stores set aside after a crash (they hold an older login)
 // from the data folder; failures are passed over.
