@@ -595,6 +595,8 @@ class SavingAPicture(InAHomeOfItsOwn):
         self.dialog("file chooser")
         d.end_client()
         self.assertEqual(os.listdir(self.folder), [os.path.basename(saved)])
+        # No list of recent files of the client's making, listing what was saved and what was not.
+        self.assertFalse(os.path.exists(os.path.join(self.home, ".local", "share", "recently-used.xbel")))
 
 
 class AnOddCatalogue(unittest.TestCase):
@@ -836,10 +838,14 @@ class ForgettingTheLogin(InAHomeOfItsOwn):
 
         self.sign_in("Bob")
         d.end_client()
+        # What the engine's sandbox left of a client that ended without cleaning up (killed).
+        leftover = os.path.join(self.home, ".cache", ".flatpak", "webkit-4194305-1")
+        os.makedirs(leftover)
+        open(os.path.join(leftover, "bwrapinfo.json"), "w").close()
         answer = self.forget_from_the_command_line()
         self.assertEqual((answer.returncode, answer.stderr), (0, ""))
         self.assertEqual(answer.stdout.split(), ["removed", self.data, "removed", self.cache])
-        self.assertFalse(os.path.exists(self.data) or os.path.exists(self.cache))
+        self.assertFalse(os.path.exists(self.data) or os.path.exists(self.cache) or os.path.exists(leftover))
         self.assertTrue(os.path.exists(self.neighbour))  # nothing but the client's own folders
         d.start_client()
         self.open_sign_in()
