@@ -91,12 +91,16 @@ public:
     std::array<wxButton*, 6> numberButtons() const;
     // The start-up's catalogue fetch has ended, whatever its outcome.
     bool catalogueFetchEnded() const { return catalogueFetch_ == FetchState::ended; }
+    // A fresh browser in place of CBW, with no history, on the start page.
+    void replaceBrowser();
 
 private:
     void createControls(const BrowserFactory& makeBrowser);
     void createToolbarButtons();
     void setApplicationIcon();
     void bindEvents();
+    void bindBrowserEvents();
+    void unbindBrowserEvents();
     void layoutControls();
     void LoadCatalogue();
     void showLibraryList();
@@ -119,6 +123,7 @@ private:
     void showKeyboardShortcuts();
     void showAbout();
 
+    BrowserFactory makeBrowser_;
     bool firstShown_ = false;
     enum class FetchState { notStarted, running, ended };
     FetchState catalogueFetch_ = FetchState::notStarted;

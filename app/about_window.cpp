@@ -62,6 +62,9 @@ TAboutWindow::TAboutWindow(wxWindow* parent, std::function<void()> forgotten)
     line(fillIn(tr("Version %s"), std::string(KWIRL_VERSION)));
     line(fillIn(tr("Built for the puzzle portal %s"), portalHost()));
     line(fillIn(tr("Web engine: %s"), engineVersion()));
+    if (const std::string missing = sandboxMissing(); !missing.empty()) {
+        line(fillIn(tr("Web pages run without the web engine's sandbox: %s."), missing));
+    }
     line(tr("Free software under the MIT licence:"));
     auto* licence = new wxTextCtrl(this, wxID_ANY, toWx(paragraphs(kLicenceText)), wxDefaultPosition,
                                    wxSize(kTextWidth, 8 * GetCharHeight()), wxTE_MULTILINE | wxTE_READONLY);
@@ -128,11 +131,12 @@ void TAboutWindow::forget() {
 // goes on behind it).
 void TFrm::showAbout() {
     static wxWeakRef<wxDialog> open;
-    // The start page follows, signed out. Not the page shown again: that may
-    // be the answer to the sign-in form, which would sign the player in anew.
+    // The start page follows, signed out, in a browser without history. Not
+    // the page shown again, nor any page of before: that may be the answer to
+    // the sign-in form, which would sign the player in anew.
     showOnlyOne(open, [this] {
         return new TAboutWindow(this, [frame = wxWeakRef<TFrm>(this)] {
-            if (frame) frame->CBW->Navigate(startPageAddress());
+            if (frame) frame->replaceBrowser();
         });
     });
 }

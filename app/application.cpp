@@ -12,6 +12,7 @@
 #include "exception_text.h"
 #include "open_dialogs.h"
 #include "single_instance.h"
+#include "toolkit_records.h"
 #include "wx_text.h"
 
 namespace kwirl {
@@ -29,6 +30,7 @@ bool TKwirlApp::OnInit() {
     // parsing is not run.
     SetAppName("kwirl");
     SetAppDisplayName(kApplicationTitle);
+    stopRecentFilesRecord();
     // A failure in a network timer's handler is shown like one that escaped the loop.
     SetApplicationExceptionHandler([](std::exception_ptr failure) {
         try {
@@ -44,12 +46,14 @@ bool TKwirlApp::OnInit() {
         SetTopWindow(Frm);
         Frm->Show(true);
         closeOnTerminationSignals();
-        onAnotherStart([this] {
-            // A second start: this window comes forward instead of a second one.
-            if (Frm->IsIconized()) Frm->Iconize(false);
-            Frm->Raise();
-            Frm->RequestUserAttention();
-        });
+        if (instance_) {
+            instance_->onAnotherStart([this] {
+                // A second start: this window comes forward instead of a second one.
+                if (Frm->IsIconized()) Frm->Iconize(false);
+                Frm->Raise();
+                Frm->RequestUserAttention();
+            });
+        }
         return true;
     } catch (...) {
         showCurrentException();
@@ -86,7 +90,8 @@ bool TKwirlApp::OnExceptionInMainLoop() {
 void TKwirlApp::OnUnhandledException() { showCurrentException(); }
 
 int TKwirlApp::OnExit() {
-    SetApplicationExceptionHandler(nullptr);  // no message boxes once the toolkit winds down
+    SetApplicationExceptionHandler(nullptr);            // no message boxes once the toolkit winds down
+    if (instance_) instance_->onAnotherStart(nullptr);  // the window is gone
     return 0;
 }
 

@@ -7,9 +7,13 @@
 namespace kwirl {
 
 class TFrm;
+class SingleInstance;
 
 class TKwirlApp : public wxApp {
 public:
+    // `instance` is this start's claim on the session, told of later starts.
+    explicit TKwirlApp(SingleInstance* instance = nullptr) : instance_(instance) {}
+
     bool OnInit() override;
     bool OnExceptionInMainLoop() override;
     void OnUnhandledException() override;
@@ -19,6 +23,7 @@ private:
     void closeOnTerminationSignals();
 
     TFrm* Frm = nullptr;
+    SingleInstance* instance_ = nullptr;
 };
 
 }  // namespace kwirl

@@ -3,12 +3,13 @@
 
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <string_view>
 
 #include "captions.h"
+#include "data_folder_lock.h"
 #include "engine_shell.h"
 #include "portal_host.h"
-#include "single_instance.h"
 #include "site_data.h"
 #include "translate.h"
 
@@ -45,23 +46,33 @@ int print(const std::string& text) {
 }
 
 // Without the engine (it needs a display): the client's own data and cache
-// folders go whole, and the next start is a first start.
+// folders go whole, and the next start is a first start. Never while a client
+// holds the data folder, from whatever session or shell it was started.
 int forgetWithoutWindow() {
-    if (anotherClientRuns()) {
-        std::fputs(
-            tr("kwirl: the client is running; close its window first, or forget from its About window\n").c_str(),
-            stderr);
-        return kFailureStatus;
-    }
+    DataFolderLock lock;
     try {
-        const auto removed = removeClientFolders();
-        std::string report;
-        for (const auto& folder : removed) report += fillIn(tr("removed %s\n"), folder);
-        return print(removed.empty() ? tr("nothing to forget\n") : report);
+        const std::string data = clientDataFolder();
+        std::error_code error;
+        if (!data.empty() && std::filesystem::is_directory(data, error) && !lock.take(data, false)) {
+            std::fputs(
+                tr("kwirl: the client is running; close its window first, or forget from its About window\n").c_str(),
+                stderr);
+            return kFailureStatus;
+        }
     } catch (const std::exception& failure) {
         std::fputs(fillIn(tr("kwirl: could not forget everything: %s\n"), std::string(failure.what())).c_str(), stderr);
         return kFailureStatus;
     }
+    const FolderRemoval outcome = removeClientFolders(kDataFolderLockName);
+    std::string report;
+    for (const auto& folder : outcome.removed) report += fillIn(tr("removed %s\n"), folder);
+    if (outcome.failures.empty()) return print(outcome.removed.empty() ? tr("nothing to forget\n") : report);
+    // What went is said as well as what stayed: a login removed is forgotten.
+    print(report);
+    for (const auto& failure : outcome.failures) {
+        std::fputs(fillIn(tr("kwirl: could not forget everything: %s\n"), failure).c_str(), stderr);
+    }
+    return kFailureStatus;
 }
 
 }  // namespace

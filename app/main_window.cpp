@@ -21,6 +21,7 @@
 #include "portal_host.h"
 #include "progress_preset.h"
 #include "history_buttons.h"
+#include "addresses.h"
 #include "toolbar_buttons.h"
 #include "toolbar_font.h"
 #include "toolbar_style.h"
@@ -43,7 +44,7 @@ const wxPoint kCornerButtonAt(-1, 0);
 }  // namespace
 
 TFrm::TFrm(wxWindow* owner, const BrowserFactory& makeBrowser)
-    : wxFrame(owner, wxID_ANY, kWindowCaption, wxDefaultPosition, wxSize(672, 640)) {
+    : wxFrame(owner, wxID_ANY, kWindowCaption, wxDefaultPosition, wxSize(672, 640)), makeBrowser_(makeBrowser) {
     createControls(makeBrowser);
     bindEvents();
     Centre(wxBOTH);
@@ -60,14 +61,37 @@ TFrm::~TFrm() {
     if (catalogueStart_ != 0) g_source_remove(catalogueStart_);
     // The browser's window is a child of this frame and goes with it; drop the
     // handlers first so that no event reaches a half-destroyed window.
-    if (CBW) {
-        CBW->OnBeforeNavigate2 = nullptr;
-        CBW->OnNewWindow2 = nullptr;
-        CBW->OnProgressChange = nullptr;
-        CBW->OnHistoryNavigate = nullptr;
-        CBW->OnFileDownload = nullptr;
-        CBW->OnDownloadComplete = nullptr;
-    }
+    if (CBW) unbindBrowserEvents();
+}
+
+void TFrm::unbindBrowserEvents() {
+    CBW->OnBeforeNavigate2 = nullptr;
+    CBW->OnNewWindow2 = nullptr;
+    CBW->OnProgressChange = nullptr;
+    CBW->OnHistoryNavigate = nullptr;
+    CBW->OnFileDownload = nullptr;
+    CBW->OnDownloadComplete = nullptr;
+}
+
+// The engine keeps the pages of a browser's history in memory and can send a
+// page's request again from it: after the portal's data is forgotten, nothing
+// of before may come back by Back or Forward. A fresh browser has no history;
+// it takes the old one's place, zoom and bindings, and opens the start page.
+void TFrm::replaceBrowser() {
+    const double zoom = CBW->Zoom();
+    const bool focused = FindFocus() && CBW->Window()->IsDescendant(FindFocus());
+    unbindBrowserEvents();
+    wxWindow* old = CBW->Window();
+    CBW.reset();
+    // The browser's window is this frame's child: it goes now, unless the browser took it along.
+    if (GetChildren().Find(old)) old->Destroy();
+    CBW = makeBrowser_(this);
+    CBW->Window()->MoveBeforeInTabOrder(PB);
+    bindBrowserEvents();
+    layoutControls();
+    CBW->SetZoom(zoom);
+    CBW->Navigate(startPageAddress());
+    if (focused) CBW->Focus();
 }
 
 void TFrm::createControls(const BrowserFactory& makeBrowser) {
@@ -175,11 +199,15 @@ void TFrm::bindEvents() {
     Bind(wxEVT_CHAR_HOOK, &TFrm::onBrowserKey, this);
     // The mouse's back and forward buttons: over the page (the browser hands
     // them on as its window's events), and over the toolbar and the bars alike.
-    bindHistoryButtons(CBW->Window());
     bindHistoryButtons(Panel1);
     bindHistoryButtons(PB);
     bindHistoryButtons(PBC);
     raiseHistoryButtons(CB);  // its native button keeps the pointer's events from the toolkit
+    bindBrowserEvents();
+}
+
+void TFrm::bindBrowserEvents() {
+    bindHistoryButtons(CBW->Window());
     CBW->Window()->Bind(wxEVT_MOUSEWHEEL, &TFrm::onZoomWheel, this);
 
     using namespace std::placeholders;

@@ -3,7 +3,12 @@
 
 #include <gio/gio.h>
 
+#include <cstdio>
+#include <exception>
 #include <string>
+
+#include "site_data.h"
+#include "translate.h"
 
 namespace kwirl {
 
@@ -11,9 +16,6 @@ namespace {
 
 // The name the client is known by on the session bus, as in its menu entry.
 constexpr const char* kApplicationId = "io.kwirl.GameClient";
-
-GApplication* application = nullptr;
-std::function<void()> comeForwardHandler;
 
 // A bus to meet on, without starting one: GIO would launch a bus of its own
 // for a session that has none.
@@ -25,32 +27,53 @@ bool sessionHasBus() {
 
 }  // namespace
 
-bool anotherClientRuns() {
-    if (application) return g_application_get_is_remote(application);
+SingleInstance::~SingleInstance() { g_clear_object(&application_); }
+
+// Whether a client of this session owns the name already; false as well when
+// there is no bus, or it failed us.
+bool SingleInstance::registeredAsSecond() {
     if (!sessionHasBus()) return false;
-    application = g_application_new(kApplicationId, G_APPLICATION_DEFAULT_FLAGS);
-    g_signal_connect(application, "activate", G_CALLBACK(+[](GApplication*, gpointer) {
-                         if (comeForwardHandler) comeForwardHandler();
+    application_ = g_application_new(kApplicationId, G_APPLICATION_DEFAULT_FLAGS);
+    g_signal_connect(application_, "activate", G_CALLBACK(+[](GApplication*, gpointer self) {
+                         if (auto& comeForward = static_cast<SingleInstance*>(self)->comeForward_) comeForward();
                      }),
-                     nullptr);
+                     this);
     GError* error = nullptr;
-    if (!g_application_register(application, nullptr, &error)) {
-        g_clear_error(&error);  // the bus is unreachable: run on our own
-        g_clear_object(&application);
+    if (!g_application_register(application_, nullptr, &error)) {
+        std::fprintf(stderr, "kwirl: the session bus did not answer (%s); the data folder's lock decides\n",
+                     error->message);
+        g_clear_error(&error);
+        g_clear_object(&application_);
         return false;
     }
-    return g_application_get_is_remote(application);
+    return g_application_get_is_remote(application_);
 }
 
-bool handOverToRunningClient() {
-    if (!anotherClientRuns()) return false;
-    g_application_activate(application);  // asks the running client to come forward
-    if (GDBusConnection* bus = g_application_get_dbus_connection(application)) {
-        g_dbus_connection_flush_sync(bus, nullptr, nullptr);
+SingleInstance::Start SingleInstance::claim() {
+    if (registeredAsSecond()) {
+        g_application_activate(application_);  // asks the running client to come forward
+        if (GDBusConnection* bus = g_application_get_dbus_connection(application_)) {
+            g_dbus_connection_flush_sync(bus, nullptr, nullptr);
+        }
+        return Start::HandedOver;
     }
-    return true;
+    const std::string folder = clientDataFolder();
+    if (folder.empty()) return Start::Alone;  // no data folder: nothing is kept to share
+    try {
+        return lock_.take(folder, true) ? Start::Alone : Start::Refused;
+    } catch (const std::exception& failure) {
+        // The folder cannot be written: the engine keeps nothing there either.
+        std::fprintf(stderr, "kwirl: %s\n", failure.what());
+        return Start::Alone;
+    }
 }
 
-void onAnotherStart(std::function<void()> comeForward) { comeForwardHandler = std::move(comeForward); }
+void SingleInstance::onAnotherStart(std::function<void()> comeForward) { comeForward_ = std::move(comeForward); }
+
+std::string refusedStartText() {
+    return fillIn(tr("kwirl: another kwirl is using %s (a client of another session, or --forget), and it cannot "
+                     "be asked to show its window; close it first\n"),
+                  clientDataFolder());
+}
 
 }  // namespace kwirl

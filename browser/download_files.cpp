@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "download_files.h"
 
+#include <glib.h>
+
 #include "translate.h"
 
 namespace kwirl {
@@ -21,6 +23,15 @@ std::string_view headOf(std::string_view text, std::size_t size) {
     return text.substr(0, size);
 }
 
+// The text with each byte that is no part of a UTF-8 character replaced by
+// U+FFFD: a file name shown and written as text.
+std::string validUtf8(const std::string& text) {
+    gchar* valid = g_utf8_make_valid(text.data(), static_cast<gssize>(text.size()));
+    std::string result(valid);
+    g_free(valid);
+    return result;
+}
+
 }  // namespace
 
 std::string downloadFileName(std::string_view suggested) {
@@ -32,14 +43,17 @@ std::string downloadFileName(std::string_view suggested) {
     }
     const auto first = name.find_first_not_of(' ');
     name = first == std::string::npos ? std::string() : name.substr(first, name.find_last_not_of(' ') - first + 1);
+    name = validUtf8(name);
+    if (name.size() > kLongestDownloadName) {
+        const std::size_t dot = name.rfind('.');
+        const std::string_view extension = dot != std::string::npos && dot > 0 && name.size() - dot <= kLongestExtension
+                                               ? std::string_view(name).substr(dot)
+                                               : std::string_view();
+        name = std::string(headOf(name, kLongestDownloadName - extension.size())) + std::string(extension);
+    }
+    // Only dots, whole or cut, would name a folder or a hidden nothing.
     if (name.find_first_not_of('.') == std::string::npos) return std::string(kFallbackName);
-    if (name.size() <= kLongestDownloadName) return name;
-    const std::size_t dot = name.rfind('.');
-    const std::string_view extension = dot != std::string::npos && dot > 0 && name.size() - dot <= kLongestExtension
-                                           ? std::string_view(name).substr(dot)
-                                           : std::string_view();
-    std::string cut(headOf(name, kLongestDownloadName - extension.size()));
-    return cut + std::string(extension);
+    return name;
 }
 
 std::string downloadFailureText(DownloadFailure failure, std::string_view detail) {

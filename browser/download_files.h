@@ -9,9 +9,10 @@
 namespace kwirl {
 
 // The file name offered to the person for a name the server suggested: its last
-// part only (no folder, no ".."), without control characters, at most
-// kLongestDownloadName bytes (a whole UTF-8 character at the cut, the extension
-// kept); "download" when nothing is left.
+// part only (no folder, no ".."), without control characters, in valid UTF-8
+// (a byte of no character becomes U+FFFD), at most kLongestDownloadName bytes
+// (a whole character at the cut, the extension kept); "download" when nothing
+// but dots is left.
 std::string downloadFileName(std::string_view suggested);
 inline constexpr std::size_t kLongestDownloadName = 200;
 

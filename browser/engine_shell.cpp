@@ -63,19 +63,39 @@ std::string accessibilityBusAddress() {
     return address;
 }
 
+// The accessibility bus's variable, as the engine and the toolkit read it, and
+// the address given to them for a bus that is gone: not empty (they would look
+// further, on the root window and the session bus), and naming no socket file
+// (the engine binds the bus's folder into its sandbox, and would abort on one
+// that is gone).
+constexpr const char* kAccessibilityBusVariable = "AT_SPI_BUS_ADDRESS";
+constexpr const char* kNoAccessibilityBus = "unix:abstract=kwirl-no-accessibility-bus";
+
+// Why web content runs without the engine's sandbox; empty while it runs in it.
+std::string& sandboxAbsence() {
+    static std::string reason;
+    return reason;
+}
+
 // Web content runs in the engine's sandboxed web process (its own namespaces,
 // through bubblewrap) wherever the platform allows it. It must be decided
-// before the first web process starts, so once per process.
+// before the first web process starts, so once per process. An accessibility
+// bus that is gone costs only the accessibility of web content, never the sandbox.
 void decideSandbox() {
-    const char* reason = sandboxProbeFailure();
-    if (!reason && namesAMissingSocket(accessibilityBusAddress())) {
-        reason = "the accessibility bus named by this session is gone";
+    if (namesAMissingSocket(accessibilityBusAddress())) {
+        // Replaced, never added: the variable is there since the top of main.
+        g_setenv(kAccessibilityBusVariable, kNoAccessibilityBus, TRUE);
+        std::fprintf(stderr,
+                     "kwirl: the accessibility bus named by this session is gone: web pages are not "
+                     "readable by screen readers\n");
     }
+    const char* reason = sandboxProbeFailure();
     if (!reason) {
         const char* session = g_getenv("DBUS_SESSION_BUS_ADDRESS");
         if (session && namesAMissingSocket(session)) reason = "the session bus named by this session is gone";
     }
     if (reason) {
+        sandboxAbsence() = reason;
         std::fprintf(stderr, "kwirl: web pages run without the engine's sandbox: %s\n", reason);
         return;
     }
@@ -130,8 +150,17 @@ void forgetSiteData(std::function<void(bool)> done) {
         caller);
 }
 
+std::string sandboxMissing() { return sandboxAbsence(); }
+
 void setUpEngineBeforeToolkit() {
     chooseEngineRendering();
+    // An accessibility bus named here that is gone is looked for elsewhere (the
+    // root window, the session bus); the variable stays, empty, so that it can
+    // be replaced later without adding to the environment the toolkit's threads read.
+    const char* accessibility = g_getenv(kAccessibilityBusVariable);
+    if (!accessibility || !*accessibility || namesAMissingSocket(accessibility)) {
+        g_setenv(kAccessibilityBusVariable, "", TRUE);
+    }
     startSandboxProbe();
 }
 

@@ -15,9 +15,14 @@ namespace kwirl {
 void setUpEngineBeforeToolkit();
 
 // Before the first view, once: whether web content runs in the engine's
-// sandbox (it cannot where the probe failed or where a bus the sandbox would
-// bind is gone), and the stores kept across runs, checked first (store_check.h).
+// sandbox (it cannot where the probe failed or where the session bus it would
+// bind is gone; a gone accessibility bus only leaves web content unreadable by
+// screen readers), and the stores kept across runs, checked first (store_check.h).
 void setUpEngineBeforeFirstView();
+
+// Why web pages run without the engine's sandbox, in English words; empty
+// while they run in it (or before the first view).
+std::string sandboxMissing();
 
 // The engine's name, the version running and the API the client is built on,
 // "WebKitGTK 2.50.6 (webkit2gtk-4.1)".

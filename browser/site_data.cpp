@@ -3,8 +3,13 @@
 
 #include <glib.h>
 
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <filesystem>
-#include <stdexcept>
+#include <optional>
+#include <string_view>
 
 namespace kwirl {
 
@@ -17,6 +22,25 @@ std::string clientFolderIn(const gchar* base) {
     return (std::filesystem::path(base) / kClientFolderName).string();
 }
 
+// The process a page process's leftover folder ("webkit-PID-N") was made for.
+std::optional<long> leftoverOwner(const std::string& name) {
+    constexpr std::string_view kPrefix = "webkit-";
+    if (!name.starts_with(kPrefix)) return std::nullopt;
+    const std::string rest = name.substr(kPrefix.size());
+    const auto dash = rest.find('-');
+    if (dash == 0 || dash == std::string::npos || dash + 1 == rest.size()) return std::nullopt;
+    const auto digits = [](std::string_view text) {
+        return text.find_first_not_of("0123456789") == std::string_view::npos;
+    };
+    if (!digits(std::string_view(rest).substr(0, dash)) || !digits(std::string_view(rest).substr(dash + 1)) ||
+        dash > 9) {
+        return std::nullopt;
+    }
+    return std::stol(rest.substr(0, dash));
+}
+
+bool processRuns(long pid) { return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM; }
+
 }  // namespace
 
 void useClientFolders() { g_set_prgname(kClientFolderName); }
@@ -24,17 +48,58 @@ void useClientFolders() { g_set_prgname(kClientFolderName); }
 std::string clientDataFolder() { return clientFolderIn(g_get_user_data_dir()); }
 std::string clientCacheFolder() { return clientFolderIn(g_get_user_cache_dir()); }
 
-std::vector<std::string> removeClientFolders() {
-    std::vector<std::string> removed;
-    for (const std::string& folder : {clientDataFolder(), clientCacheFolder()}) {
-        if (folder.empty()) throw std::runtime_error("the user's data or cache directory is not an absolute path");
+FolderRemoval removeClientFolders(const std::string& lastInData) {
+    FolderRemoval outcome;
+    const auto tryRemoving = [&outcome](const std::string& folder, const char* base, const std::string& last) {
+        if (folder.empty()) {
+            outcome.failures.push_back(std::string("the user's ") + base + " directory is not an absolute path");
+            return;
+        }
+        namespace fs = std::filesystem;
         std::error_code error;
+        const fs::file_status status = fs::symlink_status(folder, error);
+        if (!fs::exists(status)) return;
         // A folder that is a symbolic link loses the link, never what it points to.
-        const auto count = std::filesystem::remove_all(folder, error);
-        if (error) throw std::runtime_error(folder + ": " + error.message());
-        if (count > 0) removed.push_back(folder);
+        if (last.empty() || !fs::is_directory(status)) {
+            fs::remove_all(folder, error);
+        } else {
+            for (const auto& entry : fs::directory_iterator(folder, error)) {
+                if (entry.path().filename() != last) fs::remove_all(entry.path(), error);
+                if (error) break;
+            }
+            if (!error) fs::remove(fs::path(folder) / last, error);
+            if (!error) {
+                fs::remove(folder, error);
+                // A lock file a client starting now has made stays, and its folder with it.
+                if (error == std::errc::directory_not_empty) error.clear();
+            }
+        }
+        if (error) {
+            outcome.failures.push_back(folder + ": " + error.message());
+        } else {
+            outcome.removed.push_back(folder);
+        }
+    };
+    tryRemoving(clientDataFolder(), "data", lastInData);
+    tryRemoving(clientCacheFolder(), "cache", {});
+    removeEngineLeftovers(Leftovers::OfEndedProcesses);
+    return outcome;
+}
+
+void removeEngineLeftovers(Leftovers which) {
+    const gchar* runtime = g_get_user_runtime_dir();
+    if (!runtime || !g_path_is_absolute(runtime)) return;
+    const std::filesystem::path folder = std::filesystem::path(runtime) / ".flatpak";
+    std::error_code error;
+    std::vector<std::filesystem::path> ended;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const auto pid = leftoverOwner(entry.path().filename().string());
+        if (pid && ((which == Leftovers::AndThisProcesses && *pid == ::getpid()) || !processRuns(*pid))) {
+            ended.push_back(entry.path());
+        }
     }
-    return removed;
+    for (const auto& path : ended) std::filesystem::remove_all(path, error);
+    std::filesystem::remove(folder, error);  // only when nothing else is in it
 }
 
 void removeSetAsideStores() {

@@ -22,10 +22,25 @@ void useClientFolders();
 std::string clientDataFolder();
 std::string clientCacheFolder();
 
-// Removes the client's data and cache folders and everything in them; the
-// folders that were removed. Throws std::runtime_error, naming the folder,
-// when one cannot be removed or the base directory is not an absolute path.
-std::vector<std::string> removeClientFolders();
+// What removing the client's folders did: the folders removed, and for each
+// one that could not be, why (the folder named), in the order tried.
+struct FolderRemoval {
+    std::vector<std::string> removed;
+    std::vector<std::string> failures;
+};
+
+// Removes the client's data and cache folders and everything in them, each
+// whatever became of the other. `lastInData` names a file of the data folder
+// removed after everything else in it (a lock the caller holds), and the
+// data folder itself goes only if nothing new came into it meanwhile. A base
+// directory that is not an absolute path is a failure: it names nothing of the user's.
+FolderRemoval removeClientFolders(const std::string& lastInData);
+
+// Removes what the engine's sandbox leaves for each page process it starts in
+// the user's runtime folder (the cache folder without one): ".flatpak/webkit-PID-N",
+// of processes that no longer run, and of this one as it ends. Failures are passed over.
+enum class Leftovers { OfEndedProcesses, AndThisProcesses };
+void removeEngineLeftovers(Leftovers which);
 
 // Removes the cookie stores set aside after a crash (they hold an older login)
 // from the data folder; failures are passed over.

@@ -3,6 +3,10 @@
 
 #include <sqlite3.h>
 
+#include <fcntl.h>
+#include <stdio.h>
+
+#include <cerrno>
 #include <ctime>
 #include <filesystem>
 
@@ -12,6 +16,26 @@ namespace {
 
 // What SQLite answers for a file that is not a whole database.
 bool meansDamaged(int code) { return code == SQLITE_CORRUPT || code == SQLITE_NOTADB; }
+
+// A store set aside earlier holds an older login: no later one takes its name.
+constexpr int kMostNamesTried = 1000;
+
+// Moves `from` to `name`, or to `name` with "-2", "-3" … added when that is
+// taken; where it went, or nothing when it could not be moved.
+std::optional<std::string> moveToFreeName(const std::string& from, const std::string& name) {
+    for (int n = 1; n <= kMostNamesTried; ++n) {
+        const std::string to = n == 1 ? name : name + "-" + std::to_string(n);
+        if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return to;
+        if (errno == EEXIST) continue;
+        if (errno != EINVAL) return std::nullopt;
+        // A file system that cannot refuse to replace: look first.
+        std::error_code error;
+        if (std::filesystem::exists(to, error)) continue;
+        std::filesystem::rename(from, to, error);
+        return error ? std::nullopt : std::optional<std::string>(to);
+    }
+    return std::nullopt;
+}
 
 }  // namespace
 
@@ -46,13 +70,13 @@ std::optional<std::string> setAsideIfBroken(const std::string& path) {
     char stamp[32];
     const std::time_t now = std::time(nullptr);
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", std::localtime(&now));
-    const std::string aside = path + ".set-aside-" + stamp;
-    std::error_code error;
-    std::filesystem::rename(path, aside, error);
-    if (error) return std::nullopt;  // left where it is: the engine copes with it as it can
+    const std::string base = path + ".set-aside-" + stamp;
+    const auto aside = moveToFreeName(path, base);
+    if (!aside) return std::nullopt;  // left where it is: the engine copes with it as it can
     // The database's journal belongs to the file set aside.
     for (const char* companion : {"-journal", "-wal", "-shm"}) {
-        std::filesystem::rename(path + companion, aside + companion, error);
+        std::error_code error;
+        if (std::filesystem::exists(path + companion, error)) moveToFreeName(path + companion, *aside + companion);
     }
     return aside;
 }

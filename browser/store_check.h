@@ -17,8 +17,9 @@ namespace kwirl {
 bool isHealthyStore(const std::string& path);
 
 // Moves a store that is not healthy out of the way (beside it, with
-// ".set-aside-" and the time added) and returns where it went; nothing when
-// the store is healthy or cannot be moved.
+// ".set-aside-" and the time added, and a number when a store set aside
+// earlier has that name: none is ever replaced) and returns where it went;
+// nothing when the store is healthy or cannot be moved.
 std::optional<std::string> setAsideIfBroken(const std::string& path);
 
 }  // namespace kwirl

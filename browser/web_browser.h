@@ -54,7 +54,9 @@ public:
     virtual std::string LocationURL() const = 0;
     // The browser's own object, to be handed back from NewWindow2.
     virtual TCppWebBrowser* Application() = 0;
-    // The toolkit window: for layout and repaint.
+    // The toolkit window: for layout and repaint. A child of the parent it was
+    // made for, it goes with the parent, or when its owner destroys it once the
+    // browser is gone (a browser replaced by a fresh one).
     virtual wxWindow* Window() = 0;
     // Gives the keyboard focus to the page itself, so that keys reach it. A
     // page that has the focus already keeps it where it is inside the page.

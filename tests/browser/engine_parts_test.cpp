@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "bus_address.h"
 #include "store_check.h"
@@ -62,6 +63,19 @@ TEST_F(StoreCheck, HealthyMissingCutShortAndOverwrittenStores) {
         EXPECT_TRUE(fs::exists(*aside));
         EXPECT_EQ(aside->rfind(broken + ".set-aside-", 0), 0u);
     }
+
+    // Crash after crash in one second: every store set aside is kept, none replaced.
+    std::set<std::string> asides;
+    for (int crash = 0; crash < 3; ++crash) {
+        std::ofstream(garbage) << "crash " << crash << std::string(5000, '\x7f');
+        const auto aside = setAsideIfBroken(garbage);
+        ASSERT_TRUE(aside.has_value());
+        asides.insert(*aside);
+        std::ifstream kept(*aside);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}).substr(0, 7), "crash " + std::to_string(crash));
+    }
+    EXPECT_EQ(asides.size(), 3u);
+    for (const auto& aside : asides) EXPECT_TRUE(fs::exists(aside)) << aside;
 }
 
 // A crash in the middle of a write leaves the database beside its journal: a

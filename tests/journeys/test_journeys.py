@@ -1,12 +1,14 @@
 # SPDX-License-Identifier: MIT
 """The journeys of a person using the client, end to end."""
 
+import fcntl
 import gettext
 import os
 import random
 import re
 import shutil
 import signal
+import sqlite3
 import subprocess
 import tempfile
 import time
@@ -598,6 +600,8 @@ class SavingAPicture(InAHomeOfItsOwn):
         self.dialog("file chooser")
         d.end_client()
         self.assertEqual(os.listdir(self.folder), [os.path.basename(saved)])
+        # No list of recent files of the client's making, listing what was saved and what was not.
+        self.assertFalse(os.path.exists(os.path.join(self.home, ".local", "share", "recently-used.xbel")))
 
 
 class AnOddCatalogue(unittest.TestCase):
@@ -839,14 +843,104 @@ class ForgettingTheLogin(InAHomeOfItsOwn):
 
         self.sign_in("Bob")
         d.end_client()
+        # What the engine's sandbox left of a client that ended without cleaning up (killed).
+        leftover = os.path.join(self.home, ".cache", ".flatpak", "webkit-4194305-1")
+        os.makedirs(leftover)
+        open(os.path.join(leftover, "bwrapinfo.json"), "w").close()
         answer = self.forget_from_the_command_line()
         self.assertEqual((answer.returncode, answer.stderr), (0, ""))
         self.assertEqual(answer.stdout.split(), ["removed", self.data, "removed", self.cache])
-        self.assertFalse(os.path.exists(self.data) or os.path.exists(self.cache))
+        self.assertFalse(os.path.exists(self.data) or os.path.exists(self.cache) or os.path.exists(leftover))
         self.assertTrue(os.path.exists(self.neighbour))  # nothing but the client's own folders
         d.start_client()
         self.open_sign_in()
         self.assert_signed_out()
+
+
+class AForgetThatHolds(InAHomeOfItsOwn):
+    """After "Forget the login and site data" nothing of before comes back:
+    neither Back nor Forward shows a page of the signed-in player or sends the
+    sign-in again, and the cookie stays gone from the store."""
+
+    def test_sign_in_forget_then_back_and_forward(self):
+        d = self.desktop
+        self.sign_in("Ada")
+        count = len(d.requests())
+        d.click(d.button("Home"))
+        d.wait_for_request(lambda p: p == "/index.php", "the home page", count)
+        d.click(d.button("Main Menu"))
+        d.click(d.control("menu item", "About Kwirl Game Client"))
+        about = d.window("frame", "About Kwirl Game Client")
+        d.click(d.control("push button", "Forget the login and site data…", about))
+        forgotten = len(d.requests())
+        d.click(d.control("push button", "Forget", about))
+        wait_for("the data forgotten", lambda: "The login and site data are forgotten." in d.texts(about))
+        d.wait_for_request(lambda p: p == "/index.php?name=puzzle1", "the start page", forgotten)
+        d.click(d.control("push button", "Close", about))
+        d.window_gone("frame", "About Kwirl Game Client")
+        d.wait_for_heading("Zededo")
+
+        for key in ["alt+Left"] * 5 + ["alt+Right"] * 3:
+            d.mouse("key", key)
+            d.round_trip()  # the window has taken the key
+            self.assertFalse([h for h in d.headings() if "Signed in" in h], key)
+        # The keys reach the history: a page opened now is the one Back leaves.
+        count = len(d.requests())
+        d.click(d.button("Hall of Awards"))
+        d.wait_for_heading("Hall of Awards")
+        d.mouse("key", "alt+Left")
+        d.wait_for_heading("Zededo")
+        self.assertEqual([line for line in d.requests()[forgotten:] if "player=" in line], [])
+
+        d.end_client()  # the engine writes its cookie store as it ends
+        store = sqlite3.connect(os.path.join(self.data, "cookies.sqlite"))
+        self.assertEqual(store.execute("SELECT name FROM moz_cookies").fetchall(), [])
+        store.close()
+
+class OneClientPerDataFolder(InAHomeOfItsOwn):
+    """Whether a client runs is a fact of its data folder, not of a session: a
+    shell without the client's bus (cron, su, another login) can neither forget
+    under it nor open a second window on its stores, and a client started while
+    a forget holds the folder does not start."""
+
+    def another_shell(self):
+        """The player's environment, without the session's bus and runtime folder."""
+        env = {name: value for name, value in self.env.items() if name != "DBUS_SESSION_BUS_ADDRESS"}
+        env["XDG_RUNTIME_DIR"] = tempfile.mkdtemp(prefix="kwirl-runtime-", dir=self.home)
+        return env
+
+    def test_forget_and_a_second_start_from_another_shell_then_a_start_during_a_forget(self):
+        d = self.desktop
+        self.sign_in("Ada")
+        forget = subprocess.run([CLIENT, "--forget"], env=self.another_shell(), capture_output=True, text=True,
+                                timeout=30)
+        self.assertEqual((forget.returncode, forget.stdout), (1, ""), forget.stderr)
+        self.assertIn("running", forget.stderr)
+        self.assertTrue(os.path.exists(os.path.join(self.data, "cookies.sqlite")))
+
+        second = subprocess.run([CLIENT], env=self.another_shell(), capture_output=True, text=True, timeout=30)
+        self.assertEqual(second.returncode, 1, second.stderr)
+        self.assertIn(self.data, second.stderr)
+        self.assertTrue(d.alive())
+
+        # A forget holds the data folder's lock while it removes: a start then gives up.
+        d.end_client()
+        with open(os.path.join(self.data, "running.lock"), "a") as lock:
+            fcntl.flock(lock, fcntl.LOCK_EX)
+            during = subprocess.run([CLIENT], env=self.env, capture_output=True, text=True, timeout=30)
+        self.assertEqual(during.returncode, 1, during.stderr)
+        self.assertIn(self.data, during.stderr)
+        d.start_client()
+        self.open_sign_in()
+        d.wait_for_heading("Signed in as Ada")
+
+        # A forget that cannot do everything says what it did: the login is gone.
+        d.end_client()
+        forget = subprocess.run([CLIENT, "--forget"], env=dict(self.env, XDG_CACHE_HOME="relative/cache"),
+                                capture_output=True, text=True, timeout=30)
+        self.assertEqual((forget.returncode, forget.stdout), (1, f"removed {self.data}\n"), forget.stderr)
+        self.assertIn("cache directory is not an absolute path", forget.stderr)
+        self.assertFalse(os.path.exists(self.data))
 
 
 if __name__ == "__main__":

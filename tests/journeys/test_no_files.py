@@ -1,7 +1,9 @@
 # SPDX-License-Identifier: MIT
-"""The client writes no files of its own: across a start-up and a few
-navigations, every file written is the browser engine's cache, cookie and
-storage, or the toolkit's and the system's, never one of the client's."""
+"""The client writes no files of its own: across a start-up, a few
+navigations and a file offered for saving but not saved, every file written
+is the browser engine's cache, cookie and storage, or the system's, never one
+of the client's nor the toolkit's record of it; and once it has ended, the
+player's home holds nothing of it but its own two folders."""
 
 import os
 import re
@@ -12,10 +14,21 @@ import unittest
 from desktop import Desktop, wait_for
 from test_journeys import CLIENT, HOST, SOURCE
 
-# Where the engine keeps its cache, cookies and storage, and where the toolkit,
-# the session bus and the graphics driver keep theirs (under the home folder).
+# Where the engine keeps its cache, cookies and storage, and where the session
+# bus and the graphics driver keep theirs (under the home folder). The engine's
+# sandbox keeps what it tells its page processes in the runtime folder (the
+# cache folder without one) while they run; the toolkit's file chooser makes
+# a folder to read its lists of places from, and writes the player's list of
+# recent files: each of these is gone again once the client has ended.
 ALLOWED_IN_HOME = (".cache/kwirl/", ".local/share/kwirl/", ".cache/webkitgtk/", ".cache/.flatpak/",
-                   ".cache/dconf/", ".cache/mesa_shader_cache/", ".cache/fontconfig/", ".dbus/")
+                   ".cache/dconf/", ".cache/mesa_shader_cache/", ".cache/fontconfig/", ".dbus/",
+                   ".config/gtk-3.0/", ".local/share/recently-used.xbel")
+# What may be left in the home folder once the client has ended: its own
+# folders, the system's caches, and the socket through which the engine's
+# sandboxed pages reach the accessibility bus (in the runtime folder, shared by
+# every program on the engine).
+KEPT_IN_HOME = {".cache/kwirl", ".local/share/kwirl", ".cache/mesa_shader_cache", ".cache/fontconfig",
+                ".cache/dconf", ".dbus", ".cache/webkitgtk/at-spi-bus"}
 # Outside it: devices, kernel files, runtime sockets, and what the sandbox sets up
 # in its own new root (mount points, bind files, its namespace's id maps).
 ALLOWED_ELSEWHERE = ("/dev/", "/proc/", "/sys/", "/run/", "/tmp/", "/newroot/", "/oldroot/", "newroot", "oldroot",
@@ -42,6 +55,13 @@ class NoFilesOfItsOwn(unittest.TestCase):
             desktop.wait_for_request(lambda p: p == "/index.php", "the home page")
             desktop.click(desktop.link("Big life puzzle library"))
             desktop.wait_for_request(lambda p: p == "/index.php?name=puzzle2", "a library page")
+            # A file offered, the place to save it asked for, and nothing saved.
+            desktop.click(desktop.link("Show the list (one column)"))
+            desktop.click(desktop.link("Puzzle 1"))
+            desktop.click(desktop.link("Download the picture, solved"))
+            wait_for("the file chooser", lambda: desktop.all("file chooser"))
+            desktop.keys("Escape")
+            wait_for("the file chooser closed", lambda: not desktop.all("file chooser"))
         finally:
             desktop.close()
 
@@ -56,8 +76,9 @@ class NoFilesOfItsOwn(unittest.TestCase):
         own = []
         for path in sorted(written):
             inside = os.path.normpath(path).startswith(home)
-            relative = os.path.relpath(path, home) + ("/" if os.path.isdir(path) else "") if inside else path
-            if inside and (relative in ("./", ".cache/", ".local/", ".local/share/") or
+            # A folder is named with its slash, whether it is still there or not.
+            relative = os.path.relpath(path, home) + "/" if inside else path
+            if inside and (relative in ("./", ".cache/", ".local/", ".local/share/", ".config/") or
                            relative.startswith(ALLOWED_IN_HOME)):
                 continue
             if not inside and path.startswith(ALLOWED_ELSEWHERE):
@@ -65,6 +86,14 @@ class NoFilesOfItsOwn(unittest.TestCase):
             own.append(path)
         self.assertEqual(own, [], "files written that are neither the engine's nor the system's")
         self.assertEqual(os.listdir(work), [], "files left in the working folder")
+        left = set()
+        for folder, subfolders, files in os.walk(home):
+            for name in subfolders + files:
+                relative = os.path.relpath(os.path.join(folder, name), home)
+                if not any(relative == kept or relative.startswith(kept + "/") or kept.startswith(relative + "/")
+                           for kept in KEPT_IN_HOME):
+                    left.add(relative)
+        self.assertEqual(sorted(left), [], "left in the home folder once the client ended")
         for folder in (home, work, os.path.dirname(trace)):
             shutil.rmtree(folder, ignore_errors=True)
 
