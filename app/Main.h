@@ -30,6 +30,8 @@ class TFrm : public wxFrame {
 public:
     explicit TFrm(wxWindow* owner, const BrowserFactory& makeBrowser = makeEngineBrowser);
     ~TFrm() override;
+    // Put off while a wait of the window's own runs the main loop (see nested_wait.cpp).
+    bool Destroy() override;
 
     // The controls: the browser, the toolbar (its panels, the drop-down and its
     // label, the buttons), the two bars, the catalogue fetch's HTTP client, and
@@ -100,7 +102,9 @@ private:
     void layoutControls();
     void LoadCatalogue();
     void showLibraryList();
-    void onClose(wxCloseEvent& event);
+    template <class Wait>
+    void waitInside(Wait&& wait);
+    void destroyOnceUnwound();
     void numberButtonClick(int button);
     void openFixedPage(const wxButton* button);
     void followAddress(const std::string& address);
@@ -122,8 +126,12 @@ private:
     bool firstShown_ = false;
     enum class FetchState { notStarted, running, ended };
     FetchState catalogueFetch_ = FetchState::notStarted;
-    // The window was closed while the catalogue fetch waited: it goes once the wait ends.
-    bool closeAfterFetch_ = false;
+    // Waits of the window's own now on the stack, each running the main loop.
+    int nestedWaits_ = 0;
+    // Destroy() came while one ran: the window goes once the last has unwound.
+    bool destroyAfterWaits_ = false;
+    // Destroy() has been passed on: the window is deleted in the toolkit's idle work.
+    bool destroyed_ = false;
     unsigned catalogueStart_ = 0;  // the main loop's source that starts the fetch, while pending
     NumberMode numberMode_ = NumberMode::Shortcut;
     std::string typedPrefix_;

@@ -160,7 +160,6 @@ void TFrm::bindEvents() {
         }
         event.Skip();
     });
-    Bind(wxEVT_CLOSE_WINDOW, &TFrm::onClose, this);
     Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
         layoutControls();
         event.Skip();
