@@ -13,6 +13,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "accessible_names.h"
@@ -20,6 +21,7 @@
 #include "catalogue_page.h"
 #include "progress_bar.h"
 #include "web_browser.h"
+#include "window_state.h"
 
 namespace kwirl {
 
@@ -30,6 +32,8 @@ class TFrm : public wxFrame {
 public:
     explicit TFrm(wxWindow* owner, const BrowserFactory& makeBrowser = makeEngineBrowser);
     ~TFrm() override;
+    // The window's size and state are read from `file` now and written there when it goes.
+    void keepWindowState(const std::string& file);
     // Put off while a wait of the window's own runs the main loop (see nested_wait.cpp).
     bool Destroy() override;
 
@@ -102,6 +106,10 @@ private:
     void layoutControls();
     void LoadCatalogue();
     void showLibraryList();
+    wxSize leastClientSize() const;
+    void sizeWindow();
+    void showAsLeft();
+    void saveWindowState();
     template <class Wait>
     void waitInside(Wait&& wait);
     void destroyOnceUnwound();
@@ -124,6 +132,10 @@ private:
     void showAbout();
 
     bool firstShown_ = false;
+    // Where the window's size and state are kept, if anywhere, and what was read there.
+    std::string stateFile_;
+    std::optional<WindowState> savedState_;
+    wxSize normalSize_;
     enum class FetchState { notStarted, running, ended };
     FetchState catalogueFetch_ = FetchState::notStarted;
     // Waits of the window's own now on the stack, each running the main loop.

@@ -46,6 +46,7 @@ TFrm::TFrm(wxWindow* owner, const BrowserFactory& makeBrowser)
     : wxFrame(owner, wxID_ANY, kWindowCaption, wxDefaultPosition, wxSize(672, 640)) {
     createControls(makeBrowser);
     bindEvents();
+    sizeWindow();
     Centre(wxBOTH);
 
     CatalogueNames.fill({});

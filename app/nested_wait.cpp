@@ -9,6 +9,7 @@ namespace kwirl {
 
 bool TFrm::Destroy() {
     if (destroyed_) return true;
+    if (!destroyAfterWaits_) saveWindowState();  // as the person left it, before it is hidden
     if (nestedWaits_ == 0) {
         destroyed_ = true;
         return wxFrame::Destroy();

@@ -10,6 +10,7 @@
 #include "Main.h"
 #include "accessible.h"
 #include "captions.h"
+#include "nested_wait.h"
 #include "translate.h"
 #include "wx_text.h"
 
@@ -54,7 +55,10 @@ void TFrm::makeWindowMenu() {
         menu.Append(kShortcuts, toWx(tr("Keyboard Shortcuts")));
         menu.Append(kAbout, toWx(fillIn(tr("About %s"), std::string(kApplicationTitle))));
         // The choice is acted on once the menu has closed.
-        const int chosen = MenuButton->GetPopupMenuSelectionFromUser(menu, wxPoint(0, MenuButton->GetSize().y));
+        int chosen = wxID_NONE;
+        waitInside(
+            [&] { chosen = MenuButton->GetPopupMenuSelectionFromUser(menu, wxPoint(0, MenuButton->GetSize().y)); });
+        if (destroyed_) return;
         if (chosen == kShortcuts) showKeyboardShortcuts();
         if (chosen == kAbout) showAbout();
     });

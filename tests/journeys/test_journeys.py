@@ -595,6 +595,75 @@ class SavingAPicture(InAHomeOfItsOwn):
         self.assertEqual(os.listdir(self.folder), [os.path.basename(saved)])
 
 
+class AWindowThatRestores(InAHomeOfItsOwn):
+    """The window returns from maximised to a real size, never gets narrower
+    than its toolbar, and comes back as the player left it."""
+
+    def geometry(self):
+        """The window's place on the screen and its size, without the window manager's frame."""
+        info = subprocess.run(["xwininfo", "-id", self.desktop.client_window()], capture_output=True, text=True,
+                              check=True).stdout
+        value = lambda name: int(re.search(name + r":\s*(-?\d+)", info).group(1))
+        return value("Absolute upper-left X"), value("Absolute upper-left Y"), value("Width"), value("Height")
+
+    def toggle_maximised(self, maximised):
+        """A double click on the title bar, as a person maximises and restores a window."""
+        x, y, width, _ = self.geometry()
+        subprocess.run(["xdotool", "mousemove", str(x + width // 2), str(y - 8), "click", "--repeat", "2",
+                        "--delay", "120", "1"], check=True)
+        wait_for("maximised" if maximised else "restored",
+                 lambda: ("MAXIMIZED_HORZ" in self.desktop.window_states()) == maximised)
+
+    def resize(self, width, height):
+        subprocess.run(["xdotool", "windowsize", self.desktop.client_window(), str(width), str(height)], check=True)
+        wait_for(f"the window sized to {width}x{height} or its least size",
+                 lambda: self.geometry()[2:] == (width, height) or self.geometry()[2] > width)
+
+    def test_restore_then_shrink_then_come_back_as_left(self):
+        d = self.desktop
+        # The first run: maximised, and a real size to return to.
+        wait_for("maximised at first", lambda: "MAXIMIZED_HORZ" in d.window_states())
+        self.toggle_maximised(False)
+        self.assertEqual(self.geometry()[2:], (664, 613))
+
+        # Never narrower than the toolbar: the menu button stays after Puzzle Guide, inside the window.
+        self.resize(300, 300)
+        x, _, width, height = self.geometry()
+        self.assertGreater(width, 300)
+        guide, menu = d.extents(d.button("Puzzle Guide")), d.extents(d.button("Main Menu"))
+        self.assertLessEqual(guide.x + guide.width, menu.x)
+        self.assertLessEqual(menu.x + menu.width, x + width)
+
+        # The next run comes as this one was left: this size, not maximised ...
+        self.resize(900, 700)
+        d.restart_client()
+        wait_for("the window shown", d.client_window)
+        self.assertNotIn("MAXIMIZED_HORZ", d.window_states())
+        self.assertEqual(self.geometry()[2:], (900, 700))
+        # ... or maximised, with the same size to return to.
+        self.toggle_maximised(True)
+        d.restart_client()
+        wait_for("maximised again", lambda: "MAXIMIZED_HORZ" in d.window_states())
+        self.toggle_maximised(False)
+        self.assertEqual(self.geometry()[2:], (900, 700))
+
+        # A state file that is damaged or absurd is not obeyed.
+        d.end_client()
+        state = os.path.join(self.home, ".local", "state", "kwirl", "window")
+        with open(state) as kept:
+            self.assertIn("width=900", kept.read())
+        for absurd in ("[Window]\nwidth=0\nheight=0\nmaximised=false\nfull-screen=false\n",
+                       "[Window]\nwidth=99999\nheight=99999\nmaximised=false\nfull-screen=false\n",
+                       "\x00garbage"):
+            with open(state, "w") as kept:
+                kept.write(absurd)
+            d.start_client()
+            wait_for("maximised as at first", lambda: "MAXIMIZED_HORZ" in d.window_states())
+            self.toggle_maximised(False)
+            self.assertEqual(self.geometry()[2:], (664, 613))
+            d.end_client()
+
+
 class AnOddCatalogue(unittest.TestCase):
     """Whatever the catalogue page holds, the window comes up and offers libraries."""
 

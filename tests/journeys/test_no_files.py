@@ -14,7 +14,7 @@ from test_journeys import CLIENT, HOST, SOURCE
 
 # Where the engine keeps its cache, cookies and storage, and where the toolkit,
 # the session bus and the graphics driver keep theirs (under the home folder).
-ALLOWED_IN_HOME = (".cache/kwirl/", ".local/share/kwirl/", ".cache/webkitgtk/", ".cache/.flatpak/",
+ALLOWED_IN_HOME = (".cache/kwirl/", ".local/share/kwirl/", ".local/state/kwirl/", ".cache/webkitgtk/", ".cache/.flatpak/",
                    ".cache/dconf/", ".cache/mesa_shader_cache/", ".cache/fontconfig/", ".dbus/")
 # Outside it: devices, kernel files, runtime sockets, and what the sandbox sets up
 # in its own new root (mount points, bind files, its namespace's id maps).
@@ -57,7 +57,7 @@ class NoFilesOfItsOwn(unittest.TestCase):
         for path in sorted(written):
             inside = os.path.normpath(path).startswith(home)
             relative = os.path.relpath(path, home) + ("/" if os.path.isdir(path) else "") if inside else path
-            if inside and (relative in ("./", ".cache/", ".local/", ".local/share/") or
+            if inside and (relative in ("./", ".cache/", ".local/", ".local/share/", ".local/state/") or
                            relative.startswith(ALLOWED_IN_HOME)):
                 continue
             if not inside and path.startswith(ALLOWED_ELSEWHERE):
