@@ -37,7 +37,7 @@ void TFrm::CBWFileDownload(TCppWebBrowser*, const std::string& SuggestedName, st
     if (destroyed_) return;
     swallowFailures("asking where to save a file", [&] {
         wxFileDialog dialog(this, toWx(tr("Save the file")), toWx(downloadsFolder()), toWx(SuggestedName),
-                            wxFileSelectorDefaultWildcardStr, wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+                            toWx(tr("All files (*)") + "|*"), wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
         int answer = wxID_CANCEL;
         waitInside([&] { answer = dialog.ShowModal(); });
         if (answer != wxID_OK || destroyed_) return;
