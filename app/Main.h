@@ -106,6 +106,8 @@ private:
     void layoutControls();
     void LoadCatalogue();
     void showLibraryList();
+    void rememberShownPage();
+    void backToShownPage();
     wxSize leastClientSize() const;
     void sizeWindow();
     void showAsLeft();
@@ -146,6 +148,13 @@ private:
     bool destroyed_ = false;
     unsigned catalogueStart_ = 0;  // the main loop's source that starts the fetch, while pending
     NumberMode numberMode_ = NumberMode::Shortcut;
+    // The page shown when the last load ended, and how the window followed it.
+    struct ShownPage {
+        std::string address;
+        NumberCaptions captions;
+        std::int32_t pageIndex = 0;
+    };
+    std::optional<ShownPage> shownPage_;
     std::string typedPrefix_;
     long lastKeyTime_ = 0;
     int wheelTurned_ = 0;

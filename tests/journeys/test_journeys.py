@@ -200,6 +200,32 @@ class PagingThroughAList(Journey):
         d.wait_for_captions(paging(1))
 
 
+class StoppingALoad(Journey):
+    """Esc while the next page of a list loads: the page still shown is the
+    one the window follows, its number on the button and the next page after it."""
+    slow_pages = "pazzle:3"
+
+    def test_escape_while_the_next_page_loads(self):
+        d = self.desktop
+        self.open_list(2, "pazzle")
+        base = library("pazzle") + "&n=0"
+        count = self.click_number(">")
+        d.wait_for_request(lambda p: p == base + "&n=40", "page 2", count)
+        d.wait_for_captions(paging(2))
+        wait_for("page 2 loaded", lambda: d.bars() == [0.0, 0.0])
+
+        count = self.click_number(">")
+        d.wait_for_captions(paging(3))  # the window follows the page asked for ...
+        d.keys("Escape")
+        d.wait_for_captions(paging(2))  # ... and, stopped, the page still shown
+        d.wait_for_request(lambda p: p == base + "&n=40&n=80", "the stopped page's request", count)
+
+        count = self.click_number(">")
+        line = d.wait_for_request(lambda p: p.startswith(base), "the next page", count)
+        self.assertEqual(line.split("\t")[0], base + "&n=40&n=80")
+        d.wait_for_captions(paging(3))
+
+
 class PlayingAGame(Journey):
     def test_open_a_game_and_choose_each_level(self):
         d = self.desktop
