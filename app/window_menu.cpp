@@ -10,6 +10,7 @@
 #include "Main.h"
 #include "accessible.h"
 #include "captions.h"
+#include "history_buttons.h"
 #include "nested_wait.h"
 #include "translate.h"
 #include "wx_text.h"
@@ -54,6 +55,7 @@ void TFrm::makeWindowMenu() {
         wxMenu menu;
         menu.Append(kShortcuts, toWx(tr("Keyboard Shortcuts")));
         menu.Append(kAbout, toWx(fillIn(tr("About %s"), std::string(kApplicationTitle))));
+        raiseHistoryButtonsOverMenu(menu, MenuButton);
         // The choice is acted on once the menu has closed.
         int chosen = wxID_NONE;
         waitInside(

@@ -226,6 +226,42 @@ class StoppingALoad(Journey):
         d.wait_for_captions(paging(3))
 
 
+class MouseButtonsOverAnOpenList(Journey):
+    """The mouse's back and forward buttons over the drop-down's open list or
+    the window's menu close it and move through the history; the entry under
+    the pointer is never chosen."""
+
+    def point_at(self, item):
+        """The pointer over an entry, once the list or menu shows it."""
+        wait_for("the entry shown", lambda: self.desktop.extents(item).height > 0)
+        e = self.desktop.extents(item)
+        subprocess.run(["xdotool", "mousemove", str(e.x + e.width // 2), str(e.y + e.height // 2)], check=True)
+
+    def test_back_over_the_list_then_forward_over_the_menu(self):
+        d = self.desktop
+        self.open_list(1, "puzzle3")
+        count = self.click_number(">")
+        d.wait_for_request(lambda p: p.endswith("&n=0&n=40"), "page 2", count)
+        d.wait_for_captions(paging(2))
+        chosen = d.chosen()
+        count = len(d.requests())
+
+        d.click(d.combo())
+        entry = [i for i in d.all("menu item", d.combo())][4]
+        self.point_at(entry)
+        subprocess.run(["xdotool", "click", "8"], check=True)
+        d.wait_for_captions(paging(1))  # back on the list's first page
+        self.assertEqual(d.chosen(), chosen)
+
+        d.click(d.button("Main Menu"))
+        self.point_at(d.control("menu item", "Keyboard Shortcuts"))
+        subprocess.run(["xdotool", "click", "9"], check=True)
+        d.wait_for_captions(paging(2))  # forward to its second page again
+        self.assertIsNone(d._shown_window("frame", "Keyboard Shortcuts"))
+        self.assertEqual(d.chosen(), chosen)
+        self.assertFalse([line for line in d.requests()[count:] if "puzzle3" not in line and "puzzle1" not in line])
+
+
 class PlayingAGame(Journey):
     def test_open_a_game_and_choose_each_level(self):
         d = self.desktop
