@@ -13,6 +13,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "accessible_names.h"
@@ -20,6 +21,7 @@
 #include "catalogue_page.h"
 #include "progress_bar.h"
 #include "web_browser.h"
+#include "window_state.h"
 
 namespace kwirl {
 
@@ -30,6 +32,10 @@ class TFrm : public wxFrame {
 public:
     explicit TFrm(wxWindow* owner, const BrowserFactory& makeBrowser = makeEngineBrowser);
     ~TFrm() override;
+    // The window's size and state are read from `file` now and written there when it goes.
+    void keepWindowState(const std::string& file);
+    // Put off while a wait of the window's own runs the main loop (see nested_wait.cpp).
+    bool Destroy() override;
 
     // The controls: the browser, the toolbar (its panels, the drop-down and its
     // label, the buttons), the two bars, the catalogue fetch's HTTP client, and
@@ -104,7 +110,15 @@ private:
     void layoutControls();
     void LoadCatalogue();
     void showLibraryList();
-    void onClose(wxCloseEvent& event);
+    void rememberShownPage();
+    void backToShownPage();
+    wxSize leastClientSize() const;
+    void sizeWindow();
+    void showAsLeft();
+    void saveWindowState();
+    template <class Wait>
+    void waitInside(Wait&& wait);
+    void destroyOnceUnwound();
     void numberButtonClick(int button);
     void openFixedPage(const wxButton* button);
     void followAddress(const std::string& address);
@@ -125,12 +139,27 @@ private:
 
     BrowserFactory makeBrowser_;
     bool firstShown_ = false;
+    // Where the window's size and state are kept, if anywhere, and what was read there.
+    std::string stateFile_;
+    std::optional<WindowState> savedState_;
+    wxSize normalSize_;
     enum class FetchState { notStarted, running, ended };
     FetchState catalogueFetch_ = FetchState::notStarted;
-    // The window was closed while the catalogue fetch waited: it goes once the wait ends.
-    bool closeAfterFetch_ = false;
+    // Waits of the window's own now on the stack, each running the main loop.
+    int nestedWaits_ = 0;
+    // Destroy() came while one ran: the window goes once the last has unwound.
+    bool destroyAfterWaits_ = false;
+    // Destroy() has been passed on: the window is deleted in the toolkit's idle work.
+    bool destroyed_ = false;
     unsigned catalogueStart_ = 0;  // the main loop's source that starts the fetch, while pending
     NumberMode numberMode_ = NumberMode::Shortcut;
+    // The page shown when the last load ended, and how the window followed it.
+    struct ShownPage {
+        std::string address;
+        NumberCaptions captions;
+        std::int32_t pageIndex = 0;
+    };
+    std::optional<ShownPage> shownPage_;
     std::string typedPrefix_;
     long lastKeyTime_ = 0;
     int wheelTurned_ = 0;

@@ -43,6 +43,7 @@ bool TKwirlApp::OnInit() {
         // The window appears at once; its first show starts the start page
         // and then the catalogue fetch.
         Frm = new TFrm(nullptr);
+        Frm->keepWindowState(windowStateFile());
         SetTopWindow(Frm);
         Frm->Show(true);
         closeOnTerminationSignals();

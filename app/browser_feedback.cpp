@@ -32,6 +32,7 @@ void TFrm::CBWProgressChange(TCppWebBrowser*, std::int32_t Progress, std::int32_
         PBC->SetMin(0);
         PBC->SetMax(ProgressMax);
         PBC->SetPosition(scaled(Progress, kRightBarSpeed));
+        if (Progress < 0) rememberShownPage();  // the load has ended
     });
 }
 

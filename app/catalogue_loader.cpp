@@ -8,6 +8,7 @@
 #include "catalogue_fetch.h"
 #include "guard.h"
 #include "libraries.h"
+#include "nested_wait.h"
 #include "wx_text.h"
 
 namespace kwirl {
@@ -18,13 +19,12 @@ namespace kwirl {
 // network delays neither; the drop-down offers the built-in list until the
 // catalogue's libraries arrive, and keeps it if they never do.
 void TFrm::LoadCatalogue() {
+    if (destroyed_) return;  // the wait would run the idle work that deletes this window
     catalogueFetch_ = FetchState::running;
-    const CatalogueFetch fetched = fetchCatalogue(*LibLoaderNM, catalogueAddress());
+    CatalogueFetch fetched;
+    waitInside([&] { fetched = fetchCatalogue(*LibLoaderNM, catalogueAddress()); });
     catalogueFetch_ = FetchState::ended;
-    if (closeAfterFetch_) {
-        Destroy();
-        return;
-    }
+    if (destroyed_) return;
     try {
         Memo1->SetValue(toWx(fetched.header));
         Memo1->SetValue(toWx(fetched.text));
@@ -65,19 +65,6 @@ void TFrm::showLibraryList() {
     }
     CB->SetSelection(0);      // raises no event, so the selector does not run
     describeNumberButtons();  // in shortcut mode they name the library chosen
-}
-
-// The fetch waits in a loop of its own, inside this window's code: a window
-// closed meanwhile disappears at once and is destroyed when the wait, cut
-// short here, has ended.
-void TFrm::onClose(wxCloseEvent& event) {
-    if (catalogueFetch_ != FetchState::running) {
-        event.Skip();
-        return;
-    }
-    closeAfterFetch_ = true;
-    Hide();
-    LibLoaderNM->Abort();
 }
 
 }  // namespace kwirl

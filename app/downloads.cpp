@@ -10,6 +10,7 @@
 #include "Main.h"
 #include "captions.h"
 #include "guard.h"
+#include "nested_wait.h"
 #include "translate.h"
 #include "wx_text.h"
 
@@ -33,10 +34,13 @@ std::string downloadsFolder() {
 void TFrm::CBWFileDownload(TCppWebBrowser*, const std::string& SuggestedName, std::string& Path, bool& Replace) {
     Path.clear();
     Replace = false;
+    if (destroyed_) return;
     swallowFailures("asking where to save a file", [&] {
         wxFileDialog dialog(this, toWx(tr("Save the file")), toWx(downloadsFolder()), toWx(SuggestedName),
-                            wxFileSelectorDefaultWildcardStr, wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
-        if (dialog.ShowModal() != wxID_OK) return;
+                            toWx(tr("All files (*)") + "|*"), wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+        int answer = wxID_CANCEL;
+        waitInside([&] { answer = dialog.ShowModal(); });
+        if (answer != wxID_OK || destroyed_) return;
         Path = fromWx(dialog.GetPath());
         Replace = wxFileName::Exists(toWx(Path));
     });

@@ -29,7 +29,7 @@ void TFrm::FormShow(wxObject*) {
             CBW->Navigate(std::string(vocab::kBlankPage));
             CBW->Navigate(startPageAddress());
         });
-        Maximize(true);
+        showAsLeft();
     });
     // The catalogue comes beside the start page, from the next turn of the loop.
     if (catalogueFetch_ == FetchState::notStarted && catalogueStart_ == 0) {

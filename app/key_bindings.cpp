@@ -47,6 +47,7 @@ void TFrm::runBrowserCommand(BrowserCommand command) {
                     ShowFullScreen(false);
                 } else {
                     CBW->Stop();
+                    backToShownPage();
                 }
                 break;
             case BrowserCommand::ZoomIn: CBW->SetZoom(zoomedIn(CBW->Zoom())); break;

@@ -47,6 +47,7 @@ TFrm::TFrm(wxWindow* owner, const BrowserFactory& makeBrowser)
     : wxFrame(owner, wxID_ANY, kWindowCaption, wxDefaultPosition, wxSize(672, 640)), makeBrowser_(makeBrowser) {
     createControls(makeBrowser);
     bindEvents();
+    sizeWindow();
     Centre(wxBOTH);
 
     CatalogueNames.fill({});
@@ -184,7 +185,6 @@ void TFrm::bindEvents() {
         }
         event.Skip();
     });
-    Bind(wxEVT_CLOSE_WINDOW, &TFrm::onClose, this);
     Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
         layoutControls();
         event.Skip();

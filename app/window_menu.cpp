@@ -10,6 +10,8 @@
 #include "Main.h"
 #include "accessible.h"
 #include "captions.h"
+#include "history_buttons.h"
+#include "nested_wait.h"
 #include "translate.h"
 #include "wx_text.h"
 
@@ -53,8 +55,12 @@ void TFrm::makeWindowMenu() {
         wxMenu menu;
         menu.Append(kShortcuts, toWx(tr("Keyboard Shortcuts")));
         menu.Append(kAbout, toWx(fillIn(tr("About %s"), std::string(kApplicationTitle))));
+        raiseHistoryButtonsOverMenu(menu, MenuButton);
         // The choice is acted on once the menu has closed.
-        const int chosen = MenuButton->GetPopupMenuSelectionFromUser(menu, wxPoint(0, MenuButton->GetSize().y));
+        int chosen = wxID_NONE;
+        waitInside(
+            [&] { chosen = MenuButton->GetPopupMenuSelectionFromUser(menu, wxPoint(0, MenuButton->GetSize().y)); });
+        if (destroyed_) return;
         if (chosen == kShortcuts) showKeyboardShortcuts();
         if (chosen == kAbout) showAbout();
     });

@@ -1,12 +1,17 @@
 // SPDX-License-Identifier: MIT
 #include "engine_downloads.h"
 
+#include <fcntl.h>
 #include <glib/gstdio.h>
+#include <stdio.h>
+#include <unistd.h>
 #include <webkit2/webkit2.h>
 
+#include <cerrno>
 #include <string>
 
 #include "download_files.h"
+#include "file_errors.h"
 #include "translate.h"
 #include "web_browser.h"
 
@@ -40,6 +45,45 @@ std::string shortfallOf(WebKitDownload* download) {
     return fillIn(tr("%s of %s bytes"), std::to_string(received), std::to_string(announced));
 }
 
+// Why the engine could not write where it was told: the cause the system
+// gave when its message names one, else the engine's own words.
+std::string failureText(const GError* error) {
+    const DownloadFailure failure = failureOf(error);
+    if (failure == DownloadFailure::Destination && error) {
+        if (auto cause = fileWriteFailureIn(error->message)) return *cause;
+    }
+    return downloadFailureText(failure, error ? error->message : "");
+}
+
+// A new file of its own beside `chosen`, for the transfer to write; errno set when none could be made.
+std::string makeTemporaryBeside(const std::string& chosen) {
+    gchar* folder = g_path_get_dirname(chosen.c_str());
+    gchar* pattern = g_build_filename(folder, ".kwirl-download-XXXXXX", nullptr);
+    g_free(folder);
+    std::string made;
+    const int fd = g_mkstemp_full(pattern, O_RDWR | O_CLOEXEC, 0666);  // the umask decides, as for any file saved
+    if (fd >= 0) {
+        close(fd);
+        made = pattern;
+    }
+    g_free(pattern);
+    return made;
+}
+
+// The whole file takes the chosen name: over the old one when the person said
+// to replace it, else only while no file has it; errno set on failure.
+bool moveIntoPlace(const std::string& from, const std::string& to, bool replacing) {
+    if (replacing) return g_rename(from.c_str(), to.c_str()) == 0;
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+    if (errno != EINVAL) return false;
+    // A file system that cannot refuse to replace: looked at first.
+    if (g_file_test(to.c_str(), G_FILE_TEST_EXISTS)) {
+        errno = EEXIST;
+        return false;
+    }
+    return g_rename(from.c_str(), to.c_str()) == 0;
+}
+
 std::string destinationPath(WebKitDownload* download) {
     const gchar* destination = webkit_download_get_destination(download);
     if (!destination) return {};
@@ -56,24 +100,34 @@ TEngineDownloads::TEngineDownloads(WebKitWebView* view, TCppWebBrowser& browser,
                      this);
 }
 
-// Downloads still running are left to the engine, which drops them and their
-// part-written files when the client ends. Cancelling one here would end the
-// client with a crash when the engine's network process has died under it (a
-// file name the engine cannot read ends that process): the engine then never
-// tells the download's end, and its cancel touches what is gone.
+// Downloads still running are left to the engine, which drops them when the
+// client ends. Cancelling one here would end the client with a crash when the
+// engine's network process has died under it (a file name the engine cannot
+// read ends that process): the engine then never tells the download's end,
+// and its cancel touches what is gone. Their new files, not yet whole, go.
 TEngineDownloads::~TEngineDownloads() {
     g_signal_handlers_disconnect_by_data(webkit_web_view_get_context(view_), this);
-    for (WebKitDownload* download : running_) {
-        g_signal_handlers_disconnect_by_data(download, this);
-        g_object_unref(download);
+    for (auto& [id, transfer] : running_) {
+        g_signal_handlers_disconnect_by_data(transfer.download, this);
+        g_object_unref(transfer.download);
+        if (!transfer.temporary.empty()) g_unlink(transfer.temporary.c_str());
     }
+}
+
+TEngineDownloads::Id TEngineDownloads::idOf(WebKitDownload* download) const {
+    for (const auto& [id, transfer] : running_) {
+        if (transfer.download == download) return id;
+    }
+    return 0;
 }
 
 void TEngineDownloads::onStarted(WebKitWebContext*, WebKitDownload* download, gpointer self) {
     auto* downloads = static_cast<TEngineDownloads*>(self);
     // The context is the whole process's: only this view's downloads are ours.
     if (webkit_download_get_web_view(download) != downloads->view_) return;
-    downloads->running_.insert(WEBKIT_DOWNLOAD(g_object_ref(download)));
+    Transfer transfer;
+    transfer.download = WEBKIT_DOWNLOAD(g_object_ref(download));
+    downloads->running_.emplace(++downloads->lastId_, std::move(transfer));
     g_signal_connect(download, "decide-destination", G_CALLBACK(&TEngineDownloads::onDecideDestination), self);
     g_signal_connect(download, "notify::estimated-progress", G_CALLBACK(&TEngineDownloads::onProgress), self);
     g_signal_connect(download, "failed", G_CALLBACK(&TEngineDownloads::onFailed), self);
@@ -85,12 +139,13 @@ void TEngineDownloads::onStarted(WebKitWebContext*, WebKitDownload* download, gp
 gboolean TEngineDownloads::onDecideDestination(WebKitDownload* download, gchar* suggested, gpointer self) {
     auto* downloads = static_cast<TEngineDownloads*>(self);
     const std::string name = downloadFileName(suggested ? suggested : "");
-    downloads->CallAfter([downloads, download, name] { downloads->askWhereToSave(download, name); });
+    const Id id = downloads->idOf(download);
+    downloads->CallAfter([downloads, id, name] { downloads->askWhereToSave(id, name); });
     return TRUE;
 }
 
-void TEngineDownloads::askWhereToSave(WebKitDownload* download, const std::string& suggested) {
-    if (!running_.count(download)) return;
+void TEngineDownloads::askWhereToSave(Id id, const std::string& suggested) {
+    if (!running_.count(id)) return;
     std::string path;
     bool replace = false;
     try {
@@ -98,19 +153,38 @@ void TEngineDownloads::askWhereToSave(WebKitDownload* download, const std::strin
     } catch (...) {
         path.clear();  // a handler that fails chose nothing
     }
-    if (!running_.count(download)) return;  // ended while the person chose
+    const auto found = running_.find(id);
+    if (found == running_.end()) return;  // ended while the person chose
+    Transfer& transfer = found->second;
     if (path.empty()) {
-        webkit_download_cancel(download);
+        webkit_download_cancel(transfer.download);
         return;
     }
-    gchar* uri = g_filename_to_uri(path.c_str(), nullptr, nullptr);
+    transfer.chosen = path;
+    transfer.replacing = replace;
+    transfer.temporary = makeTemporaryBeside(path);
+    if (transfer.temporary.empty()) {
+        const int error = errno;
+        gchar* folder = g_path_get_dirname(path.c_str());
+        const bool folderExists = g_file_test(folder, G_FILE_TEST_IS_DIR);
+        g_free(folder);
+        failBeforeWriting(transfer, fileWriteFailureText(error, folderExists));
+        return;
+    }
+    gchar* uri = g_filename_to_uri(transfer.temporary.c_str(), nullptr, nullptr);
     if (!uri) {
-        webkit_download_cancel(download);
+        failBeforeWriting(transfer, downloadFailureText(DownloadFailure::Other, transfer.temporary));
         return;
     }
-    webkit_download_set_allow_overwrite(download, replace);
-    webkit_download_set_destination(download, uri);
+    webkit_download_set_allow_overwrite(transfer.download, TRUE);  // the new file made for it
+    webkit_download_set_destination(transfer.download, uri);
     g_free(uri);
+}
+
+// Nothing was written: the download is dropped, and its end tells why.
+void TEngineDownloads::failBeforeWriting(Transfer& transfer, const std::string& failure) {
+    transfer.failure = failure;
+    webkit_download_cancel(transfer.download);
 }
 
 void TEngineDownloads::onProgress(WebKitDownload* download, gpointer, gpointer self) {
@@ -119,26 +193,40 @@ void TEngineDownloads::onProgress(WebKitDownload* download, gpointer, gpointer s
 }
 
 void TEngineDownloads::onFailed(WebKitDownload* download, GError* error, gpointer self) {
-    static_cast<TEngineDownloads*>(self)->failures_[download] =
-        downloadFailureText(failureOf(error), error ? error->message : "");
+    auto* downloads = static_cast<TEngineDownloads*>(self);
+    const auto found = downloads->running_.find(downloads->idOf(download));
+    if (found == downloads->running_.end() || !found->second.failure.empty()) return;  // the first cause holds
+    found->second.failure = failureText(error);
+}
+
+// The end of a transfer: the whole file under the name chosen, or, when it
+// failed or was cut short, its new file gone and the old one as it was. Says why it failed.
+std::string TEngineDownloads::finish(Transfer& transfer) {
+    std::string failure = transfer.failure;
+    // Cut short: fewer bytes than announced, which the engine ends as if whole.
+    if (failure.empty()) {
+        const std::string shortfall = shortfallOf(transfer.download);
+        if (!shortfall.empty()) failure = downloadFailureText(DownloadFailure::Network, shortfall);
+    }
+    if (failure.empty() && !transfer.temporary.empty() &&
+        !moveIntoPlace(transfer.temporary, transfer.chosen, transfer.replacing)) {
+        failure = errno == EEXIST ? downloadFailureText(DownloadFailure::Destination, {}) : fileWriteFailureText(errno);
+    }
+    if (!failure.empty() && !transfer.temporary.empty()) g_unlink(transfer.temporary.c_str());
+    if (!failure.empty() && transfer.replacing) failure += "\n" + tr("The file that was there is kept as it was.");
+    return failure;
 }
 
 // Every download ends here, after its failure if it failed. The window is told
 // once the engine's call has returned: it may show a message box.
 void TEngineDownloads::onFinished(WebKitDownload* download, gpointer self) {
     auto* downloads = static_cast<TEngineDownloads*>(self);
-    const auto failure = downloads->failures_.find(download);
-    std::string failureText = failure == downloads->failures_.end() ? std::string() : failure->second;
-    const std::string path = destinationPath(download);
-    if (failure == downloads->failures_.end()) {
-        // Cut short: not saved, and no broken file left under the name chosen.
-        const std::string shortfall = shortfallOf(download);
-        if (!shortfall.empty()) {
-            failureText = downloadFailureText(DownloadFailure::Network, shortfall);
-            if (!path.empty()) g_unlink(path.c_str());
-        }
-    }
-    downloads->forget(download);
+    const Id id = downloads->idOf(download);
+    const auto found = downloads->running_.find(id);
+    if (found == downloads->running_.end()) return;
+    const std::string failureText = downloads->finish(found->second);
+    const std::string path = found->second.chosen.empty() ? destinationPath(download) : found->second.chosen;
+    downloads->forget(id);
     downloads->CallAfter([downloads, path, failureText] {
         downloads->progress_(1.0);
         auto& browser = downloads->browser_;
@@ -146,9 +234,11 @@ void TEngineDownloads::onFinished(WebKitDownload* download, gpointer self) {
     });
 }
 
-void TEngineDownloads::forget(WebKitDownload* download) {
-    failures_.erase(download);
-    if (!running_.erase(download)) return;
+void TEngineDownloads::forget(Id id) {
+    const auto found = running_.find(id);
+    if (found == running_.end()) return;
+    WebKitDownload* download = found->second.download;
+    running_.erase(found);
     g_signal_handlers_disconnect_by_data(download, this);
     g_object_unref(download);
 }

@@ -7,9 +7,9 @@
 #include <glib.h>
 #include <wx/event.h>
 
+#include <cstdint>
 #include <functional>
 #include <map>
-#include <set>
 #include <string>
 
 typedef struct _WebKitWebView WebKitWebView;
@@ -35,16 +35,32 @@ private:
     static void onFailed(WebKitDownload* download, GError* error, gpointer self);
     static void onFinished(WebKitDownload* download, gpointer self);
 
-    void askWhereToSave(WebKitDownload* download, const std::string& suggested);
-    void forget(WebKitDownload* download);
+    // A download of this view until it ends. The engine writes a new file
+    // beside the one chosen, and it takes the chosen name only once whole: a
+    // file it replaces is kept until then.
+    struct Transfer {
+        WebKitDownload* download = nullptr;  // with a reference of ours
+        std::string chosen;                  // where the person said it goes
+        std::string temporary;               // what the engine writes meanwhile
+        bool replacing = false;
+        std::string failure;  // why it failed, told when it ends
+    };
+    using Id = std::uint64_t;
+
+    // The download's number here, 0 when it is not (or no more) one of ours.
+    Id idOf(WebKitDownload* download) const;
+    void askWhereToSave(Id id, const std::string& suggested);
+    void failBeforeWriting(Transfer& transfer, const std::string& failure);
+    std::string finish(Transfer& transfer);
+    void forget(Id id);
 
     WebKitWebView* view_;
     TCppWebBrowser& browser_;
     std::function<void(double)> progress_;
-    // Each download of this view until it ends, with a reference of ours.
-    std::set<WebKitDownload*> running_;
-    // Why a download failed, told when it ends.
-    std::map<WebKitDownload*, std::string> failures_;
+    // Answers are matched by number, never by the engine's object's address,
+    // which a later download may reuse once the earlier one is gone.
+    std::map<Id, Transfer> running_;
+    Id lastId_ = 0;
 };
 
 }  // namespace kwirl

@@ -34,6 +34,7 @@ class PortalHandler(BaseHTTPRequestHandler):
     def answer(self, send_body):
         parts = urlsplit(self.path)
         attachment = None
+        cookie = None
         if parts.path not in ("/index.php", "/"):
             status, content_type, body = 404, "text/html; charset=utf-8", pages.not_found(parts.path)
         else:
@@ -42,7 +43,6 @@ class PortalHandler(BaseHTTPRequestHandler):
             delay = slow.get(pages.last(query, "name", "home"), slow.get("*"))
             if delay:
                 time.sleep(delay)  # a slow page, for watching the client while it loads
-            cookie = None
             name = pages.last(query, "name")
             if name == "servstop" and self.server.catalogue:
                 with open(self.server.catalogue, "rb") as served:  # a catalogue of the test's making

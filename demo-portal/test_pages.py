@@ -147,18 +147,21 @@ class ServedOverHttp(unittest.TestCase):
             httpd.shutdown()
             httpd.server_close()
 
-    def test_the_server_answers_gets_and_heads(self):
+    def test_the_server_answers_gets_and_heads_and_unknown_paths(self):
         httpd = server.PortalServer("127.0.0.1:0")
         thread = threading.Thread(target=httpd.serve_forever, daemon=True)
         thread.start()
         try:
-            for method in ("GET", "HEAD"):
+            # Any other path is not found, and said so.
+            for method, path, status in (("GET", "/index.php?name=puzzle1&op=pz6m&n=40", 200),
+                                         ("HEAD", "/index.php?name=puzzle1&op=pz6m&n=40", 200),
+                                         ("GET", "/favicon.ico", 404), ("HEAD", "/no/such/page", 404)):
                 connection = http.client.HTTPConnection("127.0.0.1", httpd.server_address[1], timeout=10)
-                connection.request(method, "/index.php?name=puzzle1&op=pz6m&n=40")
+                connection.request(method, path)
                 reply = connection.getresponse()
-                self.assertEqual(reply.status, 200)
+                self.assertEqual(reply.status, status, path)
                 content = reply.read()
-                self.assertEqual(bool(content), method == "GET")
+                self.assertEqual(bool(content), method == "GET", path)
                 connection.close()
         finally:
             httpd.shutdown()

@@ -71,6 +71,10 @@ std::string portalPage(const std::string& head) {
             " try { window.open('javascript:document.title=' + i); } catch (e) {} }"
             "new Image().src = '/index.php?name=flooded';</script></body></html>");
     }
+    if (path.find("name=wholefile") != std::string::npos) {
+        return "HTTP/1.0 200 OK\r\nContent-Type: image/png\r\nContent-Length: 8\r\n"
+               "Content-Disposition: attachment; filename=\"whole.png\"\r\n\r\nPNG!PNG!";
+    }
     if (path.find("name=popup") != std::string::npos) {
         return htmlReply("<html><body><script>window.open('/index.php?name=champday');</script></body></html>");
     }
@@ -422,26 +426,65 @@ TEST_F(EngineTest, AFileNamedAsAPathIsOfferedUnderItsPlainName) {
     std::filesystem::remove(chosen);
 }
 
-// A file the server cuts short, fewer bytes than it announced, which the
-// engine ends as if it were whole: the window hears that it failed, and no
-// broken file is left where the person chose.
-TEST_F(EngineTest, AFileCutShortIsToldAsAFailureAndNotLeftBehind) {
-    const auto path = std::filesystem::temp_directory_path() / "kwirl-engine-test-cut.png";
-    std::filesystem::remove(path);
-    frame->CBW->OnFileDownload = [&](TCppWebBrowser*, const std::string&, std::string& chosen, bool& replace) {
-        chosen = path.string();
-        replace = false;
+// A file saved where the person chose: whole, or, when the server cuts it
+// short (fewer bytes than it announced, which the engine ends as if whole),
+// told as a failure with nothing broken left behind, and a file it was to
+// replace kept as it was. Nothing else is left in the folder.
+TEST_F(EngineTest, AFileIsSavedWholeOrNotAtAllAndAFileItReplacesIsKeptUntilThen) {
+    struct Case {
+        const char* page;
+        const char* before;  // the file already there, if any
+        const char* after;   // the file there afterwards, if any
+        const char* failure;
+        const char* folder = nullptr;  // somewhere else than a new folder of the test's
     };
-    bool ended = false;
-    std::string failure;
-    frame->CBW->OnDownloadComplete = [&](TCppWebBrowser*, const std::string&, const std::string& why) {
-        ended = true;
-        failure = why;
-    };
-    frame->CBW->Navigate(pageAddress("cutfile"));
-    ASSERT_TRUE(runLoopUntil([&] { return ended; }, 20000));
-    EXPECT_NE(failure.find("4 of 8 bytes"), std::string::npos) << failure;
-    EXPECT_FALSE(std::filesystem::exists(path));
+    int asked = 0;
+    for (const Case& c : {Case{"cutfile", nullptr, nullptr, "4 of 8 bytes"},
+                          Case{"cutfile", "old!", "old!", "The file that was there is kept as it was."},
+                          Case{"wholefile", "old!", "PNG!PNG!", ""}, Case{"wholefile", nullptr, "PNG!PNG!", ""},
+                          // The cause the system gave, not a guess (the tests run as root: a
+                          // system folder refuses even it).
+                          Case{"wholefile", nullptr, nullptr, "permission denied", "/sys"},
+                          Case{"wholefile", nullptr, nullptr, "the folder does not exist", "/nowhere/at/all"}}) {
+        SCOPED_TRACE(std::string(c.page) + (c.before ? " over a file" : ""));
+        const auto folder = c.folder ? std::filesystem::path(c.folder)
+                                     : std::filesystem::temp_directory_path() / "kwirl-engine-test-saved";
+        if (!c.folder) {
+            std::filesystem::remove_all(folder);
+            std::filesystem::create_directory(folder);
+        }
+        const auto path = folder / "picture.png";
+        if (c.before) std::ofstream(path) << c.before;
+        frame->CBW->OnFileDownload = [&](TCppWebBrowser*, const std::string&, std::string& chosen, bool& replace) {
+            chosen = path.string();
+            replace = c.before != nullptr;
+        };
+        bool ended = false;
+        std::string failure = "(none told)";
+        frame->CBW->OnDownloadComplete = [&](TCppWebBrowser*, const std::string&, const std::string& why) {
+            ended = true;
+            failure = why;
+        };
+        frame->CBW->Navigate(pageAddress(c.page) + "&case=" + std::to_string(++asked));  // a new address each time
+        ASSERT_TRUE(runLoopUntil([&] { return ended; }, 20000));
+        if (*c.failure) {
+            EXPECT_NE(failure.find(c.failure), std::string::npos) << failure;
+        } else {
+            EXPECT_EQ(failure, "");
+        }
+        if (c.folder) {
+            EXPECT_FALSE(std::filesystem::exists(path));
+            continue;
+        }
+        std::vector<std::string> left;
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) left.push_back(entry.path().filename());
+        EXPECT_EQ(left, c.after ? std::vector<std::string>{"picture.png"} : std::vector<std::string>{});
+        if (c.after) {
+            std::ifstream saved(path);
+            EXPECT_EQ(std::string(std::istreambuf_iterator<char>(saved), {}), c.after);
+        }
+        std::filesystem::remove_all(folder);
+    }
 }
 
 }  // namespace

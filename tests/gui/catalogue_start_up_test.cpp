@@ -163,6 +163,53 @@ TEST_F(CatalogueStartUpTest, TheWindowClosedWhileTheCatalogueWaitsGoesAtOnceAndI
     frame = nullptr;
 }
 
+// Destroy() at every point of a slow fetch, with the toolkit's idle work (which
+// deletes destroyed windows) run inside the fetch's wait as the real main loop
+// runs it: the window, its HTTP client and its socket outlive the wait, and the
+// window goes once the wait has unwound.
+TEST_F(CatalogueStartUpTest, TheWindowDestroyedAtAnyPointOfTheFetchOutlivesTheWaitAndThenGoes) {
+    const std::vector<std::string> parts = {"HTTP/1.0 200 OK\r\n", "\r\n", kCatalogue.substr(0, 40),
+                                            kCatalogue.substr(40)};
+    for (std::size_t point = 0; point <= parts.size(); ++point) {
+        SCOPED_TRACE("destroyed after " + std::to_string(point) + " parts of the reply");
+        struct Ending {
+            TFrm* frame = nullptr;
+            bool keptWhileWaiting = false;
+            std::promise<void> done;
+        } ending;
+        LoopbackServer portal(testPortalPort(), [&](LoopbackServer&, int fd) {
+            readRequestHead(fd);
+            for (std::size_t sent = 0; sent <= parts.size(); ++sent) {
+                if (sent == point) {
+                    ending.frame = frame;
+                    g_idle_add(
+                        [](gpointer made) {
+                            auto* end = static_cast<Ending*>(made);
+                            end->frame->Destroy();
+                            wxTheApp->ProcessIdle();
+                            end->keptWhileWaiting =
+                                wxTopLevelWindows.Find(end->frame) != nullptr && !end->frame->IsShown();
+                            end->done.set_value();
+                            return G_SOURCE_REMOVE;
+                        },
+                        &ending);
+                    ending.done.get_future().wait();
+                }
+                if (sent < parts.size() && !sendAll(fd, parts[sent])) return;
+            }
+        });
+        startWindow(&portal, false);
+        ASSERT_TRUE(runLoopUntil(
+            [&] {
+                wxTheApp->ProcessIdle();
+                return wxTopLevelWindows.Find(frame) == nullptr;
+            },
+            5000));
+        frame = nullptr;
+        EXPECT_TRUE(ending.keptWhileWaiting);
+    }
+}
+
 TEST_F(CatalogueStartUpTest, NoPortalAtAllGivesTheBuiltInListAtOnce) {
     startWindow();
     EXPECT_LT(fetchSeconds, 5.0);

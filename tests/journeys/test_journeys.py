@@ -207,6 +207,68 @@ class PagingThroughAList(Journey):
         d.wait_for_captions(paging(1))
 
 
+class StoppingALoad(Journey):
+    """Esc while the next page of a list loads: the page still shown is the
+    one the window follows, its number on the button and the next page after it."""
+    slow_pages = "pazzle:3"
+
+    def test_escape_while_the_next_page_loads(self):
+        d = self.desktop
+        self.open_list(2, "pazzle")
+        base = library("pazzle") + "&n=0"
+        count = self.click_number(">")
+        d.wait_for_request(lambda p: p == base + "&n=40", "page 2", count)
+        d.wait_for_captions(paging(2))
+        wait_for("page 2 loaded", lambda: d.bars() == [0.0, 0.0])
+
+        count = self.click_number(">")
+        d.wait_for_captions(paging(3))  # the window follows the page asked for ...
+        d.keys("Escape")
+        d.wait_for_captions(paging(2))  # ... and, stopped, the page still shown
+        d.wait_for_request(lambda p: p == base + "&n=40&n=80", "the stopped page's request", count)
+
+        count = self.click_number(">")
+        line = d.wait_for_request(lambda p: p.startswith(base), "the next page", count)
+        self.assertEqual(line.split("\t")[0], base + "&n=40&n=80")
+        d.wait_for_captions(paging(3))
+
+
+class MouseButtonsOverAnOpenList(Journey):
+    """The mouse's back and forward buttons over the drop-down's open list or
+    the window's menu close it and move through the history; the entry under
+    the pointer is never chosen."""
+
+    def point_at(self, item):
+        """The pointer over an entry, once the list or menu shows it."""
+        wait_for("the entry shown", lambda: self.desktop.extents(item).height > 0)
+        e = self.desktop.extents(item)
+        subprocess.run(["xdotool", "mousemove", str(e.x + e.width // 2), str(e.y + e.height // 2)], check=True)
+
+    def test_back_over_the_list_then_forward_over_the_menu(self):
+        d = self.desktop
+        self.open_list(1, "puzzle3")
+        count = self.click_number(">")
+        d.wait_for_request(lambda p: p.endswith("&n=0&n=40"), "page 2", count)
+        d.wait_for_captions(paging(2))
+        chosen = d.chosen()
+        count = len(d.requests())
+
+        d.click(d.combo())
+        entry = [i for i in d.all("menu item", d.combo())][4]
+        self.point_at(entry)
+        subprocess.run(["xdotool", "click", "8"], check=True)
+        d.wait_for_captions(paging(1))  # back on the list's first page
+        self.assertEqual(d.chosen(), chosen)
+
+        d.click(d.button("Main Menu"))
+        self.point_at(d.control("menu item", "Keyboard Shortcuts"))
+        subprocess.run(["xdotool", "click", "9"], check=True)
+        d.wait_for_captions(paging(2))  # forward to its second page again
+        self.assertIsNone(d._shown_window("frame", "Keyboard Shortcuts"))
+        self.assertEqual(d.chosen(), chosen)
+        self.assertFalse([line for line in d.requests()[count:] if "puzzle3" not in line and "puzzle1" not in line])
+
+
 class PlayingAGame(Journey):
     def test_open_a_game_and_choose_each_level(self):
         d = self.desktop
@@ -602,6 +664,75 @@ class SavingAPicture(InAHomeOfItsOwn):
         self.assertEqual(os.listdir(self.folder), [os.path.basename(saved)])
         # No list of recent files of the client's making, listing what was saved and what was not.
         self.assertFalse(os.path.exists(os.path.join(self.home, ".local", "share", "recently-used.xbel")))
+
+
+class AWindowThatRestores(InAHomeOfItsOwn):
+    """The window returns from maximised to a real size, never gets narrower
+    than its toolbar, and comes back as the player left it."""
+
+    def geometry(self):
+        """The window's place on the screen and its size, without the window manager's frame."""
+        info = subprocess.run(["xwininfo", "-id", self.desktop.client_window()], capture_output=True, text=True,
+                              check=True).stdout
+        value = lambda name: int(re.search(name + r":\s*(-?\d+)", info).group(1))
+        return value("Absolute upper-left X"), value("Absolute upper-left Y"), value("Width"), value("Height")
+
+    def toggle_maximised(self, maximised):
+        """A double click on the title bar, as a person maximises and restores a window."""
+        x, y, width, _ = self.geometry()
+        subprocess.run(["xdotool", "mousemove", str(x + width // 2), str(y - 8), "click", "--repeat", "2",
+                        "--delay", "120", "1"], check=True)
+        wait_for("maximised" if maximised else "restored",
+                 lambda: ("MAXIMIZED_HORZ" in self.desktop.window_states()) == maximised)
+
+    def resize(self, width, height):
+        subprocess.run(["xdotool", "windowsize", self.desktop.client_window(), str(width), str(height)], check=True)
+        wait_for(f"the window sized to {width}x{height} or its least size",
+                 lambda: self.geometry()[2:] == (width, height) or self.geometry()[2] > width)
+
+    def test_restore_then_shrink_then_come_back_as_left(self):
+        d = self.desktop
+        # The first run: maximised, and a real size to return to.
+        wait_for("maximised at first", lambda: "MAXIMIZED_HORZ" in d.window_states())
+        self.toggle_maximised(False)
+        self.assertEqual(self.geometry()[2:], (664, 613))
+
+        # Never narrower than the toolbar: the menu button stays after Puzzle Guide, inside the window.
+        self.resize(300, 300)
+        x, _, width, height = self.geometry()
+        self.assertGreater(width, 300)
+        guide, menu = d.extents(d.button("Puzzle Guide")), d.extents(d.button("Main Menu"))
+        self.assertLessEqual(guide.x + guide.width, menu.x)
+        self.assertLessEqual(menu.x + menu.width, x + width)
+
+        # The next run comes as this one was left: this size, not maximised ...
+        self.resize(900, 700)
+        d.restart_client()
+        wait_for("the window shown", d.client_window)
+        self.assertNotIn("MAXIMIZED_HORZ", d.window_states())
+        self.assertEqual(self.geometry()[2:], (900, 700))
+        # ... or maximised, with the same size to return to.
+        self.toggle_maximised(True)
+        d.restart_client()
+        wait_for("maximised again", lambda: "MAXIMIZED_HORZ" in d.window_states())
+        self.toggle_maximised(False)
+        self.assertEqual(self.geometry()[2:], (900, 700))
+
+        # A state file that is damaged or absurd is not obeyed.
+        d.end_client()
+        state = os.path.join(self.home, ".local", "state", "kwirl", "window")
+        with open(state) as kept:
+            self.assertIn("width=900", kept.read())
+        for absurd in ("[Window]\nwidth=0\nheight=0\nmaximised=false\nfull-screen=false\n",
+                       "[Window]\nwidth=99999\nheight=99999\nmaximised=false\nfull-screen=false\n",
+                       "\x00garbage"):
+            with open(state, "w") as kept:
+                kept.write(absurd)
+            d.start_client()
+            wait_for("maximised as at first", lambda: "MAXIMIZED_HORZ" in d.window_states())
+            self.toggle_maximised(False)
+            self.assertEqual(self.geometry()[2:], (664, 613))
+            d.end_client()
 
 
 class AnOddCatalogue(unittest.TestCase):

@@ -20,14 +20,14 @@ from test_journeys import CLIENT, HOST, SOURCE
 # cache folder without one) while they run; the toolkit's file chooser makes
 # a folder to read its lists of places from, and writes the player's list of
 # recent files: each of these is gone again once the client has ended.
-ALLOWED_IN_HOME = (".cache/kwirl/", ".local/share/kwirl/", ".cache/webkitgtk/", ".cache/.flatpak/",
+ALLOWED_IN_HOME = (".cache/kwirl/", ".local/share/kwirl/", ".local/state/kwirl/", ".cache/webkitgtk/", ".cache/.flatpak/",
                    ".cache/dconf/", ".cache/mesa_shader_cache/", ".cache/fontconfig/", ".dbus/",
                    ".config/gtk-3.0/", ".local/share/recently-used.xbel")
 # What may be left in the home folder once the client has ended: its own
 # folders, the system's caches, and the socket through which the engine's
 # sandboxed pages reach the accessibility bus (in the runtime folder, shared by
 # every program on the engine).
-KEPT_IN_HOME = {".cache/kwirl", ".local/share/kwirl", ".cache/mesa_shader_cache", ".cache/fontconfig",
+KEPT_IN_HOME = {".cache/kwirl", ".local/share/kwirl", ".local/state/kwirl", ".cache/mesa_shader_cache", ".cache/fontconfig",
                 ".cache/dconf", ".dbus", ".cache/webkitgtk/at-spi-bus"}
 # Outside it: devices, kernel files, runtime sockets, and what the sandbox sets up
 # in its own new root (mount points, bind files, its namespace's id maps).
@@ -78,7 +78,7 @@ class NoFilesOfItsOwn(unittest.TestCase):
             inside = os.path.normpath(path).startswith(home)
             # A folder is named with its slash, whether it is still there or not.
             relative = os.path.relpath(path, home) + "/" if inside else path
-            if inside and (relative in ("./", ".cache/", ".local/", ".local/share/", ".config/") or
+            if inside and (relative in ("./", ".cache/", ".local/", ".local/share/", ".local/state/", ".config/") or
                            relative.startswith(ALLOWED_IN_HOME)):
                 continue
             if not inside and path.startswith(ALLOWED_ELSEWHERE):

@@ -1,0 +1,71 @@
+// SPDX-License-Identifier: MIT
+// The window's size: never smaller than its whole toolbar, a normal size to
+// return to from maximised or full screen, and both kept from one run to the
+// next when the application asks for it.
+
+#include <wx/display.h>
+
+#include <algorithm>
+
+#include "Main.h"
+#include "guard.h"
+
+namespace kwirl {
+
+namespace {
+// The size the window was designed at, and the least height of a page below the toolbar.
+const wxSize kDesignClientSize(664, 613);
+constexpr int kLeastPageHeight = 200;
+// Room between the last button and the menu, and for the few pixels a window
+// manager may take from a size hint.
+constexpr int kMenuGap = 6;
+}  // namespace
+
+// The toolbar's row of buttons, from the drop-down on, and the menu button after it.
+wxSize TFrm::leastClientSize() const {
+    int buttonsEnd = 0;
+    for (const wxWindow* child : Panel2->GetChildren())
+        buttonsEnd = std::max(buttonsEnd, child->GetRect().GetRight() + 1);
+    return {Panel2->GetPosition().x + buttonsEnd + kMenuGap + MenuButton->GetSize().x,
+            Panel1->GetSize().y + kLeastPageHeight};
+}
+
+void TFrm::sizeWindow() {
+    SetMinClientSize(leastClientSize());
+    normalSize_ = kDesignClientSize;
+    normalSize_.IncTo(leastClientSize());
+    SetClientSize(normalSize_);
+    // The size to return to is the last one the window had while neither
+    // maximised nor full screen.
+    Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
+        if (IsShown() && !IsMaximized() && !IsFullScreen() && !IsIconized()) normalSize_ = GetClientSize();
+        event.Skip();
+    });
+}
+
+void TFrm::keepWindowState(const std::string& file) {
+    stateFile_ = file;
+    const int display = wxDisplay::GetFromWindow(this);
+    const wxRect screen = wxDisplay(display == wxNOT_FOUND ? 0u : static_cast<unsigned>(display)).GetClientArea();
+    const wxSize least = leastClientSize();
+    savedState_ = readWindowState(file, {least.x, least.y}, {screen.width, screen.height});
+    if (!savedState_) return;
+    normalSize_ = wxSize(savedState_->normal.width, savedState_->normal.height);
+    SetClientSize(normalSize_);
+    Centre(wxBOTH);
+}
+
+// The window as it was left, or maximised the first time.
+void TFrm::showAsLeft() {
+    Maximize(!savedState_ || savedState_->maximised);
+    if (savedState_ && savedState_->fullScreen) ShowFullScreen(true, wxFULLSCREEN_ALL);
+}
+
+void TFrm::saveWindowState() {
+    if (stateFile_.empty()) return;
+    swallowFailures("keeping the window's size", [this] {
+        writeWindowState(stateFile_, {{normalSize_.x, normalSize_.y}, IsMaximized(), IsFullScreen()});
+    });
+}
+
+}  // namespace kwirl

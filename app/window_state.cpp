@@ -1,0 +1,98 @@
+// SPDX-License-Identifier: MIT
+#include "window_state.h"
+
+#include <glib.h>
+
+#include <cerrno>
+#include <memory>
+#include <stdexcept>
+
+namespace kwirl {
+
+namespace {
+
+constexpr const char* kGroup = "Window";
+// A state file is a few lines; anything larger is not one.
+constexpr gsize kMostBytes = 4096;
+
+struct KeyFileFree {
+    void operator()(GKeyFile* file) const { g_key_file_free(file); }
+};
+
+// A key's whole value, or nothing when it is missing or not of its type.
+std::optional<int> integerOf(GKeyFile* file, const char* key) {
+    GError* error = nullptr;
+    const gint value = g_key_file_get_integer(file, kGroup, key, &error);
+    if (error) {
+        g_error_free(error);
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<bool> booleanOf(GKeyFile* file, const char* key) {
+    GError* error = nullptr;
+    const gboolean value = g_key_file_get_boolean(file, kGroup, key, &error);
+    if (error) {
+        g_error_free(error);
+        return std::nullopt;
+    }
+    return value != FALSE;
+}
+
+}  // namespace
+
+std::string windowStateFile() {
+    gchar* path = g_build_filename(g_get_user_state_dir(), "kwirl", "window", nullptr);
+    std::string result = path;
+    g_free(path);
+    return result;
+}
+
+std::optional<WindowState> parseWindowState(const std::string& text, WindowSize least, WindowSize screen) {
+    const std::unique_ptr<GKeyFile, KeyFileFree> file(g_key_file_new());
+    if (text.size() > kMostBytes ||
+        !g_key_file_load_from_data(file.get(), text.data(), text.size(), G_KEY_FILE_NONE, nullptr))
+        return std::nullopt;
+    const auto width = integerOf(file.get(), "width");
+    const auto height = integerOf(file.get(), "height");
+    const auto maximised = booleanOf(file.get(), "maximised");
+    const auto fullScreen = booleanOf(file.get(), "full-screen");
+    if (!width || !height || !maximised || !fullScreen) return std::nullopt;
+    if (*width < least.width || *height < least.height || *width > screen.width || *height > screen.height)
+        return std::nullopt;
+    return WindowState{{*width, *height}, *maximised, *fullScreen};
+}
+
+std::string formatWindowState(const WindowState& state) {
+    return std::string("[") + kGroup + "]\n" + "width=" + std::to_string(state.normal.width) + "\n" +
+           "height=" + std::to_string(state.normal.height) + "\n" +
+           "maximised=" + (state.maximised ? "true" : "false") + "\n" +
+           "full-screen=" + (state.fullScreen ? "true" : "false") + "\n";
+}
+
+std::optional<WindowState> readWindowState(const std::string& file, WindowSize least, WindowSize screen) {
+    gchar* text = nullptr;
+    gsize length = 0;
+    if (!g_file_get_contents(file.c_str(), &text, &length, nullptr)) return std::nullopt;
+    const std::string contents(text, length);
+    g_free(text);
+    return parseWindowState(contents, least, screen);
+}
+
+void writeWindowState(const std::string& file, const WindowState& state) {
+    gchar* folder = g_path_get_dirname(file.c_str());
+    const int made = g_mkdir_with_parents(folder, 0700);
+    g_free(folder);
+    if (made != 0) throw std::runtime_error(file + ": " + g_strerror(errno));
+    const std::string text = formatWindowState(state);
+    GError* error = nullptr;
+    // Written whole beside the old one and renamed over it.
+    if (!g_file_set_contents(file.c_str(), text.data(), static_cast<gssize>(text.size()), &error)) {
+        const std::string reason = error->message;
+        g_error_free(error);
+        throw std::runtime_error(reason);
+    }
+}
+
+}  // namespace kwirl
