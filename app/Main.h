@@ -132,6 +132,7 @@ private:
     void runBrowserCommand(BrowserCommand command);
     void describeFixedControls();
     void describeNumberButtons();
+    NumberMode clickEffect(std::size_t button) const;
     std::string shortcutLibraryName(std::size_t button) const;
     void makeWindowMenu();
     void showKeyboardShortcuts();

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "Main.h"
+#include "address_classes.h"
 #include "accessible.h"
 #include "catalogue_entry.h"
 #include "libraries.h"
@@ -26,6 +27,7 @@ AccessibleText numberButtonText(NumberMode mode, std::size_t button, const std::
             return {fillIn(tr("Library %s: %s"), caption, library), tr("Opens this library's list of puzzles")};
         case NumberMode::Pieces:
             return {fillIn(tr("%s pieces"), caption), fillIn(tr("Plays this puzzle cut into %s pieces"), caption)};
+        case NumberMode::Nothing: return {caption, tr("Does nothing on this page")};
         case NumberMode::Paging: break;
     }
     switch (button) {
@@ -57,13 +59,36 @@ std::string TFrm::shortcutLibraryName(std::size_t button) const {
     return std::string(builtInLibraryName(numberButtonRules()[button].shortcut));
 }
 
+// What a click on number button `button` does on the page shown: the same
+// tests of its address, in the same order, as the click's handler.
+NumberMode TFrm::clickEffect(std::size_t button) const {
+    const std::string current = CBW->LocationURL();
+    const NumberButtonRule& rule = numberButtonRules()[button];
+    if (isGameAddress(current)) return NumberMode::Pieces;
+    if (rule.pagesWideLists ? isWidePagedListAddress(current) : isPagedListAddress(current)) return NumberMode::Paging;
+    if (isNeutralAddress(current)) return NumberMode::Shortcut;
+    return NumberMode::Nothing;
+}
+
+// A button's name and description say what its click does now. Where that is
+// not what its caption suggests (a page in a frame set the captions, or a
+// load has not yet come), the caption leads the name, then what the click does.
 void TFrm::describeNumberButtons() {
     const auto buttons = numberButtons();
     for (std::size_t i = 0; i < buttons.size(); ++i) {
         const std::string caption = fromWx(buttons[i]->GetLabel());
-        const std::string library = numberMode_ == NumberMode::Shortcut ? shortcutLibraryName(i) : std::string();
-        const AccessibleText text = numberButtonText(numberMode_, i, caption, library);
-        setAccessibleText(buttons[i], text.name, text.description);
+        const NumberMode effect = clickEffect(i);
+        const std::string library = effect == NumberMode::Shortcut ? shortcutLibraryName(i) : std::string();
+        if (effect == numberMode_ || effect == NumberMode::Nothing) {
+            const AccessibleText text = numberButtonText(effect, i, caption, library);
+            setAccessibleText(buttons[i], text.name, text.description);
+            continue;
+        }
+        const NumberCaptions meant = effect == NumberMode::Shortcut ? shortcutCaptions()
+                                     : effect == NumberMode::Pieces ? piecesCaptions()
+                                                                    : pagingCaptions(PageIndex);
+        const AccessibleText text = numberButtonText(effect, i, meant[i], library);
+        setAccessibleText(buttons[i], fillIn(tr("%s: %s"), caption, text.name), text.description);
     }
 }
 

@@ -16,7 +16,8 @@ struct AccessibleText {
     std::string description;
 };
 
-enum class NumberMode { Shortcut, Pieces, Paging };
+// What a number button shows, or does: Nothing only does (on a page of no class the buttons act on).
+enum class NumberMode { Shortcut, Pieces, Paging, Nothing };
 
 // The mode a set of the six captions shows.
 NumberMode modeOfCaptions(const NumberCaptions& captions);

@@ -15,6 +15,7 @@ void TFrm::rememberShownPage() {
     for (std::size_t i = 0; i < buttons.size(); ++i) page.captions[i] = fromWx(buttons[i]->GetLabel());
     page.pageIndex = PageIndex;
     shownPage_ = page;
+    describeNumberButtons();  // a click now acts on this page
 }
 
 void TFrm::backToShownPage() {

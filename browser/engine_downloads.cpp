@@ -195,8 +195,9 @@ void TEngineDownloads::onProgress(WebKitDownload* download, gpointer, gpointer s
 void TEngineDownloads::onFailed(WebKitDownload* download, GError* error, gpointer self) {
     auto* downloads = static_cast<TEngineDownloads*>(self);
     const auto found = downloads->running_.find(downloads->idOf(download));
-    if (found == downloads->running_.end() || !found->second.failure.empty()) return;  // the first cause holds
-    found->second.failure = failureText(error);
+    if (found == downloads->running_.end()) return;
+    found->second.failed = true;
+    if (found->second.failure.empty()) found->second.failure = failureText(error);  // the first cause holds
 }
 
 // The end of a transfer: the whole file under the name chosen, or, when it
@@ -204,15 +205,16 @@ void TEngineDownloads::onFailed(WebKitDownload* download, GError* error, gpointe
 std::string TEngineDownloads::finish(Transfer& transfer) {
     std::string failure = transfer.failure;
     // Cut short: fewer bytes than announced, which the engine ends as if whole.
-    if (failure.empty()) {
+    if (!transfer.failed && failure.empty()) {
         const std::string shortfall = shortfallOf(transfer.download);
         if (!shortfall.empty()) failure = downloadFailureText(DownloadFailure::Network, shortfall);
     }
-    if (failure.empty() && !transfer.temporary.empty() &&
+    if (!transfer.failed && failure.empty() && !transfer.temporary.empty() &&
         !moveIntoPlace(transfer.temporary, transfer.chosen, transfer.replacing)) {
         failure = errno == EEXIST ? downloadFailureText(DownloadFailure::Destination, {}) : fileWriteFailureText(errno);
     }
-    if (!failure.empty() && !transfer.temporary.empty()) g_unlink(transfer.temporary.c_str());
+    const bool whole = !transfer.failed && failure.empty();
+    if (!whole && !transfer.temporary.empty()) g_unlink(transfer.temporary.c_str());
     if (!failure.empty() && transfer.replacing) failure += "\n" + tr("The file that was there is kept as it was.");
     return failure;
 }

@@ -43,7 +43,8 @@ private:
         std::string chosen;                  // where the person said it goes
         std::string temporary;               // what the engine writes meanwhile
         bool replacing = false;
-        std::string failure;  // why it failed, told when it ends
+        bool failed = false;  // the engine ended it unfinished (dropped by the person too)
+        std::string failure;  // why it failed, told when it ends (nothing when dropped)
     };
     using Id = std::uint64_t;
 

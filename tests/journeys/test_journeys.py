@@ -851,7 +851,8 @@ class ReadingTheToolbar(Journey):
             self.assertEqual(bar.name, "Loading")
             self.assertTrue(value.minimumValue <= value.currentValue <= value.maximumValue, bar.description)
             self.assertLess(value.minimumValue, value.maximumValue)
-        self.assert_shortcuts()
+        # The start page is none the buttons act on: their names say so.
+        self.assert_number_buttons(SHORTCUT, ["Does nothing on this page"] * 6)
 
         self.open_list(2, "pazzle")
         self.assert_paging(1)
@@ -873,6 +874,14 @@ class ReadingTheToolbar(Journey):
         d.wait_for_heading("Welcome")
         self.assertEqual(d.chosen(), d.combo_items()[4])
         self.assert_shortcuts()
+
+        # A game in a frame of the hall of awards sets the pieces' captions; a
+        # click opens a library all the same, and the names say that.
+        d.click(d.button("Hall of Awards"))
+        d.wait_for_captions(PIECES)
+        chosen = d.chosen().split(":", 1)[1]
+        self.assert_number_buttons([f"{pieces}: Library {n}: {chosen}" for n, pieces in enumerate(PIECES, start=1)],
+                                   ["Opens this library's list of puzzles"] * 6)
 
 
 class HelpAndAbout(Journey):
