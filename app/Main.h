@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "accessible_names.h"
 #include "browser_commands.h"
@@ -89,6 +90,8 @@ public:
 
     // The six number buttons in toolbar order.
     std::array<wxButton*, 6> numberButtons() const;
+    // The toolbar's buttons, one for each row of its table, in its order.
+    const std::vector<wxButton*>& toolbarControls() const { return toolbarControls_; }
     // The start-up's catalogue fetch has ended, whatever its outcome.
     bool catalogueFetchEnded() const { return catalogueFetch_ == FetchState::ended; }
 
@@ -102,9 +105,9 @@ private:
     void showLibraryList();
     void onClose(wxCloseEvent& event);
     void numberButtonClick(int button);
-    void openFixedPage(const wxButton* button);
+    void openFixedPage(std::size_t row);
     void followAddress(const std::string& address);
-    void setNumberCaptions(const std::array<std::string, 6>& captions);
+    void setNumberCaptions(NumberMode mode, const NumberCaptions& captions);
     void progressPreset(int divisor);
     void onTypeAhead(wxKeyEvent& event);
     void onBrowserKey(wxKeyEvent& event);
@@ -119,6 +122,7 @@ private:
     void showKeyboardShortcuts();
     void showAbout();
 
+    std::vector<wxButton*> toolbarControls_;
     bool firstShown_ = false;
     enum class FetchState { notStarted, running, ended };
     FetchState catalogueFetch_ = FetchState::notStarted;

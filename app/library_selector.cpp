@@ -51,8 +51,7 @@ void TFrm::CBSelect(wxObject*) { CBChange(this); }
 // The drop-down's keyboard: Backspace opens the selected library again, and
 // typed letters select the first entry that begins with them.
 void TFrm::onTypeAhead(wxKeyEvent& event) {
-    const int key = event.GetKeyCode();
-    if (key == WXK_BACK) {
+    if (dropDownCommandForKey(event.GetKeyCode(), event.GetModifiers()) == BrowserCommand::OpenLibraryAgain) {
         CBChange(CB);
         return;
     }

@@ -114,11 +114,12 @@ void TFrm::createControls(const BrowserFactory& makeBrowser) {
     const NumberCaptions pieces = piecesCaptions();
     const NumberCaptions paging = pagingCaptions(kWidestPageShown);
     std::vector<CaptionFit> fits = {{Label1, {kLibraryLabelAtStart, kLibraryLabel}}};
-    for (const ToolbarButton& row : toolbarButtons()) {
-        const auto i = static_cast<std::size_t>(row.number);
-        fits.push_back({this->*row.control, row.caption
-                                                ? std::vector<std::string>{row.caption}
-                                                : std::vector<std::string>{shortcuts[i], pieces[i], paging[i]}});
+    const auto rows = toolbarButtons();
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const auto i = static_cast<std::size_t>(rows[r].number);
+        fits.push_back({toolbarControls_[r], rows[r].caption
+                                                 ? std::vector<std::string>{rows[r].caption}
+                                                 : std::vector<std::string>{shortcuts[i], pieces[i], paging[i]}});
     }
     fitToolbarFont(this, fits);
     layoutControls();
@@ -136,7 +137,8 @@ void TFrm::createToolbarButtons() {
         auto* button =
             new wxButton(inRow ? Panel2 : Panel1, wxID_ANY, toWx(caption), inRow ? wxDefaultPosition : kCornerButtonAt,
                          wxSize(b.width, inRow ? kRowButtonHeight : kPanelHeight), wxBU_EXACTFIT);
-        this->*b.control = button;
+        toolbarControls_.push_back(button);
+        if (b.control) this->*b.control = button;
         // A hint is the client's own word, in the user's language; the caption stays.
         if (b.hint) button->SetToolTip(toWx(tr(b.hint)));
         if (b.cursor != wxCURSOR_NONE) button->SetCursor(wxCursor(b.cursor));
@@ -165,11 +167,17 @@ void TFrm::bindEvents() {
         layoutControls();
         event.Skip();
     });
-    const auto click = [this](wxButton* button, void (TFrm::*handler)(wxObject*)) {
-        button->Bind(wxEVT_BUTTON,
-                     [this, handler](wxCommandEvent& event) { (this->*handler)(event.GetEventObject()); });
-    };
-    for (const ToolbarButton& row : toolbarButtons()) click(this->*row.control, row.click);
+    const auto rows = toolbarButtons();
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const ToolbarButton& row = rows[r];
+        toolbarControls_[r]->Bind(wxEVT_BUTTON, [this, r, &row](wxCommandEvent&) {
+            if (row.job == ButtonJob::Number) {
+                numberButtonClick(row.number);
+            } else {
+                openFixedPage(r);
+            }
+        });
+    }
     CB->Bind(wxEVT_CHOICE, [this](wxCommandEvent& event) { CBSelect(event.GetEventObject()); });
     CB->Bind(wxEVT_KEY_DOWN, &TFrm::onTypeAhead, this);
     Bind(wxEVT_CHAR_HOOK, &TFrm::onBrowserKey, this);
@@ -226,8 +234,10 @@ void TFrm::layoutControls() {
 
 std::array<wxButton*, 6> TFrm::numberButtons() const {
     std::array<wxButton*, 6> buttons{};
-    for (const ToolbarButton& row : toolbarButtons()) {
-        if (row.number >= 0) buttons.at(static_cast<std::size_t>(row.number)) = this->*row.control;
+    const auto rows = toolbarButtons();
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        if (rows[r].job == ButtonJob::Number)
+            buttons.at(static_cast<std::size_t>(rows[r].number)) = toolbarControls_[r];
     }
     return buttons;
 }

@@ -13,7 +13,7 @@
 namespace kwirl {
 
 namespace {
-ESockError bodyTooLong() { return clientFailure(kBodyTooLong, {std::to_string(TNMHTTP::kMostBodyBytes)}); }
+ESockError bodyTooLong() { return clientFailure(Failure::BodyTooLong, {std::to_string(TNMHTTP::kMostBodyBytes)}); }
 }  // namespace
 
 TNMHTTP::TNMHTTP() = default;
@@ -114,7 +114,7 @@ void TNMHTTP::RunRequest() {
                 if (static_cast<std::int64_t>(Body.size()) > kMostBodyBytes) throw bodyTooLong();
             }
             if (BytesReceived < announced) {
-                throw clientFailure(kBodyShort, {std::to_string(BytesReceived), std::to_string(announced)});
+                throw clientFailure(Failure::BodyShort, {std::to_string(BytesReceived), std::to_string(announced)});
             }
             if (StatusCode < 299) {
                 if (OnSuccess) OnSuccess(CurrentCmd);
@@ -146,7 +146,8 @@ void TNMHTTP::RunRequest() {
         if (StatusCode == 401 && OnAuthenticationNeeded) OnAuthenticationNeeded(this);
         // Only these redirect; any other reply, 299 and 303 to 399 among them, ends the exchange.
         if (StatusCode < 300 || StatusCode > 302) return;
-        if (redirects + 1 > kMostRedirects) throw clientFailure(kTooManyRedirects, {std::to_string(kMostRedirects)});
+        if (redirects + 1 > kMostRedirects)
+            throw clientFailure(Failure::TooManyRedirects, {std::to_string(kMostRedirects)});
         // A relative Location stays on this server, port included; only an
         // absolute one names another.
         CurrentUrl = redirectTarget(requestedAddress(), CurrentUrl);
@@ -189,7 +190,7 @@ void TNMHTTP::ReadResponseHeader() {
     const auto readLine = [&] {
         std::string line = ReadLn();
         read += line.size();
-        if (read > kMostHeaderBytes) throw clientFailure(kHeaderTooLong, {std::to_string(kMostHeaderBytes)});
+        if (read > kMostHeaderBytes) throw clientFailure(Failure::HeaderTooLong, {std::to_string(kMostHeaderBytes)});
         return line;
     };
     const auto keep = [&](const std::string& line) {
@@ -204,7 +205,7 @@ void TNMHTTP::ReadResponseHeader() {
     try {
         for (;;) {
             const std::string status = readLine();
-            if (status.empty()) throw clientFailure(kNoReply);
+            if (status.empty()) throw clientFailure(Failure::NoReply);
             StatusCode = static_cast<std::int16_t>(statusOf(status));
             if (StatusCode >= 200) {
                 keep(status);
@@ -212,14 +213,14 @@ void TNMHTTP::ReadResponseHeader() {
             }
             // An interim reply (1xx) is read and dropped: the answer follows it.
             for (std::string line = readLine(); !isBlank(line); line = readLine()) {
-                if (cutShort(line)) throw clientFailure(kHeaderCutShort);
+                if (cutShort(line)) throw clientFailure(Failure::HeaderCutShort);
             }
         }
         for (;;) {
             const std::string line = readLine();
             if (cutShort(line)) {
                 keep(line);
-                throw clientFailure(kHeaderCutShort);
+                throw clientFailure(Failure::HeaderCutShort);
             }
             readReplyField(line, fields);
             keep(line);
