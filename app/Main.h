@@ -8,7 +8,6 @@
 #include <wx/frame.h>
 #include <wx/panel.h>
 #include <wx/stattext.h>
-#include <wx/textctrl.h>
 
 #include <array>
 #include <cstdint>
@@ -33,8 +32,7 @@ public:
     ~TFrm() override;
 
     // The controls: the browser, the toolbar (its panels, the drop-down and its
-    // label, the buttons), the two bars, the catalogue fetch's HTTP client, and
-    // the hidden text box that keeps the catalogue page.
+    // label, the buttons), the two bars, and the catalogue fetch's HTTP client.
     std::unique_ptr<TCppWebBrowser> CBW;
     TProgressBar* PB = nullptr;
     wxPanel* Panel1 = nullptr;
@@ -52,7 +50,6 @@ public:
     wxButton* Button4 = nullptr;
     TProgressBar* PBC = nullptr;
     std::unique_ptr<TNMHTTP> LibLoaderNM;
-    wxTextCtrl* Memo1 = nullptr;
     wxButton* BitBtn1 = nullptr;
     // The window's menu, at the end of the toolbar: help, about, privacy.
     wxButton* MenuButton = nullptr;

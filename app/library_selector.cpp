@@ -30,10 +30,10 @@ void TFrm::CBChange(wxObject*) {
             });
         } else {
             progressPreset(kClickPresetDivisor);
-            const auto& table = builtInSelectorTable();
+            const auto& libraries = builtInLibraries();
             for (int position = 0; position < kBuiltInLibraryCount; ++position) {
                 if (CB->GetSelection() != position) continue;
-                const SelectorEntry& entry = table[static_cast<std::size_t>(position)];
+                const SelectorEntry& entry = libraries[static_cast<std::size_t>(position)].selector;
                 swallowFailures("opening a built-in library's list", [&] {
                     const auto next = appendPageOffset(selectorAddress(entry), PageIndex);
                     if (entry.stopFirst) CBW->Stop();

@@ -48,10 +48,6 @@ TFrm::TFrm(wxWindow* owner, const BrowserFactory& makeBrowser)
     bindEvents();
     Centre(wxBOTH);
 
-    CatalogueNames.fill({});
-    CatalogueRefs.fill({});
-    PageIndex = 0;
-    CatalogueCount = 0;
     // The portal's host is looked up while the window is made.
     swallowFailures("looking up the portal's host ahead", [this] { CBW->PrefetchDns(nameOfHost(portalHost())); });
 }
@@ -83,28 +79,17 @@ void TFrm::createControls(const BrowserFactory& makeBrowser) {
     installCompactToolbarStyle();
 
     // Made in this order, which is also the keyboard's order among siblings.
-    Memo1 = new wxTextCtrl(this, wxID_ANY, wxString(), wxPoint(72, 40), wxSize(529, 441),
-                           wxTE_MULTILINE | wxHSCROLL | wxVSCROLL);
-    Memo1->Disable();
-    Memo1->Hide();
     PB = new TProgressBar(this, wxPoint(0, kPanelHeight), wxSize(kBarWidth, 592));
     Panel1 = new wxPanel(this, wxID_ANY, wxPoint(0, 0), wxSize(664, kPanelHeight));
     markAsToolbar(Panel1);
     Label1 = new wxStaticText(Panel1, wxID_ANY, kLibraryLabelAtStart, wxPoint(1, 3), wxSize(34, 13));
     CB = new wxChoice(Panel1, wxID_ANY, wxPoint(36, -1), wxSize(188, 21));
-    for (const std::string_view name : builtInLibraryNames()) CB->Append(toWx(std::string(name)));
+    for (const std::string& name : builtInLibraryNames()) CB->Append(toWx(name));
     Panel2 = new wxPanel(Panel1, wxID_ANY, wxPoint(224, 1), wxSize(kRowWidth, kPanelHeight - 2));
     createToolbarButtons();
     makeWindowMenu();
     PBC = new TProgressBar(this, wxPoint(639, kPanelHeight), wxSize(kBarWidth, 592));
     LibLoaderNM = std::make_unique<TNMHTTP>();
-    LibLoaderNM->Port = 0;
-    LibLoaderNM->ReportLevel = 0;
-    LibLoaderNM->Body = "Default.htm";
-    LibLoaderNM->Header = "Head.txt";
-    LibLoaderNM->InputFileMode = false;
-    LibLoaderNM->OutputFileMode = false;
-    LibLoaderNM->ProxyPort = 0;
 
     // Keyboard order: the browser first, then the drop-down and the buttons.
     CBW->Window()->MoveBeforeInTabOrder(PB);

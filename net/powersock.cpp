@@ -24,12 +24,9 @@ int socketUseCount = 0;
 TPowersock::TPowersock() {
     ReportStatus(kReportAll, "Create");
     buffer_ = std::make_unique<char[]>(kBufferSize + 1);
-    Proxy.clear();
     timer_ = std::make_unique<TThreadTimer>();
     timer_->SetEnabled(false);
     timer_->SetOnTimer([this](TThreadTimer*) { TimerTriggered(); });
-    TimeOut = 0;
-    Canceled = destroying_ = Connected = false;
     InitWinsock();
 }
 
