@@ -36,7 +36,8 @@ std::vector<std::string> linesOf(const std::string& text) {
 
 // The keys named in a text: a modifier and a key, a function key, or a key of its own name.
 Names keysIn(const std::string& text) {
-    static const std::regex key(R"(\b(?:(?:Alt|Ctrl|Shift|Super)\+(?:[A-Za-z]+|\d)|F\d{1,2}|Esc|Backspace|Up|Down)\b)");
+    static const std::regex key(
+        R"(\b(?:(?:Alt|Ctrl|Shift|Super)\+(?:[A-Za-z]+\d*|\d)|F\d{1,2}|Esc|Backspace|Up|Down)\b)");
     Names keys;
     for (std::sregex_iterator it(text.begin(), text.end(), key), end; it != end; ++it) keys.insert(it->str());
     return keys;
