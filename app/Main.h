@@ -8,13 +8,13 @@
 #include <wx/frame.h>
 #include <wx/panel.h>
 #include <wx/stattext.h>
-#include <wx/textctrl.h>
 
 #include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "accessible_names.h"
 #include "browser_commands.h"
@@ -38,8 +38,7 @@ public:
     bool Destroy() override;
 
     // The controls: the browser, the toolbar (its panels, the drop-down and its
-    // label, the buttons), the two bars, the catalogue fetch's HTTP client, and
-    // the hidden text box that keeps the catalogue page.
+    // label, the buttons), the two bars, and the catalogue fetch's HTTP client.
     std::unique_ptr<TCppWebBrowser> CBW;
     TProgressBar* PB = nullptr;
     wxPanel* Panel1 = nullptr;
@@ -57,7 +56,6 @@ public:
     wxButton* Button4 = nullptr;
     TProgressBar* PBC = nullptr;
     std::unique_ptr<TNMHTTP> LibLoaderNM;
-    wxTextCtrl* Memo1 = nullptr;
     wxButton* BitBtn1 = nullptr;
     // The window's menu, at the end of the toolbar: help, about, privacy.
     wxButton* MenuButton = nullptr;
@@ -95,6 +93,8 @@ public:
 
     // The six number buttons in toolbar order.
     std::array<wxButton*, 6> numberButtons() const;
+    // The toolbar's buttons, one for each row of its table, in its order.
+    const std::vector<wxButton*>& toolbarControls() const { return toolbarControls_; }
     // The start-up's catalogue fetch has ended, whatever its outcome.
     bool catalogueFetchEnded() const { return catalogueFetch_ == FetchState::ended; }
     // A fresh browser in place of CBW, with no history, on the start page.
@@ -120,9 +120,9 @@ private:
     void waitInside(Wait&& wait);
     void destroyOnceUnwound();
     void numberButtonClick(int button);
-    void openFixedPage(const wxButton* button);
+    void openFixedPage(std::size_t row);
     void followAddress(const std::string& address);
-    void setNumberCaptions(const std::array<std::string, 6>& captions);
+    void setNumberCaptions(NumberMode mode, const NumberCaptions& captions);
     void progressPreset(int divisor);
     void onTypeAhead(wxKeyEvent& event);
     void onBrowserKey(wxKeyEvent& event);
@@ -139,6 +139,7 @@ private:
     void showAbout();
 
     BrowserFactory makeBrowser_;
+    std::vector<wxButton*> toolbarControls_;
     bool firstShown_ = false;
     // Where the window's size and state are kept, if anywhere, and what was read there.
     std::string stateFile_;

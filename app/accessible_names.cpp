@@ -14,12 +14,6 @@
 
 namespace kwirl {
 
-NumberMode modeOfCaptions(const NumberCaptions& captions) {
-    if (captions == shortcutCaptions()) return NumberMode::Shortcut;
-    if (captions == piecesCaptions()) return NumberMode::Pieces;
-    return NumberMode::Paging;
-}
-
 AccessibleText numberButtonText(NumberMode mode, std::size_t button, const std::string& caption,
                                 const std::string& library) {
     switch (mode) {
@@ -43,8 +37,11 @@ AccessibleText numberButtonText(NumberMode mode, std::size_t button, const std::
 // The page buttons keep their captions as their names (what a person sees is
 // what a voice command says); what each does is its description.
 void TFrm::describeFixedControls() {
-    for (const ToolbarButton& row : toolbarButtons()) {
-        if (row.caption && row.description) setAccessibleText(this->*row.control, row.caption, tr(row.description));
+    const auto rows = toolbarButtons();
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        if (rows[r].caption && rows[r].description) {
+            setAccessibleText(toolbarControls_[r], rows[r].caption, tr(rows[r].description));
+        }
     }
     setAccessibleText(CB, tr("Library"), tr("Opens the list of the library chosen here"));
     setAccessibleText(PB, tr("Loading"), tr("How far the page being opened has loaded"));

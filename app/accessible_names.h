@@ -19,9 +19,6 @@ struct AccessibleText {
 // What a number button shows, or does: Nothing only does (on a page of no class the buttons act on).
 enum class NumberMode { Shortcut, Pieces, Paging, Nothing };
 
-// The mode a set of the six captions shows.
-NumberMode modeOfCaptions(const NumberCaptions& captions);
-
 // Number button `button` (0 to 5) showing `caption` in `mode`; `library` is
 // the name of the library it opens in shortcut mode.
 AccessibleText numberButtonText(NumberMode mode, std::size_t button, const std::string& caption,

@@ -1,26 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// The browser's own keys and their commands, as players know them from web
-// browsers (and F1, the window's list of them), and the steps of the page zoom.
+// The steps of the page zoom, as players know them from web browsers; the
+// keys and their commands are the key table's (key_table.h).
+
+#include "key_table.h"
 
 namespace kwirl {
-
-enum class BrowserCommand {
-    None,
-    Back,
-    Forward,
-    Reload,
-    Escape,
-    ZoomIn,
-    ZoomOut,
-    ZoomReset,
-    FullScreen,
-    KeyboardShortcuts
-};
-
-// The command of a key (a toolkit key code) pressed with `modifiers` (the
-// toolkit's modifier flags); None for every key that is not a browser key.
-BrowserCommand browserCommandForKey(int keyCode, int modifiers);
 
 // The page at its own size, 100 %.
 inline constexpr double kNoZoom = 1.0;

@@ -13,8 +13,8 @@
 
 namespace kwirl {
 
-// The catalogue fetch at start-up: fills the catalogue fields, keeps the page
-// and the addresses read from it in Memo1, and never lets a failure escape.
+// The catalogue fetch at start-up: fills the catalogue fields and never lets a
+// failure escape.
 // It runs once the window is shown and the start page is on its way, so a slow
 // network delays neither; the drop-down offers the built-in list until the
 // catalogue's libraries arrive, and keeps it if they never do.
@@ -26,14 +26,11 @@ void TFrm::LoadCatalogue() {
     catalogueFetch_ = FetchState::ended;
     if (destroyed_) return;
     try {
-        Memo1->SetValue(toWx(fetched.header));
-        Memo1->SetValue(toWx(fetched.text));
         CatalogueLoaded = fetched.loaded;
         for (const auto& entry : fetched.entries) {
             if (static_cast<std::size_t>(CatalogueCount) >= kMostCatalogueEntries) break;
             CatalogueNames[static_cast<std::size_t>(CatalogueCount)] = entry.name;
             CatalogueRefs[static_cast<std::size_t>(CatalogueCount)] = entry.address;
-            Memo1->AppendText("\n" + toWx(entry.address));
             ++CatalogueCount;
         }
         if (CatalogueCount > 0) {
@@ -61,7 +58,7 @@ void TFrm::showLibraryList() {
         for (std::int32_t i = 0; i < count; ++i)
             CB->Append(toWx(std::to_string(i) + ":" + CatalogueNames[static_cast<std::size_t>(i)]));
     } else {
-        for (const auto name : builtInLibraryNames()) CB->Append(toWx(std::string(name)));
+        for (const std::string& name : builtInLibraryNames()) CB->Append(toWx(name));
     }
     CB->SetSelection(0);      // raises no event, so the selector does not run
     describeNumberButtons();  // in shortcut mode they name the library chosen

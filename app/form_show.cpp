@@ -18,8 +18,9 @@ void TFrm::FormShow(wxObject*) {
     swallowFailures("preparing the window's first show", [this] {
         showLibraryList();
 
-        for (const ToolbarButton& row : toolbarButtons()) {
-            if (row.caption) (this->*row.control)->SetLabel(row.caption);
+        const auto rows = toolbarButtons();
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            if (rows[r].caption) toolbarControls_[r]->SetLabel(rows[r].caption);
         }
         Label1->SetLabel(kLibraryLabel);
         SetTitle(kWindowCaption);

@@ -57,7 +57,9 @@ void TFrm::runBrowserCommand(BrowserCommand command) {
             case BrowserCommand::FullScreen: ShowFullScreen(!IsFullScreen(), wxFULLSCREEN_ALL); break;
             // Opened once the key's own handling has ended, not inside it.
             case BrowserCommand::KeyboardShortcuts: CallAfter([this] { showKeyboardShortcuts(); }); break;
-            case BrowserCommand::None: break;
+            case BrowserCommand::None:
+            case BrowserCommand::ChooseLibrary:
+            case BrowserCommand::OpenLibraryAgain: break;
         }
     });
 }

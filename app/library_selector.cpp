@@ -30,10 +30,10 @@ void TFrm::CBChange(wxObject*) {
             });
         } else {
             progressPreset(kClickPresetDivisor);
-            const auto& table = builtInSelectorTable();
+            const auto& libraries = builtInLibraries();
             for (int position = 0; position < kBuiltInLibraryCount; ++position) {
                 if (CB->GetSelection() != position) continue;
-                const SelectorEntry& entry = table[static_cast<std::size_t>(position)];
+                const SelectorEntry& entry = libraries[static_cast<std::size_t>(position)].selector;
                 swallowFailures("opening a built-in library's list", [&] {
                     const auto next = appendPageOffset(selectorAddress(entry), PageIndex);
                     if (entry.stopFirst) CBW->Stop();
@@ -51,8 +51,7 @@ void TFrm::CBSelect(wxObject*) { CBChange(this); }
 // The drop-down's keyboard: Backspace opens the selected library again, and
 // typed letters select the first entry that begins with them.
 void TFrm::onTypeAhead(wxKeyEvent& event) {
-    const int key = event.GetKeyCode();
-    if (key == WXK_BACK) {
+    if (dropDownCommandForKey(event.GetKeyCode(), event.GetModifiers()) == BrowserCommand::OpenLibraryAgain) {
         CBChange(CB);
         return;
     }

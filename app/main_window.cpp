@@ -50,10 +50,6 @@ TFrm::TFrm(wxWindow* owner, const BrowserFactory& makeBrowser)
     sizeWindow();
     Centre(wxBOTH);
 
-    CatalogueNames.fill({});
-    CatalogueRefs.fill({});
-    PageIndex = 0;
-    CatalogueCount = 0;
     // The portal's host is looked up while the window is made.
     swallowFailures("looking up the portal's host ahead", [this] { CBW->PrefetchDns(nameOfHost(portalHost())); });
 }
@@ -108,28 +104,17 @@ void TFrm::createControls(const BrowserFactory& makeBrowser) {
     installCompactToolbarStyle();
 
     // Made in this order, which is also the keyboard's order among siblings.
-    Memo1 = new wxTextCtrl(this, wxID_ANY, wxString(), wxPoint(72, 40), wxSize(529, 441),
-                           wxTE_MULTILINE | wxHSCROLL | wxVSCROLL);
-    Memo1->Disable();
-    Memo1->Hide();
     PB = new TProgressBar(this, wxPoint(0, kPanelHeight), wxSize(kBarWidth, 592));
     Panel1 = new wxPanel(this, wxID_ANY, wxPoint(0, 0), wxSize(664, kPanelHeight));
     markAsToolbar(Panel1);
     Label1 = new wxStaticText(Panel1, wxID_ANY, kLibraryLabelAtStart, wxPoint(1, 3), wxSize(34, 13));
     CB = new wxChoice(Panel1, wxID_ANY, wxPoint(36, -1), wxSize(188, 21));
-    for (const std::string_view name : builtInLibraryNames()) CB->Append(toWx(std::string(name)));
+    for (const std::string& name : builtInLibraryNames()) CB->Append(toWx(name));
     Panel2 = new wxPanel(Panel1, wxID_ANY, wxPoint(224, 1), wxSize(kRowWidth, kPanelHeight - 2));
     createToolbarButtons();
     makeWindowMenu();
     PBC = new TProgressBar(this, wxPoint(639, kPanelHeight), wxSize(kBarWidth, 592));
     LibLoaderNM = std::make_unique<TNMHTTP>();
-    LibLoaderNM->Port = 0;
-    LibLoaderNM->ReportLevel = 0;
-    LibLoaderNM->Body = "Default.htm";
-    LibLoaderNM->Header = "Head.txt";
-    LibLoaderNM->InputFileMode = false;
-    LibLoaderNM->OutputFileMode = false;
-    LibLoaderNM->ProxyPort = 0;
 
     // Keyboard order: the browser first, then the drop-down and the buttons.
     CBW->Window()->MoveBeforeInTabOrder(PB);
@@ -139,11 +124,12 @@ void TFrm::createControls(const BrowserFactory& makeBrowser) {
     const NumberCaptions pieces = piecesCaptions();
     const NumberCaptions paging = pagingCaptions(kWidestPageShown);
     std::vector<CaptionFit> fits = {{Label1, {kLibraryLabelAtStart, kLibraryLabel}}};
-    for (const ToolbarButton& row : toolbarButtons()) {
-        const auto i = static_cast<std::size_t>(row.number);
-        fits.push_back({this->*row.control, row.caption
-                                                ? std::vector<std::string>{row.caption}
-                                                : std::vector<std::string>{shortcuts[i], pieces[i], paging[i]}});
+    const auto rows = toolbarButtons();
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const auto i = static_cast<std::size_t>(rows[r].number);
+        fits.push_back({toolbarControls_[r], rows[r].caption
+                                                 ? std::vector<std::string>{rows[r].caption}
+                                                 : std::vector<std::string>{shortcuts[i], pieces[i], paging[i]}});
     }
     fitToolbarFont(this, fits);
     layoutControls();
@@ -161,7 +147,8 @@ void TFrm::createToolbarButtons() {
         auto* button =
             new wxButton(inRow ? Panel2 : Panel1, wxID_ANY, toWx(caption), inRow ? wxDefaultPosition : kCornerButtonAt,
                          wxSize(b.width, inRow ? kRowButtonHeight : kPanelHeight), wxBU_EXACTFIT);
-        this->*b.control = button;
+        toolbarControls_.push_back(button);
+        if (b.control) this->*b.control = button;
         // A hint is the client's own word, in the user's language; the caption stays.
         if (b.hint) button->SetToolTip(toWx(tr(b.hint)));
         if (b.cursor != wxCURSOR_NONE) button->SetCursor(wxCursor(b.cursor));
@@ -189,11 +176,17 @@ void TFrm::bindEvents() {
         layoutControls();
         event.Skip();
     });
-    const auto click = [this](wxButton* button, void (TFrm::*handler)(wxObject*)) {
-        button->Bind(wxEVT_BUTTON,
-                     [this, handler](wxCommandEvent& event) { (this->*handler)(event.GetEventObject()); });
-    };
-    for (const ToolbarButton& row : toolbarButtons()) click(this->*row.control, row.click);
+    const auto rows = toolbarButtons();
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const ToolbarButton& row = rows[r];
+        toolbarControls_[r]->Bind(wxEVT_BUTTON, [this, r, &row](wxCommandEvent&) {
+            if (row.job == ButtonJob::Number) {
+                numberButtonClick(row.number);
+            } else {
+                openFixedPage(r);
+            }
+        });
+    }
     CB->Bind(wxEVT_CHOICE, [this](wxCommandEvent& event) { CBSelect(event.GetEventObject()); });
     CB->Bind(wxEVT_KEY_DOWN, &TFrm::onTypeAhead, this);
     Bind(wxEVT_CHAR_HOOK, &TFrm::onBrowserKey, this);
@@ -254,8 +247,10 @@ void TFrm::layoutControls() {
 
 std::array<wxButton*, 6> TFrm::numberButtons() const {
     std::array<wxButton*, 6> buttons{};
-    for (const ToolbarButton& row : toolbarButtons()) {
-        if (row.number >= 0) buttons.at(static_cast<std::size_t>(row.number)) = this->*row.control;
+    const auto rows = toolbarButtons();
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        if (rows[r].job == ButtonJob::Number)
+            buttons.at(static_cast<std::size_t>(rows[r].number)) = toolbarControls_[r];
     }
     return buttons;
 }

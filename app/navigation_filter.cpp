@@ -40,18 +40,18 @@ void TFrm::CBWHistoryNavigate(TCppWebBrowser*, const std::string& URL) {
 // offset that is no number fails after the captions of the tests before it.
 void TFrm::followAddress(const std::string& address) {
     if (holds(address, std::string(vocab::kScriptFalseToken))) return;
-    if (isGameAddress(address)) setNumberCaptions(piecesCaptions());
+    if (isGameAddress(address)) setNumberCaptions(NumberMode::Pieces, piecesCaptions());
     if (isWidePagedListAddress(address)) {
         PageIndex = pageIndexOfOffset(offsetText(address));
-        setNumberCaptions(pagingCaptions(PageIndex));
+        setNumberCaptions(NumberMode::Paging, pagingCaptions(PageIndex));
     }
-    if (isNeutralAddress(address)) setNumberCaptions(shortcutCaptions());
+    if (isNeutralAddress(address)) setNumberCaptions(NumberMode::Shortcut, shortcutCaptions());
 }
 
-void TFrm::setNumberCaptions(const std::array<std::string, 6>& captions) {
+void TFrm::setNumberCaptions(NumberMode mode, const NumberCaptions& captions) {
     const auto buttons = numberButtons();
     for (std::size_t i = 0; i < buttons.size(); ++i) buttons[i]->SetLabel(toWx(captions[i]));
-    numberMode_ = modeOfCaptions(captions);
+    numberMode_ = mode;
     describeNumberButtons();
 }
 

@@ -5,11 +5,10 @@
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 
-#include <string>
-#include <vector>
-
 #include "Main.h"
+#include "key_table.h"
 #include "side_window.h"
+#include "translatable.h"
 #include "translate.h"
 #include "wx_text.h"
 
@@ -17,35 +16,15 @@ namespace kwirl {
 
 namespace {
 
-struct KeyRow {
-    std::string keys;
-    std::string action;
-};
-
 struct KeySection {
-    std::string heading;
-    std::vector<KeyRow> rows;
+    KeyScope scope;
+    const char* heading;
 };
 
-std::vector<KeySection> keySections() {
-    return {
-        {tr("Wherever the keyboard focus is"),
-         {
-             {tr("Alt+Left, Alt+Right, the mouse's back and forward buttons"), tr("back and forward")},
-             {tr("F5, Ctrl+R"), tr("load the page again")},
-             {tr("Esc"), tr("stop loading (in full screen: leave it)")},
-             {tr("Ctrl+plus, Ctrl+minus, Ctrl+0, Ctrl and the mouse wheel"),
-              tr("zoom the page (50 to 300 per cent, kept for the run)")},
-             {tr("F11"), tr("full screen for the puzzle: the title bar and borders go, the toolbar stays")},
-             {tr("F1"), tr("this list of keys")},
-         }},
-        {tr("In the library drop-down"),
-         {
-             {tr("Up, Down, the beginning of an entry typed"), tr("choose a library and open it")},
-             {tr("Backspace"), tr("open the chosen library again")},
-         }},
-    };
-}
+constexpr KeySection kSections[] = {
+    {KeyScope::Anywhere, translatable("Wherever the keyboard focus is")},
+    {KeyScope::DropDown, translatable("In the library drop-down")},
+};
 
 }  // namespace
 
@@ -54,14 +33,15 @@ TShortcutsWindow::TShortcutsWindow(wxWindow* parent)
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER) {
     constexpr int kGap = 12;
     auto* column = new wxBoxSizer(wxVERTICAL);
-    for (const KeySection& section : keySections()) {
-        auto* heading = new wxStaticText(this, wxID_ANY, toWx(section.heading));
+    for (const KeySection& section : kSections) {
+        auto* heading = new wxStaticText(this, wxID_ANY, toWx(tr(section.heading)));
         heading->SetFont(heading->GetFont().Bold());
         column->Add(heading, wxSizerFlags().Border(wxLEFT | wxRIGHT | wxTOP, kGap));
         auto* table = new wxFlexGridSizer(2, kGap / 3, kGap * 2);
-        for (const KeyRow& row : section.rows) {
-            table->Add(new wxStaticText(this, wxID_ANY, toWx(row.keys)));
-            table->Add(new wxStaticText(this, wxID_ANY, toWx(row.action)));
+        for (const KeyLine& line : keyLines()) {
+            if (line.scope != section.scope) continue;
+            table->Add(new wxStaticText(this, wxID_ANY, toWx(tr(line.keys))));
+            table->Add(new wxStaticText(this, wxID_ANY, toWx(tr(line.action))));
         }
         column->Add(table, wxSizerFlags().Border(wxALL, kGap));
     }

@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// The toolbar's buttons described once: the window's creation, the font
-// fitting, the event bindings and FormShow all walk this table.
+// The toolbar's buttons, one row each: the window's creation, the font
+// fitting, the event bindings, the names for screen readers and FormShow all
+// walk this table. A button that opens a fixed portal page is nothing but its
+// row.
 
 #include <wx/cursor.h>
 
+#include <cstddef>
 #include <span>
-#include <string>
+#include <string_view>
 
 #include "Main.h"
 
@@ -16,13 +19,18 @@ namespace kwirl {
 // the left corner of the toolbar (Panel1), over the drop-down's label.
 enum class ButtonPlace { Row, Corner };
 
+// What a button does when clicked.
+enum class ButtonJob { OpenPage, Number };
+
 struct ToolbarButton {
+    ButtonJob job;
+    // The window's member that names it, for the buttons the window names
+    // (Button8 …); none for a button known only by its row.
     wxButton* TFrm::*control;
-    void (TFrm::*click)(wxObject*);
     // Its fixed caption; none for a number button, whose captions follow the page shown.
     const char* caption;
-    // The portal page it opens, for a page button.
-    std::string (*address)();
+    // The portal page it opens, by its page name; an empty name is the home page.
+    std::string_view page;
     int width;
     ButtonPlace place;
     // Room left of it in the row.
@@ -39,6 +47,12 @@ struct ToolbarButton {
 // Every button, in the toolbar's order, which is also the order of creation
 // and of the keyboard.
 std::span<const ToolbarButton> toolbarButtons();
+
+// The place in the table of the button the window names `control`.
+std::size_t toolbarRowOf(wxButton* TFrm::*control);
+
+// The address a page button opens.
+std::string pageButtonAddress(const ToolbarButton& row);
 
 // The row's buttons are 20 pixels high and start a pixel above their panel;
 // the corner button is as high as the toolbar.

@@ -8,6 +8,8 @@
 
 #include <cmath>
 
+#include "key_table.h"
+
 namespace kwirl {
 
 namespace {
@@ -16,12 +18,6 @@ namespace {
 constexpr int kWheelNotch = 120;
 
 }  // namespace
-
-bool isHistoryKey(unsigned keyValue, unsigned modifiers) {
-    if (keyValue == GDK_KEY_Back || keyValue == GDK_KEY_Forward) return true;
-    return modifiers == GDK_MOD1_MASK && (keyValue == GDK_KEY_Left || keyValue == GDK_KEY_Right ||
-                                          keyValue == GDK_KEY_KP_Left || keyValue == GDK_KEY_KP_Right);
-}
 
 TEngineKeys::TEngineKeys(WebKitWebView* view, wxWindow* window) : view_(view), window_(window) {
     g_signal_connect(view_, "load-changed", G_CALLBACK(&TEngineKeys::onLoadChanged), this);
@@ -36,11 +32,11 @@ void TEngineKeys::onLoadChanged(WebKitWebView*, int event, gpointer self) {
     if (event == WEBKIT_LOAD_COMMITTED) static_cast<TEngineKeys*>(self)->textFocus_ = false;
 }
 
-// A key for the window: stopped here, it bubbles on to the window's own
+// A key the window takes before the page (the key table says which), unless a
+// text field of the page has the focus: stopped here, it bubbles on to the window's own
 // handlers as if the page had not wanted it.
 gboolean TEngineKeys::onKeyBeforePage(GtkWidget* widget, GdkEventKey* key, gpointer self) {
-    const guint modifiers = key->state & static_cast<guint>(gtk_accelerator_get_default_mod_mask());
-    if (static_cast<TEngineKeys*>(self)->textFocus_ || !isHistoryKey(key->keyval, modifiers)) return FALSE;
+    if (static_cast<TEngineKeys*>(self)->textFocus_ || !isKeyBeforePage(key->keyval, key->state)) return FALSE;
     g_signal_stop_emission_by_name(widget, "key-press-event");
     return FALSE;
 }

@@ -15,11 +15,6 @@ class wxWindow;
 
 namespace kwirl {
 
-// Keys that go to the window before the page sees them, as the page would take
-// them for itself (Alt+Left scrolls it). `modifiers` are those the toolkit
-// counts for accelerators.
-bool isHistoryKey(unsigned keyValue, unsigned modifiers);
-
 class TEngineKeys {
 public:
     // `window` is the view's window in the toolkit, which the wheel's events reach.

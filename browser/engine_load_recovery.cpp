@@ -52,7 +52,7 @@ TLoadRecovery::~TLoadRecovery() {
 
 gboolean TLoadRecovery::onLoadFailed(WebKitWebView*, int, gchar* uri, GError* error, gpointer self) {
     auto* recovery = static_cast<TLoadRecovery*>(self);
-    const std::string domain = error ? g_quark_to_string(error->domain) : "";
+    const GQuark domain = error ? error->domain : 0;
     const int code = error ? error->code : 0;
     const std::string address = uri ? uri : "";
     if (isAbandonedLoad(domain, code)) {

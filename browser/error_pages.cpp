@@ -2,6 +2,7 @@
 #include "error_pages.h"
 
 #include <gio/gio.h>
+#include <webkit2/webkit2.h>
 
 #include <algorithm>
 #include <array>
@@ -16,21 +17,6 @@
 namespace kwirl {
 
 namespace {
-
-// Error domains as the engine and its libraries name them, and the codes of
-// the engine and its network library, which this part does not include.
-constexpr std::string_view kHttpTransportDomain = "soup-http-error-quark";
-constexpr int kCannotResolve = 2, kCannotResolveProxy = 3, kCannotConnect = 4, kCannotConnectProxy = 5, kSslFailed = 6,
-              kTlsFailed = 11;
-constexpr std::string_view kIoDomain = "g-io-error-quark";
-constexpr std::string_view kResolverDomain = "g-resolver-error-quark";
-constexpr std::string_view kTlsDomain = "g-tls-error-quark";
-constexpr std::string_view kNetworkDomain = "WebKitNetworkError";
-constexpr int kNetworkCancelled = 302, kUnknownProtocol = 301;
-constexpr std::string_view kPolicyDomain = "WebKitPolicyError";
-constexpr int kInterruptedByPolicy = 102;
-constexpr std::string_view kPluginDomain = "WebKitPluginError";
-constexpr int kPluginWillHandleLoad = 204;
 
 // An address is shown whole up to this length, which no real address reaches.
 constexpr std::size_t kShownAddressLength = 2000;
@@ -123,20 +109,24 @@ std::string filledIn(std::string_view page, const std::initializer_list<Placehol
 
 }  // namespace
 
-PageKind classifyLoadFailure(std::string_view domain, int code) {
-    if (domain == kHttpTransportDomain) {
+PageKind classifyLoadFailure(GQuark domain, int code) {
+#ifdef SOUP_HTTP_ERROR
+    // The network library of the engine's older builds reports its transport
+    // failures in its own domain; the newer ones report them as GLib's below.
+    if (domain == SOUP_HTTP_ERROR) {
         switch (code) {
-            case kCannotConnect:
-            case kCannotConnectProxy: return PageKind::NoConnection;
-            case kCannotResolve:
-            case kCannotResolveProxy: return PageKind::NameNotFound;
-            case kSslFailed:
-            case kTlsFailed: return PageKind::InsecureConnection;
+            case SOUP_STATUS_CANT_CONNECT:
+            case SOUP_STATUS_CANT_CONNECT_PROXY: return PageKind::NoConnection;
+            case SOUP_STATUS_CANT_RESOLVE:
+            case SOUP_STATUS_CANT_RESOLVE_PROXY: return PageKind::NameNotFound;
+            case SOUP_STATUS_SSL_FAILED:
+            case SOUP_STATUS_TLS_FAILED: return PageKind::InsecureConnection;
             default: return PageKind::LoadFailed;
         }
     }
-    if (domain == kIoDomain) {
-        switch (code) {
+#endif
+    if (domain == G_IO_ERROR) {
+        switch (static_cast<GIOErrorEnum>(code)) {
             case G_IO_ERROR_CONNECTION_REFUSED:
             case G_IO_ERROR_HOST_UNREACHABLE:
             case G_IO_ERROR_NETWORK_UNREACHABLE: return PageKind::NoConnection;
@@ -144,18 +134,21 @@ PageKind classifyLoadFailure(std::string_view domain, int code) {
             default: return PageKind::LoadFailed;
         }
     }
-    if (domain == kResolverDomain) return PageKind::NameNotFound;
-    if (domain == kTlsDomain) return PageKind::InsecureConnection;
-    if (domain == kPolicyDomain || (domain == kNetworkDomain && code == kUnknownProtocol)) return PageKind::CannotShow;
+    if (domain == G_RESOLVER_ERROR) return PageKind::NameNotFound;
+    if (domain == G_TLS_ERROR) return PageKind::InsecureConnection;
+    if (domain == WEBKIT_POLICY_ERROR ||
+        (domain == WEBKIT_NETWORK_ERROR && code == WEBKIT_NETWORK_ERROR_UNKNOWN_PROTOCOL)) {
+        return PageKind::CannotShow;
+    }
     return PageKind::LoadFailed;
 }
 
 bool retriesByItself(PageKind kind) { return wordingFor(kind).retriesByItself; }
 
-bool isAbandonedLoad(std::string_view domain, int code) {
-    return (domain == kNetworkDomain && code == kNetworkCancelled) ||
-           (domain == kPolicyDomain && code == kInterruptedByPolicy) ||
-           (domain == kPluginDomain && code == kPluginWillHandleLoad);
+bool isAbandonedLoad(GQuark domain, int code) {
+    return (domain == WEBKIT_NETWORK_ERROR && code == WEBKIT_NETWORK_ERROR_CANCELLED) ||
+           (domain == WEBKIT_POLICY_ERROR && code == WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE) ||
+           (domain == WEBKIT_PLUGIN_ERROR && code == WEBKIT_PLUGIN_ERROR_WILL_HANDLE_LOAD);
 }
 
 std::string escapeHtml(std::string_view text) {

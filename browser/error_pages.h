@@ -5,6 +5,8 @@
 // is browser/pages/error.html with its style and script beside it; what each
 // kind of page says is one row of a table in error_pages.cpp.
 
+#include <glib.h>
+
 #include <string>
 #include <string_view>
 
@@ -29,13 +31,13 @@ enum class PageKind {
 // whose identity fails, will not.
 bool retriesByItself(PageKind kind);
 
-// What a failed load means, from the error's domain name and code as the
-// engine reports them.
-PageKind classifyLoadFailure(std::string_view domain, int code);
+// What a failed load means, from the error's domain and code as the engine
+// reports them.
+PageKind classifyLoadFailure(GQuark domain, int code);
 
 // Whether the error only says the load was given up (stopped, replaced by
 // another, refused by the window): nothing failed, so no page is shown.
-bool isAbandonedLoad(std::string_view domain, int code);
+bool isAbandonedLoad(GQuark domain, int code);
 
 // Text with the characters that mean something in HTML written as entities.
 std::string escapeHtml(std::string_view text);

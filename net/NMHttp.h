@@ -10,6 +10,7 @@
 
 #include "Psock.h"
 #include "ex_string_list.h"
+#include "reply_lines.h"
 
 namespace kwirl {
 
@@ -77,8 +78,11 @@ public:
     std::string SendData;
     std::string LinkValue;
     bool EncodePostData = true;
-    std::string RedirectLocation;
-    std::string ReceivedCookie;
+    // The last reply's Location and Set-Cookie, read in its one set of fields.
+    std::string& RedirectLocation = reply_.location;
+    std::string& ReceivedCookie = reply_.cookie;
+    // Every field of the last reply that the client reads.
+    const TReplyFields& ReplyFields() const { return reply_; }
 
     virtual void RunRequest();
     virtual void ParseUrl();
@@ -114,12 +118,23 @@ private:
     void addCredentialsLine();
     void addLinkLine();
     void addContentLengthLine();
+    // One exchange's steps, in their order.
+    void exchangeOnce();
+    std::string readHeadLine(std::size_t& read);
+    void readStatusLine(std::size_t& read, const std::function<void(const std::string&)>& keep);
+    void readFieldLines(std::size_t& read, const std::function<void(const std::string&)>& keep);
+    void readBody();
+    void reportOutcome();
+    void takeRedirectCookie();
+    bool redirectFollows(int redirects);
 
-    std::int64_t announcedLength_ = -1;  // the body's length by the reply's Content-Length; -1: none
-    bool absoluteUrl_ = false;           // CurrentUrl names its scheme and server
-    std::string callOrigin_;             // server the call started on: its credentials go nowhere else
-    std::string takenCookie_;            // a cookie taken over from a redirect reply
-    std::string takenCookieOrigin_;      // ... and the server that set it
+    // What the header lines of the last reply told: each reply's own, as a
+    // reply without a Location has none.
+    TReplyFields reply_;
+    bool absoluteUrl_ = false;       // CurrentUrl names its scheme and server
+    std::string callOrigin_;         // server the call started on: its credentials go nowhere else
+    std::string takenCookie_;        // a cookie taken over from a redirect reply
+    std::string takenCookieOrigin_;  // ... and the server that set it
 };
 
 }  // namespace kwirl

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // TNMHTTP: the request operations, the transaction loop and reading the reply's head.
 
+#include <functional>
 #include <memory>
 
 #include "NMHttp.h"
@@ -13,7 +14,7 @@
 namespace kwirl {
 
 namespace {
-ESockError bodyTooLong() { return clientFailure(kBodyTooLong, {std::to_string(TNMHTTP::kMostBodyBytes)}); }
+ESockError bodyTooLong() { return clientFailure(Failure::BodyTooLong, {std::to_string(TNMHTTP::kMostBodyBytes)}); }
 }  // namespace
 
 TNMHTTP::TNMHTTP() = default;
@@ -94,63 +95,85 @@ void TNMHTTP::RunRequest() {
         if (callOrigin_.empty()) callOrigin_ = origin();
         BuildRequestHeader();
         if (OnAboutToSend) OnAboutToSend(this);
-
-        try {
-            Connect();
-            SendRequest();
-            StatusCode = 0;
-            ReadResponseHeader();
-            // With a Content-Length the body is that many bytes, no more, and
-            // fewer is a failure; without one it runs to the close. A reply to
-            // HEAD, a 204 or a 304 has no body of that length.
-            const bool bodyOfItsLength = CurrentCmd != CmdHEAD && StatusCode != 204 && StatusCode != 304;
-            const std::int64_t announced = bodyOfItsLength ? announcedLength_ : -1;
-            if (InputFileMode) {
-                CaptureFile(Body, announced);
-            } else {
-                if (announced > kMostBodyBytes) throw bodyTooLong();
-                // One byte past the bound tells a body that ended there from one that went on.
-                CaptureString(Body, announced >= 0 ? announced : kMostBodyBytes + 1);
-                if (static_cast<std::int64_t>(Body.size()) > kMostBodyBytes) throw bodyTooLong();
-            }
-            if (BytesReceived < announced) {
-                throw clientFailure(kBodyShort, {std::to_string(BytesReceived), std::to_string(announced)});
-            }
-            if (StatusCode < 299) {
-                if (OnSuccess) OnSuccess(CurrentCmd);
-                ReportStatus(kReportTransaction, "Transaction Completed");
-            } else if (StatusCode >= 400) {
-                if (OnFailure) OnFailure(CurrentCmd);
-            } else if (StatusCode >= 300 && StatusCode <= 302) {
-                CurrentUrl = RedirectLocation;
-            }
-        } catch (...) {
-            try {
-                Disconnect();
-            } catch (...) {
-            }
-            throw;
-        }
-        Disconnect();
-
-        if (StatusCode >= 300 && StatusCode <= 398) {
-            if (!ReceivedCookie.empty()) {
-                HeaderInfo.Cookie = ReceivedCookie;
-                takenCookie_ = ReceivedCookie;
-                takenCookieOrigin_ = origin();
-            }
-            bool handled = false;
-            if (OnRedirect) OnRedirect(handled);
-            if (handled) return;
-        }
-        if (StatusCode == 401 && OnAuthenticationNeeded) OnAuthenticationNeeded(this);
-        // Only these redirect; any other reply, 299 and 303 to 399 among them, ends the exchange.
-        if (StatusCode < 300 || StatusCode > 302) return;
-        if (redirects + 1 > kMostRedirects) throw clientFailure(kTooManyRedirects, {std::to_string(kMostRedirects)});
-        // A relative Location stays on this server, port included; only an
-        // absolute one names another.
-        CurrentUrl = redirectTarget(requestedAddress(), CurrentUrl);
+        exchangeOnce();
+        if (!redirectFollows(redirects)) return;
     }
+}
+
+// One request and its reply on a connection of its own, closed whatever the outcome.
+void TNMHTTP::exchangeOnce() {
+    try {
+        Connect();
+        SendRequest();
+        StatusCode = 0;
+        ReadResponseHeader();
+        readBody();
+        reportOutcome();
+    } catch (...) {
+        try {
+            Disconnect();
+        } catch (...) {
+        }
+        throw;
+    }
+    Disconnect();
+}
+
+// With a Content-Length the body is that many bytes, no more, and fewer is a
+// failure; without one it runs to the close. A reply to HEAD, a 204 or a 304
+// has no body of that length.
+void TNMHTTP::readBody() {
+    const bool bodyOfItsLength = CurrentCmd != CmdHEAD && StatusCode != 204 && StatusCode != 304;
+    const std::int64_t announced = bodyOfItsLength ? reply_.announcedLength : -1;
+    if (InputFileMode) {
+        CaptureFile(Body, announced);
+    } else {
+        if (announced > kMostBodyBytes) throw bodyTooLong();
+        // One byte past the bound tells a body that ended there from one that went on.
+        CaptureString(Body, announced >= 0 ? announced : kMostBodyBytes + 1);
+        if (static_cast<std::int64_t>(Body.size()) > kMostBodyBytes) throw bodyTooLong();
+    }
+    if (BytesReceived < announced) {
+        throw clientFailure(Failure::BodyShort, {std::to_string(BytesReceived), std::to_string(announced)});
+    }
+}
+
+void TNMHTTP::reportOutcome() {
+    if (StatusCode < 299) {
+        if (OnSuccess) OnSuccess(CurrentCmd);
+        ReportStatus(kReportTransaction, "Transaction Completed");
+    } else if (StatusCode >= 400) {
+        if (OnFailure) OnFailure(CurrentCmd);
+    } else if (StatusCode >= 300 && StatusCode <= 302) {
+        CurrentUrl = RedirectLocation;
+    }
+}
+
+// A cookie set by a redirect reply goes with the requests that follow it.
+void TNMHTTP::takeRedirectCookie() {
+    if (ReceivedCookie.empty()) return;
+    HeaderInfo.Cookie = ReceivedCookie;
+    takenCookie_ = ReceivedCookie;
+    takenCookieOrigin_ = origin();
+}
+
+// Whether the exchange goes on at the address the reply names; CurrentUrl is then that address.
+bool TNMHTTP::redirectFollows(int redirects) {
+    if (StatusCode >= 300 && StatusCode <= 398) {
+        takeRedirectCookie();
+        bool handled = false;
+        if (OnRedirect) OnRedirect(handled);
+        if (handled) return false;
+    }
+    if (StatusCode == 401 && OnAuthenticationNeeded) OnAuthenticationNeeded(this);
+    // Only these redirect; any other reply, 299 and 303 to 399 among them, ends the exchange.
+    if (StatusCode < 300 || StatusCode > 302) return false;
+    if (redirects + 1 > kMostRedirects)
+        throw clientFailure(Failure::TooManyRedirects, {std::to_string(kMostRedirects)});
+    // A relative Location stays on this server, port included; only an
+    // absolute one names another.
+    CurrentUrl = redirectTarget(requestedAddress(), CurrentUrl);
+    return true;
 }
 
 void TNMHTTP::ParseUrl() {
@@ -170,67 +193,74 @@ std::string TNMHTTP::hostAndPort() const {
 
 std::string TNMHTTP::requestedAddress() const { return "http://" + hostAndPort() + RequestPath; }
 
-void TNMHTTP::ReadResponseHeader() {
-    // Each reply's own: a reply without a Location has none, an earlier reply's is not taken for it.
-    TReplyFields fields;
-    const auto take = [&] {
-        ContentLength = fields.contentLength;
-        announcedLength_ = fields.announcedLength;
-        ReceivedCookie = fields.cookie;
-        RedirectLocation = fields.location;
-    };
-    take();
-    std::unique_ptr<TOutputFile> headerFile;
-    if (OutputFileMode) headerFile = std::make_unique<TOutputFile>(Header);
-    else
-        Header.clear();
-    std::size_t read = 0;
-    // Every line read counts towards the bound, those of interim replies too.
-    const auto readLine = [&] {
-        std::string line = ReadLn();
-        read += line.size();
-        if (read > kMostHeaderBytes) throw clientFailure(kHeaderTooLong, {std::to_string(kMostHeaderBytes)});
-        return line;
-    };
-    const auto keep = [&](const std::string& line) {
-        if (headerFile) headerFile->Write(line);
-        else
-            Header += line;
-    };
-    const auto isBlank = [](const std::string& line) { return line == "\n" || line == "\r\n"; };
-    // A line without its line end is the last one before the connection closed.
-    const auto cutShort = [](const std::string& line) { return line.empty() || line.back() != '\n'; };
+namespace {
+bool isBlank(const std::string& line) { return line == "\n" || line == "\r\n"; }
+// A line without its line end is the last one before the connection closed.
+bool cutShort(const std::string& line) { return line.empty() || line.back() != '\n'; }
+}  // namespace
 
+void TNMHTTP::ReadResponseHeader() {
+    reply_ = {};
+    ContentLength = 0;
+    std::unique_ptr<TOutputFile> headerFile;
+    if (OutputFileMode) {
+        headerFile = std::make_unique<TOutputFile>(Header);
+    } else {
+        Header.clear();
+    }
+    const auto keep = [&](const std::string& line) {
+        if (headerFile) {
+            headerFile->Write(line);
+        } else {
+            Header += line;
+        }
+    };
+    std::size_t read = 0;
     try {
-        for (;;) {
-            const std::string status = readLine();
-            if (status.empty()) throw clientFailure(kNoReply);
-            StatusCode = static_cast<std::int16_t>(statusOf(status));
-            if (StatusCode >= 200) {
-                keep(status);
-                break;
-            }
-            // An interim reply (1xx) is read and dropped: the answer follows it.
-            for (std::string line = readLine(); !isBlank(line); line = readLine()) {
-                if (cutShort(line)) throw clientFailure(kHeaderCutShort);
-            }
-        }
-        for (;;) {
-            const std::string line = readLine();
-            if (cutShort(line)) {
-                keep(line);
-                throw clientFailure(kHeaderCutShort);
-            }
-            readReplyField(line, fields);
-            keep(line);
-            if (isBlank(line)) break;
-        }
+        readStatusLine(read, keep);
+        readFieldLines(read, keep);
     } catch (...) {
-        take();  // what was read up to the failure
+        ContentLength = reply_.contentLength;  // what was read up to the failure
         throw;
     }
-    take();
+    ContentLength = reply_.contentLength;
     if (headerFile) headerFile->Close();
+}
+
+// Every line read counts towards the bound, those of interim replies too.
+std::string TNMHTTP::readHeadLine(std::size_t& read) {
+    std::string line = ReadLn();
+    read += line.size();
+    if (read > kMostHeaderBytes) throw clientFailure(Failure::HeaderTooLong, {std::to_string(kMostHeaderBytes)});
+    return line;
+}
+
+// The final reply's status line; an interim reply (1xx) is read and dropped:
+// the answer follows it.
+void TNMHTTP::readStatusLine(std::size_t& read, const std::function<void(const std::string&)>& keep) {
+    for (;;) {
+        const std::string status = readHeadLine(read);
+        if (status.empty()) throw clientFailure(Failure::NoReply);
+        StatusCode = static_cast<std::int16_t>(statusOf(status));
+        if (StatusCode >= 200) return keep(status);
+        for (std::string line = readHeadLine(read); !isBlank(line); line = readHeadLine(read)) {
+            if (cutShort(line)) throw clientFailure(Failure::HeaderCutShort);
+        }
+    }
+}
+
+// The header lines up to the blank one, each read for the fields the client acts on.
+void TNMHTTP::readFieldLines(std::size_t& read, const std::function<void(const std::string&)>& keep) {
+    for (;;) {
+        const std::string line = readHeadLine(read);
+        if (cutShort(line)) {
+            keep(line);
+            throw clientFailure(Failure::HeaderCutShort);
+        }
+        readReplyField(line, reply_);
+        keep(line);
+        if (isBlank(line)) return;
+    }
 }
 
 }  // namespace kwirl

@@ -52,7 +52,8 @@ void TNMHTTP::addRequestLine() {
     const std::string target = !Proxy.empty() ? (absoluteUrl_ ? CurrentUrl : requestedAddress()) : RequestPath;
     const std::string line = std::string(requestWord(CurrentCmd)) + target + " HTTP/1.0";
     // Cut short, it would ask for another page: refused whole instead.
-    if (line.size() > kMostRequestLine) throw clientFailure(kRequestLineTooLong, {std::to_string(kMostRequestLine)});
+    if (line.size() > kMostRequestLine)
+        throw clientFailure(Failure::RequestLineTooLong, {std::to_string(kMostRequestLine)});
     RequestLines.Add(line);
 }
 
@@ -94,7 +95,7 @@ void TNMHTTP::addContentLengthLine() {
     std::int64_t length = static_cast<std::int64_t>(SendData.size());
     if (OutputFileMode) {
         std::ifstream file(SendData, std::ios::binary | std::ios::ate);
-        if (!file) throw clientFailure(kCannotOpenFile, {SendData, std::strerror(errno)});
+        if (!file) throw clientFailure(Failure::CannotOpenFile, {SendData, std::strerror(errno)});
         length = static_cast<std::int64_t>(file.tellg());
     }
     RequestLines.Add("Content-Length: " + std::to_string(length));

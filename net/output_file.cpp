@@ -13,7 +13,7 @@ namespace kwirl {
 
 TOutputFile::TOutputFile(const std::string& name) : name_(name) {
     fd_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd_ < 0) fail(kCannotCreateFile);
+    if (fd_ < 0) fail(Failure::CannotCreateFile);
 }
 
 TOutputFile::~TOutputFile() {
@@ -24,7 +24,7 @@ void TOutputFile::Write(const char* data, std::size_t size) {
     while (size > 0) {
         const auto written = ::write(fd_, data, size);
         if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) fail(kCannotWriteFile);
+        if (written <= 0) fail(Failure::CannotWriteFile);
         data += written;
         size -= static_cast<std::size_t>(written);
     }
@@ -33,13 +33,13 @@ void TOutputFile::Write(const char* data, std::size_t size) {
 void TOutputFile::Close() {
     const int closing = fd_;
     fd_ = -1;
-    if (closing >= 0 && ::close(closing) != 0) fail(kCannotWriteFile);
+    if (closing >= 0 && ::close(closing) != 0) fail(Failure::CannotWriteFile);
 }
 
-void TOutputFile::fail(int code) const {
+void TOutputFile::fail(Failure failure) const {
     // A write that returns 0 sets no errno: it is a full device all the same.
     const int reason = errno != 0 ? errno : ENOSPC;
-    throw clientFailure(code, {name_, std::strerror(reason)});
+    throw clientFailure(failure, {name_, std::strerror(reason)});
 }
 
 }  // namespace kwirl

@@ -24,12 +24,9 @@ int socketUseCount = 0;
 TPowersock::TPowersock() {
     ReportStatus(kReportAll, "Create");
     buffer_ = std::make_unique<char[]>(kBufferSize + 1);
-    Proxy.clear();
     timer_ = std::make_unique<TThreadTimer>();
     timer_->SetEnabled(false);
     timer_->SetOnTimer([this](TThreadTimer*) { TimerTriggered(); });
-    TimeOut = 0;
-    Canceled = destroying_ = Connected = false;
     InitWinsock();
 }
 
@@ -83,7 +80,7 @@ void TPowersock::InitWinsock() {
         openSocket(true);
     } catch (...) {
         if (--socketUseCount < 0) socketUseCount = 0;
-        throw ESockError(kNetworkUnavailable, "Initializaton of windows sockets failed");
+        throw clientFailure(Failure::SocketsUnavailable);
     }
 }
 
@@ -179,9 +176,9 @@ void TPowersock::ResolveHost() {
     g_object_unref(lookup_);
     lookup_ = nullptr;
 
-    if (TimedOut) throw ESockError(kTimedOut, "Host Lookup Timed Out");
-    if (Canceled) throw ESockError(kInterrupted, "Host Lookup Canceled");
-    if (!LastEventOk) throw ESockError(kHostNotFound, "Host Lookup Failed");
+    if (TimedOut) throw clientFailure(Failure::HostLookupTimedOut);
+    if (Canceled) throw clientFailure(Failure::HostLookupCanceled);
+    if (!LastEventOk) throw clientFailure(Failure::HostLookupFailed);
     remote_.sin_addr.s_addr = lookupAddress_;
     if (OnHostResolved) OnHostResolved(this);
 }
@@ -189,7 +186,7 @@ void TPowersock::ResolveHost() {
 void TPowersock::Connect() {
     ReportStatus(kReportAll, "Connecting");
     Canceled = false;
-    if (Connected) throw ESockError(kAlreadyConnected, "Already connected");
+    if (Connected) throw clientFailure(Failure::AlreadyConnected);
 
     bool retried = false;
     for (;;) {
@@ -202,10 +199,10 @@ void TPowersock::Connect() {
             remote_.sin_addr.s_addr = 0;
         }
         if (remote_.sin_addr.s_addr != 0) break;
-        if (retried || !OnInvalidHost) throw ESockError(kDestinationRequired, "Null Remote Address");
+        if (retried || !OnInvalidHost) throw clientFailure(Failure::NoRemoteAddress);
         bool handled = false;
         OnInvalidHost(handled);
-        if (!handled) throw ESockError(kDestinationRequired, "Null Remote Address");
+        if (!handled) throw clientFailure(Failure::NoRemoteAddress);
         retried = true;
     }
 
@@ -232,9 +229,9 @@ void TPowersock::Connect() {
     }
     if (TimedOut || Canceled || !LastEventOk) {
         if (OnConnectionFailed) OnConnectionFailed(this);
-        if (TimedOut) throw ESockError(kTimedOut, "Connection Timed out");
-        if (Canceled) throw ESockError(kInterrupted, "Connection Canceled");
-        throw ESockError(LastError, "Connection Failed");
+        if (TimedOut) throw clientFailure(Failure::ConnectionTimedOut);
+        if (Canceled) throw clientFailure(Failure::ConnectionCanceled);
+        throw clientFailureWithCode(Failure::ConnectionFailed, LastError);
     }
 }
 
@@ -260,7 +257,7 @@ void TPowersock::RequestCloseSocket() {
 
 int TPowersock::Accept() {
     ReportStatus(kReportSocket, "Accepting");
-    throw ESockError(kNotSupported, "Accepting is not supported: this component opens no listening socket");
+    throw clientFailure(Failure::AcceptNotSupported);
 }
 
 void TPowersock::Cancel() {

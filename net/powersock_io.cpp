@@ -116,7 +116,7 @@ void TPowersock::SendBuffer(const char* buffer, std::size_t length) {
     }
     if (Canceled) {
         Canceled = false;
-        throw EAbortError("Socket send aborted");
+        throw EAbortError(Failure::SendAborted);
     }
 }
 
@@ -145,7 +145,7 @@ void TPowersock::Writeln(const std::string& text) {
 void TPowersock::SendFile(const std::string& name) {
     ReportStatus(kReportAll, "SendFile");
     std::ifstream file(name, std::ios::binary);
-    if (!file) throw clientFailure(kCannotOpenFile, {name, std::strerror(errno)});
+    if (!file) throw clientFailure(Failure::CannotOpenFile, {name, std::strerror(errno)});
     while (!Canceled) {
         file.read(buffer_.get(), kBufferSize);
         const auto got = file.gcount();
@@ -156,7 +156,7 @@ void TPowersock::SendFile(const std::string& name) {
     file.close();
     if (Canceled) {
         Canceled = false;
-        throw EAbortError("Socket send aborted");
+        throw EAbortError(Failure::SendAborted);
     }
 }
 
@@ -172,8 +172,7 @@ std::string TPowersock::ReadLn() {
     char* const line = buffer_.get();
     for (;;) {
         if (taken == kBufferSize) {
-            throw ESockError(kMessageTooLong,
-                             "Socket readln line longer than " + std::to_string(kBufferSize) + " bytes");
+            throw clientFailure(Failure::LineTooLong, {std::to_string(kBufferSize)});
         }
         const auto peeked = receiveInto(line + taken, kBufferSize - taken, true);
         if (peeked == 0) return std::string(line, taken);  // closed: what came of an unfinished line
@@ -194,7 +193,7 @@ std::string TPowersock::ReadLn() {
         waitForSocket(TSocketWatch::Interest::Read);
         if (Canceled) {
             Canceled = false;
-            throw EAbortError("Socket readln aborted");
+            throw EAbortError(Failure::ReadLineAborted);
         }
     }
 }
@@ -238,7 +237,7 @@ void TPowersock::captureParts(std::int64_t most, const std::function<void(const 
     }
     if (Canceled) {
         Canceled = false;
-        throw EAbortError("Socket capture aborted");
+        throw EAbortError(Failure::CaptureAborted);
     }
 }
 

@@ -92,7 +92,7 @@ std::string merge(const Reference& base, const std::string& path) {
     return (slash == npos ? std::string() : base.path.substr(0, slash + 1)) + path;
 }
 
-[[noreturn]] void refuse(const std::string& why) { throw clientFailure(kRedirectRefused, {why}); }
+[[noreturn]] void refuse(const std::string& why) { throw clientFailure(Failure::RedirectRefused, {why}); }
 
 // A server a Location names: a host, then a port from 1 to 65535 if any (an
 // empty one is the scheme's own and is dropped). A larger number would wrap

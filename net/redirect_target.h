@@ -11,7 +11,7 @@ namespace kwirl {
 // value is trimmed of blanks and tabs; inside it they are percent-encoded; the
 // fragment is dropped (it is never sent). An empty value leads to the root of
 // the same server. The result names its scheme and server ("http://server/path").
-// Raises ESockError kRedirectRefused, its message saying why, for a value with
+// Raises ESockError Failure::RedirectRefused, its message saying why, for a value with
 // a control character, one that is no valid address, or one that is not http:.
 std::string redirectTarget(const std::string& requested, const std::string& location);
 

@@ -67,14 +67,14 @@ constexpr std::pair<std::string_view, TFieldRule> kFieldRules[] = {
 
 int statusOf(const std::string& given) {
     const std::string line = withoutLineEnd(given);
-    if (!line.starts_with(kStatusLineStart)) throw clientFailure(kNoStatusLine);
+    if (!line.starts_with(kStatusLineStart)) throw clientFailure(Failure::NoStatusLine);
     const auto blank = line.find(' ');
     const bool versioned = blank != std::string::npos && blank > kStatusLineStart.size();
     const DecimalPrefix status = versioned ? decimalPrefix(std::string_view(line).substr(blank + 1)) : DecimalPrefix{};
     const std::size_t end = blank + 1 + kStatusDigits;
     const bool wellFormed = versioned && status.digits == kStatusDigits && line[blank + 1] != '0' &&
                             (line.size() == end || line[end] == ' ');
-    if (!wellFormed) throw clientFailure(kMalformedStatusLine);
+    if (!wellFormed) throw clientFailure(Failure::MalformedStatusLine);
     return static_cast<int>(status.value);
 }
 

@@ -10,8 +10,8 @@ namespace kwirl {
 
 // The status number of a status line: "HTTP/", a version, a blank, three
 // digits (100 to 999), then a blank or the line's end. Raises ESockError
-// kNoStatusLine for a line that does not start with "HTTP/", and
-// kMalformedStatusLine for one that does but holds no such number.
+// Failure::NoStatusLine for a line that does not start with "HTTP/", and
+// Failure::MalformedStatusLine for one that does but holds no such number.
 int statusOf(const std::string& line);
 
 // What the header lines of one reply tell the client.

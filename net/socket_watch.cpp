@@ -12,17 +12,18 @@ namespace {
 struct WatchSource {
     GSource base;
 };
-GSourceFuncs watchFuncs = {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
-
 gboolean dispatchWatch(GSource* source, GSourceFunc callback, gpointer data) {
     (void)source;
     return callback ? callback(data) : G_SOURCE_CONTINUE;
 }
+
+// The watch's source is ready only when its descriptor is: no prepare or check of its own.
+constexpr GSourceFuncs kWatchFuncs = {nullptr, nullptr, &dispatchWatch, nullptr, nullptr, nullptr};
 }  // namespace
 
 TSocketWatch::TSocketWatch(int fd, std::function<void(Event, int)> notify) : fd_(fd), notify_(std::move(notify)) {
-    watchFuncs.dispatch = &dispatchWatch;
-    source_ = g_source_new(&watchFuncs, sizeof(WatchSource));
+    // GLib takes the functions through a pointer to change, but only reads them.
+    source_ = g_source_new(const_cast<GSourceFuncs*>(&kWatchFuncs), sizeof(WatchSource));
     g_source_set_callback(
         source_,
         [](gpointer self) -> gboolean {

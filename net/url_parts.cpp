@@ -38,7 +38,7 @@ int portNumber(const std::string& text) {
     if (!digits.empty() && (digits.front() == '+' || digits.front() == '-')) digits.remove_prefix(1);
     std::uint64_t value = 0;
     if (!isDecimal(digits, std::numeric_limits<int>::max(), value)) {
-        throw clientFailure(kBadPort, {text});
+        throw clientFailure(Failure::BadPort, {text});
     }
     const int port = static_cast<int>(value);
     return negative ? -port : port;
@@ -67,8 +67,8 @@ std::string encodeBlanks(const std::string& text) {
 }
 
 UrlParts parseUrlParts(const std::string& given, const std::string& host, int port) {
-    if (given.empty()) throw clientFailure(kEmptyUrl);
-    if (holdsControlCharacter(given)) throw clientFailure(kBadAddress);
+    if (given.empty()) throw clientFailure(Failure::EmptyUrl);
+    if (holdsControlCharacter(given)) throw clientFailure(Failure::BadAddress);
     // A blank or a tab would split the request line: sent encoded.
     const std::string url = encodeBlanks(given);
     UrlParts parts{url, host, port == 0 ? 80 : port, {}, false};
@@ -85,7 +85,7 @@ UrlParts parseUrlParts(const std::string& given, const std::string& host, int po
         else if (scheme == "ftp")
             parts.port = 21;
         else if (scheme == "https")
-            throw clientFailure(kSecureNotSupported);
+            throw clientFailure(Failure::SecureNotSupported);
         else
             parts.port = 80;
     }

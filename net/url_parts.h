@@ -27,8 +27,8 @@ struct UrlParts {
     bool absolute = false;  // the address names its scheme and server: "scheme://server/path"
 };
 
-// Raises ESockError kEmptyUrl, kBadAddress (a control character),
-// kSecureNotSupported, or kBadPort for a port that is no integer.
+// Raises ESockError Failure::EmptyUrl, Failure::BadAddress (a control character),
+// Failure::SecureNotSupported, or Failure::BadPort for a port that is no integer.
 UrlParts parseUrlParts(const std::string& url, const std::string& host, int port);
 
 }  // namespace kwirl

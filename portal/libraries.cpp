@@ -9,26 +9,25 @@
 
 namespace kwirl {
 
-const std::array<std::string_view, kBuiltInLibraryCount>& builtInLibraryNames() {
-    static constexpr std::array<std::string_view, kBuiltInLibraryCount> names = {
-        "0:Zededo zu Dozo Dozariv(Free)",    "1:Big animal puzzle library", "2:Big fantastic puzzle library",
-        "3:Big life puzzle library",         "4:Big mix puzzle library",    "5:CRAZY Fantasy ART library (3651 puzzle)",
-        "6:Super Crazy Fantasy Art library",
-    };
-    return names;
+const std::array<BuiltInLibrary, kBuiltInLibraryCount>& builtInLibraries() {
+    static constexpr std::array<BuiltInLibrary, kBuiltInLibraryCount> libraries = {{
+        {"Zededo zu Dozo Dozariv(Free)", {vocab::kPuzzle1, true, false, true}},
+        {"Big animal puzzle library", {vocab::kPuzzle3, true, false, true}},
+        {"Big fantastic puzzle library", {vocab::kPazzle, true, true, true}},
+        {"Big life puzzle library", {vocab::kPuzzle2, true, false, true}},
+        {"Big mix puzzle library", {vocab::kPuzzle4, true, false, true}},
+        {"CRAZY Fantasy ART library (3651 puzzle)", {vocab::kPuzzle10, true, false, false}},
+        {"Super Crazy Fantasy Art library", {vocab::kPuzzle5, false, false, true}},
+    }};
+    return libraries;
 }
 
-const std::array<SelectorEntry, kBuiltInLibraryCount>& builtInSelectorTable() {
-    static constexpr std::array<SelectorEntry, kBuiltInLibraryCount> table = {{
-        {vocab::kPuzzle1, true, false, true},
-        {vocab::kPuzzle3, true, false, true},
-        {vocab::kPazzle, true, true, true},
-        {vocab::kPuzzle2, true, false, true},
-        {vocab::kPuzzle4, true, false, true},
-        {vocab::kPuzzle10, true, false, false},
-        {vocab::kPuzzle5, false, false, true},
-    }};
-    return table;
+std::array<std::string, kBuiltInLibraryCount> builtInLibraryNames() {
+    std::array<std::string, kBuiltInLibraryCount> names;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        names[i] = std::to_string(i) + ":" + std::string(builtInLibraries()[i].name);
+    }
+    return names;
 }
 
 std::string selectorAddress(const SelectorEntry& entry) {
@@ -39,7 +38,7 @@ std::string selectorAddress(const SelectorEntry& entry) {
 int catalogueEntryOfBuiltIn(int position, std::span<const std::string> catalogueRefs) {
     if (position < 0 || position >= kBuiltInLibraryCount) return -1;
     const std::string parameter = std::string(vocab::kNameKey) + "=" +
-                                  std::string(builtInSelectorTable()[static_cast<std::size_t>(position)].pageName);
+                                  std::string(builtInLibraries()[static_cast<std::size_t>(position)].selector.pageName);
     for (std::size_t entry = 0; entry < catalogueRefs.size(); ++entry) {
         const std::string& address = catalogueRefs[entry];
         for (auto at = address.find(parameter); at != std::string::npos; at = address.find(parameter, at + 1)) {
@@ -54,12 +53,8 @@ int catalogueEntryOfBuiltIn(int position, std::span<const std::string> catalogue
 }
 
 std::string_view builtInLibraryName(std::string_view pageName) {
-    const auto& table = builtInSelectorTable();
-    for (std::size_t i = 0; i < table.size(); ++i) {
-        if (table[i].pageName != pageName) continue;
-        const std::string_view item = builtInLibraryNames()[i];
-        const auto colon = item.find(':');
-        return colon == std::string_view::npos ? item : item.substr(colon + 1);
+    for (const BuiltInLibrary& library : builtInLibraries()) {
+        if (library.selector.pageName == pageName) return library.name;
     }
     return {};
 }

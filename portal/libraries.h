@@ -13,11 +13,6 @@ namespace kwirl {
 
 inline constexpr int kBuiltInLibraryCount = 7;
 
-// The drop-down's entries without a catalogue, in order. The window starts
-// with them too; when it is first shown it puts the catalogue in their place
-// if there is one.
-const std::array<std::string_view, kBuiltInLibraryCount>& builtInLibraryNames();
-
 // What the drop-down opens at one position without a catalogue.
 struct SelectorEntry {
     std::string_view pageName;  // the library's page
@@ -25,11 +20,23 @@ struct SelectorEntry {
     bool stopFirst;             // stop the browser before navigating
     bool resetPageIndex;        // set PageIndex to 0 after navigating
 };
-const std::array<SelectorEntry, kBuiltInLibraryCount>& builtInSelectorTable();
+
+// One library of the built-in list: its name, and what the drop-down opens for it.
+struct BuiltInLibrary {
+    std::string_view name;  // as the drop-down shows it after its number and colon
+    SelectorEntry selector;
+};
+// The built-in list, in the drop-down's order.
+const std::array<BuiltInLibrary, kBuiltInLibraryCount>& builtInLibraries();
+
+// The drop-down's entries without a catalogue, in order: each library's
+// number (from 0), a colon and its name. The window starts with them too; when
+// it is first shown it puts the catalogue in their place if there is one.
+std::array<std::string, kBuiltInLibraryCount> builtInLibraryNames();
 // The library address of an entry, before the page offset is appended.
 std::string selectorAddress(const SelectorEntry& entry);
-// The built-in list's name of the library on page `pageName`, without its
-// number and colon; empty for a page the list does not hold.
+// The built-in list's name of the library on page `pageName`; empty for a
+// page the list does not hold.
 std::string_view builtInLibraryName(std::string_view pageName);
 
 // The first of the catalogue's addresses that opens the library at `position`

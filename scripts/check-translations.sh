@@ -33,7 +33,7 @@ complete() {
   echo "$1: $statistics"
   case "$statistics" in
     *fuzzy* | *untranslated*)
-      echo "$1 lacks these (run msgmerge --update $1 $2):" >&2
+      echo "$1 lacks these (run msgmerge --update --backup=none $1 $2):" >&2
       msgattrib --untranslated --no-obsolete "$merged" | sed -n '/^#:/,$p' >&2
       msgattrib --only-fuzzy --no-obsolete "$merged" | sed -n '/^#:/,$p' >&2
       return 1 ;;

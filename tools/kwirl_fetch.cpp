@@ -90,7 +90,7 @@ std::optional<std::string> parse(int argc, char** argv, Options& options) {
 // The whole file, byte for byte.
 std::string readWhole(const std::string& name) {
     std::ifstream file(name, std::ios::binary);
-    if (!file) throw kwirl::clientFailure(kwirl::kCannotOpenFile, {name, std::strerror(errno)});
+    if (!file) throw kwirl::clientFailure(kwirl::Failure::CannotOpenFile, {name, std::strerror(errno)});
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <clocale>
+#include <algorithm>
 #include <tuple>
 
 #include "addresses.h"
@@ -16,19 +17,24 @@ namespace {
 
 using ToolbarTest = WindowTest;
 
+// Each page button, found by its caption as a person finds it.
 TEST_F(ToolbarTest, FixedPagesOpenWithOneNavigationAndNoStop) {
     struct Case {
-        wxButton* TFrm::*button;
+        std::string caption;
         std::string address;
-    } cases[] = {{&TFrm::Button8, pageAddress("awards")},
-                 {&TFrm::Button6, pageAddress("champday")},
-                 {&TFrm::Button4, pageAddress("puzzleguide")},
-                 {&TFrm::BitBtn1, baseAddress()}};
+    } cases[] = {{"Hall of Awards", pageAddress("awards")},
+                 {"ChampionShip", pageAddress("champday")},
+                 {"Puzzle Guide", pageAddress("puzzleguide")},
+                 {"Home", baseAddress()}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.address);
+        SCOPED_TRACE(c.caption);
         browser->calls.clear();
         frame->PBC->SetPosition(33);
-        wxButton* button = frame->*c.button;
+        const auto& controls = frame->toolbarControls();
+        const auto found = std::find_if(controls.begin(), controls.end(),
+                                        [&](wxButton* b) { return fromWx(b->GetLabel()) == c.caption; });
+        ASSERT_NE(found, controls.end());
+        wxButton* button = *found;
         wxCommandEvent event(wxEVT_BUTTON, button->GetId());
         event.SetEventObject(button);
         button->ProcessWindowEvent(event);

@@ -68,8 +68,8 @@ TEST(UrlParts, AddressesSplitByCountingSlashesAndColons) {
         EXPECT_EQ(parts.url, c.url_after) << c.url;
     }
     EXPECT_EQ(parseUrlParts("http://h/" + std::string(1000, 'p'), "", 0).path.size(), 1001u);
-    EXPECT_EQ(failureCodeOf([] { parseUrlParts("http://h:x/", "", 0); }), kBadPort);
-    EXPECT_EQ(failureCodeOf([] { parseUrlParts("http://h:99999999999/", "", 0); }), kBadPort);
+    EXPECT_EQ(failureCodeOf([] { parseUrlParts("http://h:x/", "", 0); }), codeOf(Failure::BadPort));
+    EXPECT_EQ(failureCodeOf([] { parseUrlParts("http://h:99999999999/", "", 0); }), codeOf(Failure::BadPort));
 }
 
 TEST(UrlParts, OnlyAnAddressThatNamesAServerOrSchemeChangesThePortAndThePathIsKeptAsGiven) {
@@ -90,9 +90,10 @@ TEST(UrlParts, OnlyAnAddressThatNamesAServerOrSchemeChangesThePortAndThePathIsKe
         EXPECT_EQ(parts.path, c.path) << c.url;
     }
     for (const std::string url : {"/a\rb", "/a\nb", "http://h/\x7f"}) {
-        EXPECT_EQ(failureCodeOf([&] { parseUrlParts(url, "previous", 8080); }), kBadAddress);
+        EXPECT_EQ(failureCodeOf([&] { parseUrlParts(url, "previous", 8080); }), codeOf(Failure::BadAddress));
     }
-    EXPECT_EQ(failureCodeOf([&] { parseUrlParts(std::string("/a\0b", 4), "previous", 8080); }), kBadAddress);
+    EXPECT_EQ(failureCodeOf([&] { parseUrlParts(std::string("/a\0b", 4), "previous", 8080); }),
+              codeOf(Failure::BadAddress));
 }
 
 TEST(UrlParts, FieldHelpers) {

@@ -152,17 +152,17 @@ std::vector<Case> cases() {
          get, failed(kMessageTooLong), 3, 64},
         {"a million header lines",
          [](LoopbackServer&, int fd) { drainRequest(fd), flood(fd, "HTTP/1.0 200 OK\r\n", "X-Line: 1\r\n"); }, get,
-         failed(kHeaderTooLong), 10, 64},
+         failed(Failure::HeaderTooLong), 10, 64},
         {"an endless body, no time-out",
          [](LoopbackServer&, int fd) { drainRequest(fd), flood(fd, "HTTP/1.0 200 OK\r\n\r\n", "endless "); }, get,
-         failed(kBodyTooLong), 20, 800},
+         failed(Failure::BodyTooLong), 20, 800},
         {"an endless body, time-out 1000 ms",
          [](LoopbackServer&, int fd) { drainRequest(fd), flood(fd, "HTTP/1.0 200 OK\r\n\r\n", "endless "); },
          [](TNMHTTP& http, const std::string& a) {
              http.TimeOut = 1000;
              return get(http, a);
          },
-         failed(kBodyTooLong), 20, 800},
+         failed(Failure::BodyTooLong), 20, 800},
         {"a reset in the middle of the header",
          [](LoopbackServer& server, int fd) {
              drainRequest(fd), test::sendAll(fd, "HTTP/1.0 200 OK\r\nX-Half: ");
@@ -179,13 +179,13 @@ std::vector<Case> cases() {
          get, failed(socketErrorCode(ECONNRESET)), 3, 64},
         {"a banner that is no HTTP",
          [](LoopbackServer&, int fd) { drainRequest(fd), test::sendAll(fd, "SSH-2.0-OpenSSH_9.2p1 Debian\r\n"); }, get,
-         failed(kNoStatusLine), 3, 64},
+         failed(Failure::NoStatusLine), 3, 64},
         {"NUL bytes in the status line",
          [](LoopbackServer&, int fd) {
              static const char reply[] = "HTTP/1.0 2\0\0 OK\r\n\r\n";
              drainRequest(fd), test::sendAll(fd, std::string(reply, sizeof reply - 1));
          },
-         get, failed(kMalformedStatusLine), 3, 64},
+         get, failed(Failure::MalformedStatusLine), 3, 64},
         {"NUL bytes in header and body",
          [](LoopbackServer&, int fd) {
              drainRequest(fd);
@@ -196,14 +196,14 @@ std::vector<Case> cases() {
          [](LoopbackServer&, int fd) {
              drainRequest(fd), test::sendAll(fd, "HTTP/1.0 302 Found\r\nLocation: /again\r\n\r\n");
          },
-         get, failed(kTooManyRedirects), 5, 64},
+         get, failed(Failure::TooManyRedirects), 5, 64},
         {"a Location of 60 KiB, followed whole", [](LoopbackServer&, int) {},
          exchange({"HTTP/1.0 302 Found\r\nLocation: /" + std::string(61440, 'l') + "\r\n\r\n",
                    "HTTP/1.0 200 OK\r\n\r\nlanded"}),
          "requests: GET / HTTP/1.0 | 61454 B; reply 200, header 19 B, body 6 B", 3, 64},
         {"a Location past the bound of a request line", [](LoopbackServer&, int) {},
          exchange({"HTTP/1.0 302 Found\r\nLocation: /" + std::string(65523, 'l') + "\r\n\r\n"}),
-         "requests: GET / HTTP/1.0; " + failed(kRequestLineTooLong), 3, 64},
+         "requests: GET / HTTP/1.0; " + failed(Failure::RequestLineTooLong), 3, 64},
         {"a relative Location with a colon, the server off port 80", [](LoopbackServer&, int) {},
          exchange({"HTTP/1.0 302 Found\r\nLocation: /list?t=12:30\r\n\r\n", "HTTP/1.0 200 OK\r\n\r\nlanded"}),
          "requests: GET / HTTP/1.0 | GET /list?t=12:30 HTTP/1.0; reply 200, header 19 B, body 6 B", 3, 64},
@@ -214,12 +214,12 @@ std::vector<Case> cases() {
          exchange({"HTTP/1.0 302 Found\r\nLocation:  /a b\tc \t\r\n\r\n", "HTTP/1.0 200 OK\r\n\r\nlanded"}),
          "requests: GET / HTTP/1.0 | GET /a%20b%09c HTTP/1.0", 3, 64},
         {"a Location that is no valid address", [](LoopbackServer&, int) {}, redirectElsewhere("h ttp://127.0.0.1:%/t"),
-         "the other server: none; requests: GET / HTTP/1.0; " + failed(kRedirectRefused), 3, 64},
+         "the other server: none; requests: GET / HTTP/1.0; " + failed(Failure::RedirectRefused), 3, 64},
         {"a Location with another scheme", [](LoopbackServer&, int) {}, redirectElsewhere("ht3p://127.0.0.1:%/"),
-         "the other server: none; requests: GET / HTTP/1.0; " + failed(kRedirectRefused), 3, 64},
+         "the other server: none; requests: GET / HTTP/1.0; " + failed(Failure::RedirectRefused), 3, 64},
         {"a bare CR inside a Location", [](LoopbackServer&, int) {},
          exchange({"HTTP/1.0 302 Found\r\nLocation: /next\rX-Injected: yes\r\n\r\n", "HTTP/1.0 200 OK\r\n\r\n"}),
-         "requests: GET / HTTP/1.0; " + failed(kRedirectRefused), 3, 64},
+         "requests: GET / HTTP/1.0; " + failed(Failure::RedirectRefused), 3, 64},
         {"a bare CR and a NUL inside a Set-Cookie", [](LoopbackServer&, int) {},
          [](TNMHTTP& http, const std::string&) {
              static const char redirect[] =
@@ -260,7 +260,7 @@ std::vector<Case> cases() {
          [](LoopbackServer&, int fd) {
              drainRequest(fd), test::sendAll(fd, "HTTP/1.0 200 OK\r\nContent-Length: 677654\r\n\r\n0123456789");
          },
-         get, failed(kBodyShort), 3, 64},
+         get, failed(Failure::BodyShort), 3, 64},
         {"a Content-Length, the connection held open",
          [](LoopbackServer&, int fd) { replyAndHold(fd, "HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\nhello"); },
          [](TNMHTTP& http, const std::string& a) {
@@ -280,13 +280,14 @@ std::vector<Case> cases() {
          get, "reply 404, header 26 B, body 7 B", 3, 64},
         {"an endless stream of 100 Continue",
          [](LoopbackServer&, int fd) { drainRequest(fd), flood(fd, "", "HTTP/1.1 100 Continue\r\n\r\n"); }, get,
-         failed(kHeaderTooLong), 10, 64},
+         failed(Failure::HeaderTooLong), 10, 64},
         {"a header without its blank line",
          [](LoopbackServer&, int fd) {
              drainRequest(fd), test::sendAll(fd, "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n");
          },
-         get, failed(kHeaderCutShort), 3, 64},
-        {"a close before any byte", [](LoopbackServer&, int fd) { drainRequest(fd); }, get, failed(kNoReply), 3, 64},
+         get, failed(Failure::HeaderCutShort), 3, 64},
+        {"a close before any byte", [](LoopbackServer&, int fd) { drainRequest(fd); }, get, failed(Failure::NoReply), 3,
+         64},
         {"a redirect to another host with credentials and a cookie",
          [](LoopbackServer&, int) {},  // the two servers of this case are its own
          [](TNMHTTP& http, const std::string&) {

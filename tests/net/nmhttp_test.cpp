@@ -127,7 +127,7 @@ TEST_F(HttpTest, OutputFileModeSendsAFileAndWritesTheHeaderToAFile) {
     EXPECT_EQ(http.Body, "body");
 
     const std::string missing = ::testing::TempDir() + "no-such-file";
-    EXPECT_EQ(failureCodeOf([&] { http.Put(server.address("/f"), missing); }), kCannotOpenFile);
+    EXPECT_EQ(failureCodeOf([&] { http.Put(server.address("/f"), missing); }), codeOf(Failure::CannotOpenFile));
     EXPECT_EQ(server.requests().size(), 1u);
     std::remove(data.c_str());
     std::remove(head.c_str());
@@ -181,10 +181,10 @@ TEST_F(HttpTest, TheTimeOutCountsFromTheLastPartOfTheBody) {
 
 TEST_F(HttpTest, NothingIsSentForAnEmptyOrSecureAddress) {
     ScriptedHttpServer server({reply("HTTP/1.0 200 OK")});
-    EXPECT_EQ(failureCodeOf([&] { http.Get(""); }), kEmptyUrl);
+    EXPECT_EQ(failureCodeOf([&] { http.Get(""); }), codeOf(Failure::EmptyUrl));
     EXPECT_EQ(failureCodeOf([&] { http.Get("https://127.0.0.1:" + std::to_string(server.port()) + "/"); }),
-              kSecureNotSupported);
-    EXPECT_EQ(failureCodeOf([&] { http.Get("HTTPS://127.0.0.1/"); }), kSecureNotSupported);
+              codeOf(Failure::SecureNotSupported));
+    EXPECT_EQ(failureCodeOf([&] { http.Get("HTTPS://127.0.0.1/"); }), codeOf(Failure::SecureNotSupported));
     EXPECT_TRUE(server.requests().empty());
     EXPECT_EQ(http.Header, "Head.txt");  // untouched by a request that never started
     EXPECT_EQ(http.Body, "Default.htm");
@@ -195,7 +195,7 @@ TEST_F(HttpTest, AHostAloneRequestsTheRootAndAPortThatIsNoNumberFails) {
     http.Get(server.address(""));
     EXPECT_EQ(server.requestLine(0), "GET / HTTP/1.0");
     EXPECT_EQ(http.CurrentUrl, server.address("/"));
-    EXPECT_EQ(failureCodeOf([&] { http.Get("http://127.0.0.1:eighty/"); }), kBadPort);
+    EXPECT_EQ(failureCodeOf([&] { http.Get("http://127.0.0.1:eighty/"); }), codeOf(Failure::BadPort));
 }
 
 TEST_F(HttpTest, ThroughAProxyTheWholeAddressIsRequestedWithOneHostLine) {
@@ -259,7 +259,7 @@ TEST_F(HttpTest, AddressesAndCookiesGoOutWholeUpToABoundOnTheRequestLine) {
 
     // Beyond the bound nothing is sent: a shorter address would be another page.
     const std::string tooLong = "/" + std::string(TNMHTTP::kMostRequestLine, 'p');
-    EXPECT_EQ(failureCodeOf([&] { http.Get(server.address(tooLong)); }), kRequestLineTooLong);
+    EXPECT_EQ(failureCodeOf([&] { http.Get(server.address(tooLong)); }), codeOf(Failure::RequestLineTooLong));
     EXPECT_EQ(server.requests().size(), 3u);
 }
 
@@ -324,7 +324,7 @@ TEST_F(HttpTest, RedirectsThatAreNoHttpAddressOrCarryControlCharactersEndTheExch
         ScriptedHttpServer server(
             {reply("HTTP/1.0 302 Found", "Location: " + location + "\r\n"), reply("HTTP/1.0 200 OK", "", "landed")});
         http.TimeOut = 2000;
-        EXPECT_EQ(failureCodeOf([&] { http.Get(server.address("/")); }), kRedirectRefused) << location;
+        EXPECT_EQ(failureCodeOf([&] { http.Get(server.address("/")); }), codeOf(Failure::RedirectRefused)) << location;
         EXPECT_EQ(server.requests().size(), 1u) << location;
     }
     EXPECT_TRUE(elsewhere.requests().empty());
@@ -368,7 +368,7 @@ TEST_F(HttpTest, AHandledRedirectEndsTheCall) {
 
 TEST_F(HttpTest, RedirectsAreBoundedAndOtherThreeHundredsEndTheExchange) {
     ScriptedHttpServer loop({reply("HTTP/1.0 302 Found", "Location: /again\r\n")});
-    EXPECT_EQ(failureCodeOf([&] { http.Get(loop.address("/again")); }), kTooManyRedirects);
+    EXPECT_EQ(failureCodeOf([&] { http.Get(loop.address("/again")); }), codeOf(Failure::TooManyRedirects));
     EXPECT_EQ(loop.requests().size(), 21u);
 
     for (const char* status : {"HTTP/1.0 303 See Other", "HTTP/1.0 307 Temporary", "HTTP/1.0 299 Odd"}) {
@@ -397,13 +397,13 @@ TEST_F(HttpTest, RepliesWithoutAStatusLineAreFailuresAndInterimRepliesAreSkipped
         std::string reply;
         std::string outcome;  // the failure, or the status, header and body
     } cases[] = {
-        {"", failed(kNoReply)},
-        {"hello there\r\n", failed(kNoStatusLine)},
-        {"SSH-2.0-OpenSSH_9.2p1\r\n", failed(kNoStatusLine)},
-        {"HTTP/1.0 20x OK\r\n\r\nbody", failed(kMalformedStatusLine)},
-        {"HTTP/1.0 99999 X\r\n\r\nbody", failed(kMalformedStatusLine)},
-        {"HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n", failed(kHeaderCutShort)},
-        {"HTTP/1.0 200 OK\r\nX-Half", failed(kHeaderCutShort)},
+        {"", failed(Failure::NoReply)},
+        {"hello there\r\n", failed(Failure::NoStatusLine)},
+        {"SSH-2.0-OpenSSH_9.2p1\r\n", failed(Failure::NoStatusLine)},
+        {"HTTP/1.0 20x OK\r\n\r\nbody", failed(Failure::MalformedStatusLine)},
+        {"HTTP/1.0 99999 X\r\n\r\nbody", failed(Failure::MalformedStatusLine)},
+        {"HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n", failed(Failure::HeaderCutShort)},
+        {"HTTP/1.0 200 OK\r\nX-Half", failed(Failure::HeaderCutShort)},
         {"HTTP/1.0 200\r\n\r\nbody", "200 | HTTP/1.0 200\r\n\r\n | body"},
         {"HTTP/1.0 404\r\n\r\n", "404 | HTTP/1.0 404\r\n\r\n | "},
         {"HTTP/1.1 100 Continue\r\n\r\nHTTP/1.0 404 Not Found\r\n\r\nmissing",
@@ -437,7 +437,7 @@ TEST_F(HttpTest, ABodyWithAContentLengthIsExactlyThatLong) {
         bool held;            // the server keeps the connection open after the reply
         std::string outcome;  // the failure, or the body
     } cases[] = {
-        {reply("HTTP/1.0 200 OK", "Content-Length: 677654\r\n", "0123456789"), false, failed(kBodyShort)},
+        {reply("HTTP/1.0 200 OK", "Content-Length: 677654\r\n", "0123456789"), false, failed(Failure::BodyShort)},
         {reply("HTTP/1.0 200 OK", "Content-Length: 5\r\n", "hello"), true, "hello"},
         {reply("HTTP/1.0 200 OK", "Content-Length: 5\r\n", "helloEXTRA!!"), false, "hello"},
         {reply("HTTP/1.0 200 OK", "Content-Length: 0\r\n", "EXTRA"), true, ""},
@@ -445,7 +445,7 @@ TEST_F(HttpTest, ABodyWithAContentLengthIsExactlyThatLong) {
         {reply("HTTP/1.0 200 OK", "Content-Length: 1x\r\n", "to the close"), false, "to the close"},
         {reply("HTTP/1.0 200 OK", "", "to the close"), false, "to the close"},
         {reply("HTTP/1.0 304 Not Modified", "Content-Length: 100\r\n"), false, ""},
-        {reply("HTTP/1.0 200 OK", "Content-Length: 268435457\r\n", "x"), true, failed(kBodyTooLong)},
+        {reply("HTTP/1.0 200 OK", "Content-Length: 268435457\r\n", "x"), true, failed(Failure::BodyTooLong)},
     };
     for (const auto& c : cases) {
         test::LoopbackServer server(0, [&c](test::LoopbackServer&, int fd) {
@@ -470,7 +470,7 @@ TEST_F(HttpTest, AContentLengthEndsTheBodyInAFileTooButNotAHeadReply) {
     http.Get(server.address("/"));
     std::ifstream file(name, std::ios::binary);
     EXPECT_EQ(std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>()), "hello");
-    EXPECT_EQ(failureCodeOf([&] { http.Get(server.address("/")); }), kBodyShort);
+    EXPECT_EQ(failureCodeOf([&] { http.Get(server.address("/")); }), codeOf(Failure::BodyShort));
     std::remove(name.c_str());
 
     http.InputFileMode = false;
@@ -553,9 +553,9 @@ TEST_F(HttpTest, AFileThatCannotBeWrittenFailsTheRequestNamingTheFileAndTheReaso
         std::string file;
         int failure;
     } cases[] = {
-        {true, false, "/dev/full", kCannotWriteFile},
-        {false, true, "/dev/full", kCannotWriteFile},
-        {true, false, missing, kCannotCreateFile},
+        {true, false, "/dev/full", codeOf(Failure::CannotWriteFile)},
+        {false, true, "/dev/full", codeOf(Failure::CannotWriteFile)},
+        {true, false, missing, codeOf(Failure::CannotCreateFile)},
     };
     for (const auto& c : cases) {
         TNMHTTP fresh;
@@ -577,7 +577,7 @@ TEST_F(HttpTest, AFailureClosesTheSocketFiresNoOutcomeAndTheNextRequestWorks) {
     for (const auto& [address, failure] :
          {std::pair{"http://127.0.0.1:" + std::to_string(test::unusedLoopbackPort()) + "/",
                     socketErrorCode(ECONNREFUSED)},
-          std::pair{broken.address("/"), kNoStatusLine}}) {
+          std::pair{broken.address("/"), codeOf(Failure::NoStatusLine)}}) {
         disconnects = 0;
         EXPECT_EQ(failureCodeOf([&] { http.Get(address); }), failure);
         EXPECT_EQ(outcomes, 0) << failure;

@@ -3,6 +3,8 @@
 // What an operation's failure was: its message, or the code it carries.
 
 #include <exception>
+#include <optional>
+#include <ostream>
 #include <string>
 
 #include "sock_errors.h"
@@ -23,6 +25,7 @@ std::string failureOf(Operation operation) {
 // A failure as tables of outcomes write it: by its code, which is what tests
 // decide by (its message is for people).
 inline std::string failed(int code) { return "failure " + std::to_string(code); }
+inline std::string failed(Failure failure) { return failed(codeOf(failure)); }
 
 // The code of the failure an operation raises, or kNoFailure when it raises none.
 inline constexpr int kNoFailure = -1;
@@ -36,4 +39,22 @@ int failureCodeOf(Operation operation) {
     return kNoFailure;
 }
 
+// Which of the client's own failures an operation raises, if it raises one.
+template <class Operation>
+std::optional<Failure> clientFailureOf(Operation operation) {
+    try {
+        operation();
+    } catch (const ESockError& error) {
+        return error.failure();
+    }
+    return std::nullopt;
+}
+
 }  // namespace kwirl::test
+
+namespace kwirl {
+// A failure in a test's message: its place among the client's own and its code.
+inline std::ostream& operator<<(std::ostream& out, Failure failure) {
+    return out << "failure #" << static_cast<int>(failure) << " (code " << codeOf(failure) << ")";
+}
+}  // namespace kwirl
