@@ -1,5 +1,5 @@
 # SPDX-License-Identifier: MIT
-"""The jigsaw played in the browser engine the client embeds, with real pointer
+"""The jigsaw played in the browser engine (its GTK 3 build), with real pointer
 input (xdotool on a virtual display): pieces snap to their place and to the
 pieces they fit, joined pieces move together, only a piece's shape takes a
 press, and the last piece ends the game. Run on a display
@@ -14,7 +14,7 @@ import unittest
 import gi
 
 gi.require_version("Gtk", "3.0")
-gi.require_version("WebKit2", "4.0")
+gi.require_version("WebKit2", "4.1")
 from gi.repository import GLib, Gtk, WebKit2  # noqa: E402
 
 import server  # noqa: E402
