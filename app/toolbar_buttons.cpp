@@ -17,14 +17,14 @@ constexpr int kNotANumber = -1;
 constexpr std::string (*kNoPage)() = nullptr;
 
 // A page button's hint is its caption in the user's language; its caption stays.
-constexpr ToolbarButton pageButton(wxButton* TFrm::*control, void (TFrm::*click)(wxObject*), const char* caption,
+constexpr ToolbarButton pageButton(TFrmButton control, void (TFrm::*click)(wxObject*), const char* caption,
                                    const char* hint, const char* description, std::string (*address)(), int width,
                                    int gapBefore, wxStockCursor cursor = wxCURSOR_NONE) {
     return {control,   click, caption, address,     width,      ButtonPlace::Row,
             gapBefore, hint,  cursor,  kNotANumber, description};
 }
 
-constexpr ToolbarButton numberButton(wxButton* TFrm::*control, void (TFrm::*click)(wxObject*), int number, int width,
+constexpr ToolbarButton numberButton(TFrmButton control, void (TFrm::*click)(wxObject*), int number, int width,
                                      int gapBefore, const char* hint = nullptr) {
     return {control, click, nullptr, kNoPage, width, ButtonPlace::Row, gapBefore, hint, wxCURSOR_HAND, number, nullptr};
 }

@@ -17,7 +17,7 @@ namespace kwirl {
 enum class ButtonPlace { Row, Corner };
 
 struct ToolbarButton {
-    wxButton* TFrm::*control;
+    TFrmButton control;
     void (TFrm::*click)(wxObject*);
     // Its fixed caption; none for a number button, whose captions follow the page shown.
     const char* caption;

@@ -18,7 +18,7 @@ using ToolbarTest = WindowTest;
 
 TEST_F(ToolbarTest, FixedPagesOpenWithOneNavigationAndNoStop) {
     struct Case {
-        wxButton* TFrm::*button;
+        TFrmButton button;
         std::string address;
     } cases[] = {{&TFrm::Button8, pageAddress("awards")},
                  {&TFrm::Button6, pageAddress("champday")},
