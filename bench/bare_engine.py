@@ -5,11 +5,13 @@ engine's web view, with web content in the engine's sandbox. The game-play
 benchmark runs it beside the client, to tell the engine's own cost from the
 client's, and to compare the engine's builds that Debian ships:
 
-  4.0   GTK 3 with libsoup 2 (the build the client embeds)
-  4.1   GTK 3 with libsoup 3
+  4.0   GTK 3 with libsoup 2 (the build the client embeds on Debian 12)
+  4.1   GTK 3 with libsoup 3 (the build it embeds on Debian 13, which has no 4.0)
   6.0   GTK 4 (which draws through GTK 4's renderer: GSK_RENDERER chooses it)
 
   bare_engine.py [--api 4.0|4.1|6.0] [--gpu-path] ADDRESS
+
+Without --api: the GTK 3 build the client embeds, 4.0 where it is installed, else 4.1.
 
 Where there is no GPU render node the engine draws pages on the CPU, as the
 client has it draw, unless --gpu-path leaves its compositing on.
@@ -22,7 +24,7 @@ import os
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--api", choices=("4.0", "4.1", "6.0"), default="4.0")
+    parser.add_argument("--api", choices=("4.0", "4.1", "6.0"))
     parser.add_argument("--gpu-path", action="store_true")
     parser.add_argument("address")
     args = parser.parse_args()
@@ -31,6 +33,8 @@ def main():
         os.environ.setdefault("WEBKIT_DISABLE_DMABUF_RENDERER", "1")
 
     import gi
+    if args.api is None:
+        args.api = "4.0" if "4.0" in gi.Repository.get_default().enumerate_versions("WebKit2") else "4.1"
     if args.api == "6.0":
         gi.require_version("Gtk", "4.0")
         gi.require_version("WebKit", "6.0")

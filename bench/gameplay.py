@@ -59,7 +59,8 @@ CLIENT_PATHS = {
     "client-one-painter": {"WEBKIT_SKIA_CPU_PAINTING_THREADS": "0"},
 }
 # The engine alone (bench/bare_engine.py): its options and environment. "engine" is the
-# build the client embeds, drawing as the client draws; 4.1 is the GTK 3 build on libsoup 3;
+# build the client embeds (4.0 on Debian 12, 4.1 on 13), drawing as the client draws; 4.1 is
+# the GTK 3 build on libsoup 3;
 # 6.0 the GTK 4 build, through each of GTK 4's renderers (GL on llvmpipe and Vulkan on
 # lavapipe where there is no GPU).
 ENGINES = {

@@ -37,6 +37,9 @@ packages="$packages clang libclang-rt-$llvm-dev clang-format-$llvm"
 # on webkit2gtk-4.1; browser/ compiles against the build its web view uses.
 packages="$packages libwxgtk-webview3.2-dev"
 [ "$release" = 12 ] && packages="$packages libwebkit2gtk-4.0-dev"
+# ... and the benchmarks' bare engine is that build.
+[ "$release" = 12 ] && [ "${1:-}" = "--bench" ] && packages="$packages gir1.2-webkit2-4.0"
+# END TOOLKIT WEB VIEW
 
 [ "${1:-}" = "--bench" ] && packages="$packages chromium python3-xlib linux-perf"
 
