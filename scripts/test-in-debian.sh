@@ -58,5 +58,12 @@ step setup
 in_root sh /src/scripts/build.sh /var/tmp/kwirl-build "$@"
 step build
 
+# The engine's sandbox starts inside as it does here: where it cannot, the
+# client runs pages without it and the suite's test of it is skipped.
+sandbox="bwrap --unshare-all --die-with-parent --ro-bind / / true"
+if $sandbox >/dev/null 2>&1 && ! in_root $sandbox; then
+  echo "the engine's sandbox (bubblewrap) starts here but not inside the Debian $release root" >&2
+  exit 1
+fi
 in_root sh -c 'cd /var/tmp/kwirl-build && ctest --output-on-failure'
 step tests
