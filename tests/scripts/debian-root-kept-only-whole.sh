@@ -17,7 +17,7 @@ cat >"$work/bin/debootstrap" <<'STANDIN'
 #!/bin/sh
 # debootstrap --variant=minbase CODENAME ROOT MIRROR
 root=$3
-mkdir -p "$root/var/lib/dpkg/info" "$root/etc/apt"
+mkdir -p "$root/var/lib/dpkg/info" "$root/etc/apt" "$root/etc/dpkg/dpkg.cfg.d"
 printf 'Package: base-files\nStatus: install ok installed\nVersion: 13.8\nArchitecture: amd64\nMaintainer: m <m@example.org>\nDescription: d\n\n' >"$root/var/lib/dpkg/status"
 : >"$root/var/lib/dpkg/info/base-files.list"
 : >"$root/var/lib/dpkg/info/base-files.md5sums"
