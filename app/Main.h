@@ -167,4 +167,8 @@ private:
     int wheelTurned_ = 0;
 };
 
+// One of the window's buttons, named as a member of it (the toolbar's table
+// and the tests of its buttons).
+using TFrmButton = wxButton* TFrm::*;
+
 }  // namespace kwirl

@@ -20,12 +20,12 @@ constexpr std::string_view kHomePage;
 // caption in the user's language and its description says what it does.
 constexpr ToolbarButton pageButton(const char* caption, std::string_view page, const char* hint,
                                    const char* description, int width, int gapBefore,
-                                   wxStockCursor cursor = wxCURSOR_NONE, wxButton* TFrm::*control = nullptr) {
+                                   wxStockCursor cursor = wxCURSOR_NONE, TFrmButton control = nullptr) {
     return {ButtonJob::OpenPage, control, caption, page,        width,      ButtonPlace::Row,
             gapBefore,           hint,    cursor,  kNotANumber, description};
 }
 
-constexpr ToolbarButton numberButton(wxButton* TFrm::*control, int number, int width, int gapBefore,
+constexpr ToolbarButton numberButton(TFrmButton control, int number, int width, int gapBefore,
                                      const char* hint = nullptr) {
     return {ButtonJob::Number, control, nullptr,       {},     width,  ButtonPlace::Row,
             gapBefore,         hint,    wxCURSOR_HAND, number, nullptr};
@@ -54,7 +54,7 @@ constexpr auto kButtons = std::to_array<ToolbarButton>({
 
 std::span<const ToolbarButton> toolbarButtons() { return kButtons; }
 
-std::size_t toolbarRowOf(wxButton* TFrm::*control) {
+std::size_t toolbarRowOf(TFrmButton control) {
     for (std::size_t row = 0; row < kButtons.size(); ++row) {
         if (kButtons[row].control == control) return row;
     }

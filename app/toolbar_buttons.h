@@ -26,7 +26,7 @@ struct ToolbarButton {
     ButtonJob job;
     // The window's member that names it, for the buttons the window names
     // (Button8 …); none for a button known only by its row.
-    wxButton* TFrm::*control;
+    TFrmButton control;
     // Its fixed caption; none for a number button, whose captions follow the page shown.
     const char* caption;
     // The portal page it opens, by its page name; an empty name is the home page.
@@ -49,7 +49,7 @@ struct ToolbarButton {
 std::span<const ToolbarButton> toolbarButtons();
 
 // The place in the table of the button the window names `control`.
-std::size_t toolbarRowOf(wxButton* TFrm::*control);
+std::size_t toolbarRowOf(TFrmButton control);
 
 // The address a page button opens.
 std::string pageButtonAddress(const ToolbarButton& row);

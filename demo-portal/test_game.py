@@ -1,5 +1,5 @@
 # SPDX-License-Identifier: MIT
-"""The jigsaw played in the browser engine the client embeds, with real pointer
+"""The jigsaw played in the browser engine (its GTK 3 build), with real pointer
 input (xdotool on a virtual display): pieces snap to their place and to the
 pieces they fit, joined pieces move together, only a piece's shape takes a
 press, and the last piece ends the game. Run on a display

@@ -21,11 +21,17 @@ lintian --fail-on error,warning --display-info "$package" || {
 }
 depends=$(dpkg-deb -f "$package" Depends)
 echo "$package depends on: $depends"
-for library in libwebkit2gtk-4.1-0 libglib2.0-0; do
-  case "$depends" in
-    *"$library"*) ;;
-    *) echo "missing run-time dependency: $library" >&2; exit 1 ;;
-  esac
+# The engine (webkit2gtk-4.1) and GLib; on Debian 13 under its names for the
+# 64-bit time ABI (libglib2.0-0t64).
+for library in 'libwebkit2gtk-4\.1-0' 'libglib2\.0-0'; do
+  echo "$depends" | grep -q "\(^\|, \)$library" || { echo "missing run-time dependency: $library" >&2; exit 1; }
+done
+# Every package named is a real package of the release built on, installed
+# here: a name of another release (libglib2.0-0 on Debian 13, where only a
+# transitional name provides it) would not install in a clean root.
+for name in $(echo "$depends" | tr ',' '\n' | sed 's/[|(].*//'); do
+  dpkg-query -W -f='${Status}\n' "$name" 2>/dev/null | grep -q 'install ok installed' ||
+    { echo "a dependency that is no package of this release: $name" >&2; exit 1; }
 done
 # The engine's libsoup 2 build (and the toolkit's web view, built on it) must
 # not come in: a process that loads both libsoups crashes, and Debian 13 has

@@ -1,37 +1,30 @@
 #!/bin/sh
 # SPDX-License-Identifier: MIT
-# Installs the client's Debian package with apt-get into a clean Debian 12 root
-# made with debootstrap, and starts the installed client there on a virtual
-# display until its window is mapped. Run as root from a build folder that has
-# the package (packaging/check-package.sh builds it).
-#   usage: install-in-clean-root.sh PACKAGE.deb [ROOT_DIR]
+# Installs the client's Debian package with apt-get into a clean root of the
+# Debian release it was built for (12 or 13), made with debootstrap, and starts
+# the installed client there on a virtual display until its window is mapped.
+# Run as root from a build folder that has the package (packaging/check-package.sh
+# builds it). A root kept from an earlier run is used again only if it is whole
+# (scripts/debian-root.sh), and with the previous package and what it pulled in
+# taken away first.
+#   usage: install-in-clean-root.sh RELEASE PACKAGE.deb [ROOT_DIR]
 set -eu
-package=$(readlink -f "${1:?usage: install-in-clean-root.sh PACKAGE.deb [ROOT_DIR]}")
-root=${2:-/tmp/kwirl-clean-root}
-mirror=${KWIRL_DEBIAN_MIRROR:-http://deb.debian.org/debian}
+release=${1:?usage: install-in-clean-root.sh RELEASE PACKAGE.deb [ROOT_DIR]}
+package=$(readlink -f "${2:?usage: install-in-clean-root.sh RELEASE PACKAGE.deb [ROOT_DIR]}")
+root=${3:-/tmp/kwirl-clean-root-$release}
+root_tool=$(dirname "$(readlink -f "$0")")/../scripts/debian-root.sh
 
-cleanup() {
-  for mount in dev/pts dev proc sys; do umount -l "$root/$mount" 2>/dev/null || true; done
-}
-trap cleanup EXIT
-
-if [ ! -x "$root/usr/bin/apt-get" ]; then
-  echo "debootstrap: a minimal Debian 12 in $root"
-  debootstrap --variant=minbase bookworm "$root" "$mirror" >/dev/null
-fi
-mount --bind /dev "$root/dev"
-mount --bind /dev/pts "$root/dev/pts"
-mount -t proc proc "$root/proc"
-mount -t sysfs sys "$root/sys"
-cp "$package" "$root/tmp/kwirl.deb"
-
-in_root() { chroot "$root" env DEBIAN_FRONTEND=noninteractive LANG=C.UTF-8 "$@"; }
+sh "$root_tool" make "$release" "$root"
+cp "$package" "$root/var/tmp/kwirl.deb"
+# /tmp is shared, where the virtual display's lock file tells its number taken.
+in_root() { sh "$root_tool" enter "$root" /tmp:/tmp -- env DEBIAN_FRONTEND=noninteractive "$@"; }
 in_root apt-get update -qq
 # A root kept from an earlier run may hold a package of the same version, which
-# apt-get would not replace.
-in_root dpkg --purge kwirl >/dev/null 2>&1 || true
+# apt-get would not replace, and the libraries it pulled in, which could hide
+# one this package fails to name.
+in_root sh -c 'dpkg --purge kwirl >/dev/null 2>&1; apt-get autoremove --purge -y -qq >/dev/null'
 echo "apt-get install ./kwirl.deb (and a virtual display to start it on)"
-in_root apt-get install -y -qq ./tmp/kwirl.deb xvfb xauth xdotool >/dev/null
+in_root apt-get install -y -qq /var/tmp/kwirl.deb xvfb xauth xdotool >/dev/null
 in_root dpkg -s kwirl | sed -n 's/^Version: /installed kwirl /p'
 test -f "$root/usr/share/applications/io.kwirl.GameClient.desktop"
 # Debian keeps games in /usr/games.

@@ -8,8 +8,9 @@
 #    GDK, X11): the window is written against wxWidgets alone;
 #  - every source file carries the licence line "SPDX-License-Identifier: MIT"
 #    on its first line, or on its second after a "#!" line;
-#  - every C++ file is laid out as .clang-format says (clang-format-14, which
-#    scripts/setup.sh installs; `clang-format-14 -i FILE` lays one out).
+#  - every C++ file is laid out as .clang-format says, by the clang-format
+#    scripts/setup.sh installs: version 14 on Debian 12, 19 on Debian 13, which
+#    lay these sources out alike (`clang-format-14 -i FILE` lays one out).
 #   usage: check-sources.sh [SOURCE_DIR]
 set -eu
 cd "${1:-$(dirname "$0")/..}"
@@ -62,11 +63,15 @@ for file in $files; do
   esac
 done
 
-if ! command -v clang-format-14 >/dev/null 2>&1; then
-  fail "clang-format-14 is missing: sh scripts/setup.sh installs it"
+formatter=""
+for version in 14 19; do
+  command -v "clang-format-$version" >/dev/null 2>&1 && formatter=clang-format-$version && break
+done
+if [ -z "$formatter" ]; then
+  fail "clang-format-14 or -19 is missing: sh scripts/setup.sh installs the one of this release"
 elif [ -n "$cpp_files" ]; then
   # shellcheck disable=SC2086 # one file name a word: the project's names hold no blank
-  clang-format-14 --style=file --dry-run --Werror $cpp_files 2>&1 | grep -E '^[^ ].*: (error|warning):' >&2 &&
-    fail "not laid out as .clang-format says: clang-format-14 -i FILE lays it out"
+  "$formatter" --style=file --dry-run --Werror $cpp_files 2>&1 | grep -E '^[^ ].*: (error|warning):' >&2 &&
+    fail "not laid out as .clang-format says: $formatter -i FILE lays it out"
 fi
 exit $failed

@@ -22,7 +22,7 @@ protected:
 TEST_F(NumberButtonsTest, LevelsAreAppendedOnAGameAddress) {
     const std::string game = "http://h/index.php?name=puzzle3&op=game&level=3";
     struct Case {
-        wxButton* TFrm::*button;
+        TFrmButton button;
         std::string level;
         bool stop;
         std::int32_t preset;
@@ -45,7 +45,7 @@ TEST_F(NumberButtonsTest, LevelsAreAppendedOnAGameAddress) {
 TEST_F(NumberButtonsTest, PagingMovesPageIndexAndAppendsTheOffset) {
     const std::string list = "http://h/index.php?name=puzzle1&op=pz6m&n=200";
     struct Case {
-        wxButton* TFrm::*button;
+        TFrmButton button;
         std::int32_t from, to;
     } cases[] = {
         {&TFrm::Button7, 5, 0},   {&TFrm::Button10, 5, 0},          {&TFrm::Button10, 12, 2}, {&TFrm::Button10, 0, 0},
@@ -63,7 +63,7 @@ TEST_F(NumberButtonsTest, PagingMovesPageIndexAndAppendsTheOffset) {
 
 TEST_F(NumberButtonsTest, ShortcutsOpenLibrariesOnANeutralAddress) {
     struct Case {
-        wxButton* TFrm::*button;
+        TFrmButton button;
         const char* page;
     } cases[] = {{&TFrm::Button7, "pazzle"},   {&TFrm::Button10, "puzzle2"},  {&TFrm::Button11, "puzzle3"},
                  {&TFrm::Button12, "puzzle4"}, {&TFrm::Button13, "puzzle10"}, {&TFrm::Button14, "puzzle5"}};

@@ -33,6 +33,17 @@ class JourneyError(AssertionError):
     pass
 
 
+# The journeys name roles as Debian 12's accessibility library does; Debian 13's
+# names a push button's role "button".
+ROLE_NAMES = {"button": "push button"}
+
+
+def role_of(node):
+    """The node's role, by the name the journeys use on every release."""
+    name = node.getRoleName()
+    return ROLE_NAMES.get(name, name)
+
+
 # The libraries of the demo portal's catalogue.
 DEMO_CATALOGUE_LIBRARIES = 9
 
@@ -145,7 +156,7 @@ class Desktop:
 
     @staticmethod
     def _frames(app):
-        return [child for child in app if child is not None and child.getRoleName() == "frame"]
+        return [child for child in app if child is not None and role_of(child) == "frame"]
 
     # --- what the portal saw -------------------------------------------------
 
@@ -185,7 +196,7 @@ class Desktop:
                 return
             for child in children:
                 try:
-                    child_role = child.getRoleName()
+                    child_role = role_of(child)
                 except GLib.GError:
                     continue
                 if child_role == role:
@@ -228,7 +239,7 @@ class Desktop:
         """The client's window with the role and name (its windows beside the main
         one are frames too) while it shows, or None."""
         for child in self.app:
-            if child is not None and child.getRoleName() == role and child.name == name \
+            if child is not None and role_of(child) == role and child.name == name \
                     and child.getState().contains(pyatspi.STATE_SHOWING):
                 return child
         return None

@@ -30,11 +30,15 @@ ALLOWED_IN_HOME = (".cache/kwirl/", ".local/share/kwirl/", ".local/state/kwirl/"
 KEPT_IN_HOME = {".cache/kwirl", ".local/share/kwirl", ".local/state/kwirl", ".cache/mesa_shader_cache", ".cache/fontconfig",
                 ".cache/dconf", ".dbus", ".cache/webkitgtk/at-spi-bus"}
 # Outside it: devices, kernel files, runtime sockets, and what the sandbox sets up
-# in its own new root (mount points, bind files, its namespace's id maps).
+# in its own new root (mount points, bind files, its namespace's id maps; the
+# bubblewrap of Debian 13 makes the root's "proc" by a name relative to it).
 ALLOWED_ELSEWHERE = ("/dev/", "/proc/", "/sys/", "/run/", "/tmp/", "/newroot/", "/oldroot/", "newroot", "oldroot",
-                     "pts/", "/root/.cache/mesa_shader_cache/", "/bindfile", "uid_map", "gid_map", "setgroups")
+                     "proc", "pts/", "/root/.cache/mesa_shader_cache/", "/bindfile", "uid_map", "gid_map", "setgroups")
 WRITING = re.compile(r'(open|openat|creat)\(.*"(?P<path>[^"]*)".*(O_WRONLY|O_RDWR|O_CREAT)|'
                      r'(mkdir|mkdirat|rename|renameat2?|link|symlink|truncate)\(.*"(?P<other>[^"]*)"')
+# A name relative to a folder's descriptor (the sandbox sets up its root so), told
+# with that folder's path (strace -y).
+FOLDER_OF_AT_CALL = re.compile(r'\w+\(\d+<(?P<folder>[^>]*)>, "')
 
 
 class NoFilesOfItsOwn(unittest.TestCase):
@@ -45,7 +49,7 @@ class NoFilesOfItsOwn(unittest.TestCase):
         env = dict(os.environ, HOME=home)
         for variable in ("XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME"):
             env.pop(variable, None)
-        wrapper = ("strace", "-f", "-qq", "-o", trace, "-e",
+        wrapper = ("strace", "-f", "-qq", "-y", "-o", trace, "-e",
                    "trace=open,openat,creat,mkdir,mkdirat,rename,renameat,renameat2,link,symlink,truncate")
         desktop = Desktop(CLIENT, HOST, SOURCE, wrapper=wrapper, cwd=work, env=env)
         try:
@@ -72,7 +76,11 @@ class NoFilesOfItsOwn(unittest.TestCase):
                     continue
                 match = WRITING.search(line)
                 if match:
-                    written.add(match.group("path") or match.group("other"))
+                    path = match.group("path") or match.group("other")
+                    folder = FOLDER_OF_AT_CALL.search(line)
+                    if not os.path.isabs(path) and folder:
+                        path = os.path.join(folder.group("folder"), path)
+                    written.add(path)
         own = []
         for path in sorted(written):
             inside = os.path.normpath(path).startswith(home)

@@ -607,7 +607,9 @@ private:
 TEST(HttpTeardown, DestructionRunsTheAbortOfTheComponentsOwnClassOnce) {
     const TPowersock first;  // the socket library is started while it lives
     int aborts = 0;
-    { TAbortCountingHttp http(aborts); }
+    {
+        TAbortCountingHttp http(aborts);  // destroyed at the brace
+    }
     EXPECT_EQ(aborts, 1);
     // Torn down once: the library is not taken for stopped while one component lives.
     const TPowersock later;

@@ -35,8 +35,8 @@ void staySilent(LoopbackServer&, int fd) { test::waitForClose(fd); }
 int roundsOfTheMainLoopIn(guint ms) {
     int rounds = 0;
     bool over = false;
-    g_timeout_add(
-        ms, [](gpointer flag) { return *static_cast<bool*>(flag) = true, G_SOURCE_REMOVE; }, &over);
+    const GSourceFunc markOver = [](gpointer flag) { return *static_cast<bool*>(flag) = true, G_SOURCE_REMOVE; };
+    g_timeout_add(ms, markOver, &over);
     while (!over) g_main_context_iteration(nullptr, TRUE), ++rounds;
     return rounds;
 }
@@ -95,8 +95,8 @@ TEST_F(PowersockTest, ReadLnTimesOutOnASilentServer) {
 TEST_F(PowersockTest, ACancelFromAHandlerEndsTheWait) {
     LoopbackServer server(0, staySilent);
     connectTo(server);
-    g_timeout_add(
-        100, [](gpointer self) { return static_cast<TPowersock*>(self)->Cancel(), G_SOURCE_REMOVE; }, &sock);
+    const GSourceFunc cancel = [](gpointer self) { return static_cast<TPowersock*>(self)->Cancel(), G_SOURCE_REMOVE; };
+    g_timeout_add(100, cancel, &sock);
     EXPECT_EQ(clientFailureOf([&] { sock.ReadLn(); }), Failure::ReadLineAborted);
     EXPECT_FALSE(sock.TimedOut);
     EXPECT_FALSE(sock.Canceled);
