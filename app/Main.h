@@ -158,6 +158,7 @@ private:
     // The page shown when the last load ended, and how the window followed it.
     struct ShownPage {
         std::string address;
+        NumberMode mode = NumberMode::Shortcut;
         NumberCaptions captions;
         std::int32_t pageIndex = 0;
     };

@@ -13,6 +13,7 @@ void TFrm::rememberShownPage() {
     page.address = CBW->LocationURL();
     const auto buttons = numberButtons();
     for (std::size_t i = 0; i < buttons.size(); ++i) page.captions[i] = fromWx(buttons[i]->GetLabel());
+    page.mode = numberMode_;
     page.pageIndex = PageIndex;
     shownPage_ = page;
     describeNumberButtons();  // a click now acts on this page
@@ -21,7 +22,7 @@ void TFrm::rememberShownPage() {
 void TFrm::backToShownPage() {
     if (!shownPage_ || CBW->LocationURL() != shownPage_->address) return;  // the new page came after all
     PageIndex = shownPage_->pageIndex;
-    setNumberCaptions(shownPage_->captions);
+    setNumberCaptions(shownPage_->mode, shownPage_->captions);
 }
 
 }  // namespace kwirl

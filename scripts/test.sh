@@ -13,16 +13,13 @@ sh scripts/build.sh
 # included. Leaks of libraries that are not ours are suppressed, each with its
 # reason, in tests/support/sanitizer-suppressions.txt. Left out: the package
 # checks (of the main build) and the no-files trace (LeakSanitizer cannot run
-# under strace), and the engine test of a file named as a path: it leans on the
-# engine's own fault (its network process ends), which the slower engine of
-# this build reaches too late or leaves half-dead for the next test. The
-# journeys' waits and time budgets stretch five times: the
+# under strace). The journeys' waits and time budgets stretch five times: the
 # full unwinding at each allocation makes this build that much slower.
 sh scripts/build.sh build-sanitize -DKWIRL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 (cd build-sanitize &&
   LSAN_OPTIONS="suppressions=$(pwd)/../tests/support/sanitizer-suppressions.txt:print_suppressions=0" \
   ASAN_OPTIONS=detect_leaks=1:fast_unwind_on_malloc=0 UBSAN_OPTIONS=print_stacktrace=1 \
-  KWIRL_TIME_SCALE=5 GTEST_FILTER='-EngineTest.AFileNamedAsAPathSavesNothingAndTheWindowClosesCleanly' \
+  KWIRL_TIME_SCALE=5 \
   ctest --output-on-failure -E '^package_|^no_files_of_its_own$')
 
 # A short fuzzing run of every fuzz target (libFuzzer, with the sanitizers).
