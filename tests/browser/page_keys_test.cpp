@@ -2,7 +2,7 @@
 // The keys the window takes from the page before the page sees them, as the
 // native toolkit reports them to the page.
 
-#include <gdk/gdk.h>
+#include <webkit2/webkit2.h>  // the view and the key names of its toolkit
 #include <gtest/gtest.h>
 
 #include "key_table.h"
