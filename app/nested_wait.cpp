@@ -23,9 +23,9 @@ bool TFrm::Destroy() {
 }
 
 void TFrm::destroyOnceUnwound() {
-    if (nestedWaits_ > 0 || !destroyAfterWaits_) return;
-    destroyAfterWaits_ = false;
-    Destroy();
+    if (nestedWaits_ > 0 || !destroyAfterWaits_ || destroyed_) return;
+    destroyed_ = true;  // its state was kept when Destroy() first came
+    wxFrame::Destroy();
 }
 
 }  // namespace kwirl
