@@ -20,24 +20,16 @@ struct KeyFileFree {
 };
 
 // A key's whole value, or nothing when it is missing or not of its type.
-std::optional<int> integerOf(GKeyFile* file, const char* key) {
+template <class Value, class Raw>
+std::optional<Value> valueOf(GKeyFile* file, const char* key,
+                             Raw (*read)(GKeyFile*, const gchar*, const gchar*, GError**)) {
     GError* error = nullptr;
-    const gint value = g_key_file_get_integer(file, kGroup, key, &error);
+    const Raw value = read(file, kGroup, key, &error);
     if (error) {
         g_error_free(error);
         return std::nullopt;
     }
-    return value;
-}
-
-std::optional<bool> booleanOf(GKeyFile* file, const char* key) {
-    GError* error = nullptr;
-    const gboolean value = g_key_file_get_boolean(file, kGroup, key, &error);
-    if (error) {
-        g_error_free(error);
-        return std::nullopt;
-    }
-    return value != FALSE;
+    return static_cast<Value>(value);
 }
 
 }  // namespace
@@ -54,10 +46,10 @@ std::optional<WindowState> parseWindowState(const std::string& text, WindowSize 
     if (text.size() > kMostBytes ||
         !g_key_file_load_from_data(file.get(), text.data(), text.size(), G_KEY_FILE_NONE, nullptr))
         return std::nullopt;
-    const auto width = integerOf(file.get(), "width");
-    const auto height = integerOf(file.get(), "height");
-    const auto maximised = booleanOf(file.get(), "maximised");
-    const auto fullScreen = booleanOf(file.get(), "full-screen");
+    const auto width = valueOf<int>(file.get(), "width", g_key_file_get_integer);
+    const auto height = valueOf<int>(file.get(), "height", g_key_file_get_integer);
+    const auto maximised = valueOf<bool>(file.get(), "maximised", g_key_file_get_boolean);
+    const auto fullScreen = valueOf<bool>(file.get(), "full-screen", g_key_file_get_boolean);
     if (!width || !height || !maximised || !fullScreen) return std::nullopt;
     if (*width < least.width || *height < least.height || *width > screen.width || *height > screen.height)
         return std::nullopt;
