@@ -3,7 +3,6 @@
 
 #include <fcntl.h>
 #include <glib/gstdio.h>
-#include <stdio.h>
 #include <unistd.h>
 #include <webkit2/webkit2.h>
 
@@ -11,6 +10,7 @@
 #include <string>
 
 #include "download_files.h"
+#include "move_without_replacing.h"
 #include "file_errors.h"
 #include "translate.h"
 #include "web_browser.h"
@@ -74,14 +74,7 @@ std::string makeTemporaryBeside(const std::string& chosen) {
 // to replace it, else only while no file has it; errno set on failure.
 bool moveIntoPlace(const std::string& from, const std::string& to, bool replacing) {
     if (replacing) return g_rename(from.c_str(), to.c_str()) == 0;
-    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
-    if (errno != EINVAL) return false;
-    // A file system that cannot refuse to replace: looked at first.
-    if (g_file_test(to.c_str(), G_FILE_TEST_EXISTS)) {
-        errno = EEXIST;
-        return false;
-    }
-    return g_rename(from.c_str(), to.c_str()) == 0;
+    return moveWithoutReplacing(from, to);
 }
 
 std::string destinationPath(WebKitDownload* download) {

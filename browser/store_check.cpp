@@ -3,12 +3,11 @@
 
 #include <sqlite3.h>
 
-#include <fcntl.h>
-#include <stdio.h>
-
 #include <cerrno>
 #include <ctime>
 #include <filesystem>
+
+#include "move_without_replacing.h"
 
 namespace kwirl {
 
@@ -25,14 +24,8 @@ constexpr int kMostNamesTried = 1000;
 std::optional<std::string> moveToFreeName(const std::string& from, const std::string& name) {
     for (int n = 1; n <= kMostNamesTried; ++n) {
         const std::string to = n == 1 ? name : name + "-" + std::to_string(n);
-        if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return to;
-        if (errno == EEXIST) continue;
-        if (errno != EINVAL) return std::nullopt;
-        // A file system that cannot refuse to replace: look first.
-        std::error_code error;
-        if (std::filesystem::exists(to, error)) continue;
-        std::filesystem::rename(from, to, error);
-        return error ? std::nullopt : std::optional<std::string>(to);
+        if (moveWithoutReplacing(from, to)) return to;
+        if (errno != EEXIST) return std::nullopt;
     }
     return std::nullopt;
 }
