@@ -88,6 +88,7 @@ public:
     void CBWProgressChange(TCppWebBrowser* Sender, std::int32_t Progress, std::int32_t ProgressMax);
     void CBWNewWindow2(TCppWebBrowser* Sender, TCppWebBrowser*& ppDisp, std::int16_t& Cancel);
     void CBWHistoryNavigate(TCppWebBrowser* Sender, const std::string& URL);
+    void CBWLoadAbandoned(TCppWebBrowser* Sender);
     void CBWFileDownload(TCppWebBrowser* Sender, const std::string& SuggestedName, std::string& Path, bool& Replace);
     void CBWDownloadComplete(TCppWebBrowser* Sender, const std::string& Path, const std::string& Failure);
 

@@ -66,6 +66,7 @@ void TFrm::unbindBrowserEvents() {
     CBW->OnNewWindow2 = nullptr;
     CBW->OnProgressChange = nullptr;
     CBW->OnHistoryNavigate = nullptr;
+    CBW->OnLoadAbandoned = nullptr;
     CBW->OnFileDownload = nullptr;
     CBW->OnDownloadComplete = nullptr;
 }
@@ -208,6 +209,7 @@ void TFrm::bindBrowserEvents() {
     CBW->OnProgressChange = std::bind(&TFrm::CBWProgressChange, this, _1, _2, _3);
     CBW->OnNewWindow2 = std::bind(&TFrm::CBWNewWindow2, this, _1, _2, _3);
     CBW->OnHistoryNavigate = std::bind(&TFrm::CBWHistoryNavigate, this, _1, _2);
+    CBW->OnLoadAbandoned = std::bind(&TFrm::CBWLoadAbandoned, this, _1);
     CBW->OnFileDownload = std::bind(&TFrm::CBWFileDownload, this, _1, _2, _3, _4);
     CBW->OnDownloadComplete = std::bind(&TFrm::CBWDownloadComplete, this, _1, _2, _3);
 }

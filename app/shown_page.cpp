@@ -4,6 +4,7 @@
 // back to its captions, names and page number.
 
 #include "Main.h"
+#include "guard.h"
 #include "wx_text.h"
 
 namespace kwirl {
@@ -23,6 +24,12 @@ void TFrm::backToShownPage() {
     if (!shownPage_ || CBW->LocationURL() != shownPage_->address) return;  // the new page came after all
     PageIndex = shownPage_->pageIndex;
     setNumberCaptions(shownPage_->mode, shownPage_->captions);
+}
+
+// A load given up before its page came (stopped by the page, replaced, turned
+// into a download): the page before is still shown, and the window says so.
+void TFrm::CBWLoadAbandoned(TCppWebBrowser*) {
+    swallowFailures("going back to the page still shown", [&] { backToShownPage(); });
 }
 
 }  // namespace kwirl

@@ -17,6 +17,7 @@
 #include "engine_keys.h"
 #include "engine_load_recovery.h"
 #include "engine_shell.h"
+#include "error_pages.h"
 #include "frame_scripts.h"
 #include "history_buttons.h"
 #include "web_address.h"
@@ -50,6 +51,7 @@ public:
         g_signal_connect(native_, "create", G_CALLBACK(&TEngineBrowser::onCreate), this);
         g_signal_connect(native_, "notify::estimated-load-progress", G_CALLBACK(&TEngineBrowser::onProgress), this);
         g_signal_connect(native_, "load-changed", G_CALLBACK(&TEngineBrowser::onLoadChanged), this);
+        g_signal_connect(native_, "load-failed", G_CALLBACK(&TEngineBrowser::onLoadFailed), this);
         // The mouse's back and forward buttons are the window's, not the page's.
         raiseHistoryButtons(window_, native_);
 
@@ -163,6 +165,17 @@ private:
         if (event == WEBKIT_LOAD_FINISHED && browser->lastProgress_ != kLoadFinished) {
             browser->reportProgress(kLoadFinished);
         }
+    }
+
+    // Only a load given up before it committed leaves the page before shown;
+    // one that failed otherwise shows the client's page for its address.
+    static gboolean onLoadFailed(WebKitWebView*, WebKitLoadEvent event, gchar*, GError* error, gpointer self) {
+        auto* browser = static_cast<TEngineBrowser*>(self);
+        if (event == WEBKIT_LOAD_STARTED && error && isAbandonedLoad(error->domain, error->code) &&
+            browser->OnLoadAbandoned) {
+            browser->OnLoadAbandoned(browser);
+        }
+        return FALSE;
     }
 
     static void onProgress(WebKitWebView* view, GParamSpec*, gpointer self) {

@@ -31,6 +31,9 @@ using TProgressChangeEvent =
 // engine's own gestures), and then for each of its frames: the engine restores
 // them without raising BeforeNavigate2. URL is the address shown.
 using THistoryNavigateEvent = std::function<void(TCppWebBrowser* Sender, const std::string& URL)>;
+// Raised when a load ends before its page came: stopped, replaced by another
+// load, or turned into a download. The page shown before stays shown.
+using TLoadAbandonedEvent = std::function<void(TCppWebBrowser* Sender)>;
 // Raised when a page offers a file to save. The handler answers with the file
 // to write (left empty, nothing is saved) and whether a file already there may
 // be replaced (the person was asked and agreed).
@@ -76,6 +79,7 @@ public:
     TNewWindow2Event OnNewWindow2;
     TProgressChangeEvent OnProgressChange;
     THistoryNavigateEvent OnHistoryNavigate;
+    TLoadAbandonedEvent OnLoadAbandoned;
     TFileDownloadEvent OnFileDownload;
     TDownloadCompleteEvent OnDownloadComplete;
 };

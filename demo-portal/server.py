@@ -59,6 +59,8 @@ class PortalHandler(BaseHTTPRequestHandler):
                 # line need not carry the port.
                 status, content_type, body = pages.page_for(query, self.server.portal_host)
             attachment = pages.download_name(query)
+            if (name, pages.last(query, "n")) in self.server.file_pages:
+                attachment = f"{name}-page.html"  # a page answered as a file, as a portal may by mistake
             self.server.record(self.path, query)
         self.send_response(status)
         if cookie:
@@ -88,10 +90,11 @@ class PortalHandler(BaseHTTPRequestHandler):
 class PortalServer(ThreadingHTTPServer):
     daemon_threads = True
 
-    def __init__(self, listen, log=None, slow_pages=None, log_times=False, catalogue=None):
+    def __init__(self, listen, log=None, slow_pages=None, log_times=False, catalogue=None, file_pages=()):
         super().__init__(split_host(listen), PortalHandler)
         self.portal_host = listen
         self.slow_pages = slow_pages or {}
+        self.file_pages = set(file_pages)
         self.catalogue = catalogue
         self.log = log
         self.log_times = log_times
@@ -125,12 +128,15 @@ def main():
     parser.add_argument("--slow", default="",
                         help="page names (home for the home page, * for all) answered late, as name:seconds,...")
     parser.add_argument("--catalogue", help="serve this file's bytes as the catalogue page")
+    parser.add_argument("--as-file", default="",
+                        help="list pages answered as a file to save, as library:offset,...")
     args = parser.parse_args()
     slow = {}
     for item in filter(None, args.slow.split(",")):
         name, _, seconds = item.partition(":")
         slow[name] = float(seconds or 1)
-    server = PortalServer(args.listen, args.log, slow, args.log_times, args.catalogue)
+    file_pages = [tuple(item.split(":", 1)) for item in filter(None, args.as_file.split(",")) if ":" in item]
+    server = PortalServer(args.listen, args.log, slow, args.log_times, args.catalogue, file_pages)
     if args.background:
         child = os.fork()
         if child:

@@ -82,7 +82,7 @@ def parent_of(pid):
 
 class Desktop:
     def __init__(self, client, portal_host, source_dir, slow_pages="", wrapper=(), cwd=None, env=None,
-                 catalogue=None, start_page_timeout=30):
+                 catalogue=None, start_page_timeout=30, file_pages=""):
         self.client_path = client
         self.portal_host = portal_host
         self.log = tempfile.NamedTemporaryFile(prefix="kwirl-portal-", suffix=".log", delete=False).name
@@ -90,6 +90,7 @@ class Desktop:
         self.client = None
         self.source_dir = source_dir
         self.slow_pages = slow_pages
+        self.file_pages = file_pages
         self.catalogue = catalogue
         self.start_page_timeout = start_page_timeout
         self.portal = None
@@ -129,7 +130,7 @@ class Desktop:
     def start_portal(self):
         self.portal = subprocess.Popen(
             ["python3", os.path.join(self.source_dir, "demo-portal", "server.py"), "--listen", self.portal_host,
-             "--log", self.log, "--slow", self.slow_pages] + (["--catalogue", self.catalogue] if self.catalogue else []))
+             "--log", self.log, "--slow", self.slow_pages, "--as-file", self.file_pages] + (["--catalogue", self.catalogue] if self.catalogue else []))
         wait_for("the portal to listen", lambda: self._portal_listens() or self.portal.poll() is not None, 10)
         if self.portal.poll() is not None:
             raise JourneyError(f"the demo portal could not listen on {self.portal_host} (is another one running?)")

@@ -55,9 +55,10 @@ def library(name):
 
 class Journey(unittest.TestCase):
     slow_pages = ""
+    file_pages = ""
 
     def setUp(self):
-        self.desktop = Desktop(CLIENT, HOST, SOURCE, self.slow_pages)
+        self.desktop = Desktop(CLIENT, HOST, SOURCE, self.slow_pages, file_pages=self.file_pages)
 
     def tearDown(self):
         outcome = getattr(self, "_outcome", None)
@@ -231,6 +232,32 @@ class StoppingALoad(Journey):
         line = d.wait_for_request(lambda p: p.startswith(base), "the next page", count)
         self.assertEqual(line.split("\t")[0], base + "&n=40&n=80")
         d.wait_for_captions(paging(3))
+
+
+class ALoadThatNeverCommits(Journey):
+    """The next page of a list comes as a file to save: the page before is
+    still shown, and the window goes back to it, its number and the next page after it."""
+    file_pages = "pazzle:80"
+
+    def test_a_page_answered_as_a_file(self):
+        d = self.desktop
+        self.open_list(2, "pazzle")
+        base = library("pazzle") + "&n=0"
+        count = self.click_number(">")
+        d.wait_for_request(lambda p: p == base + "&n=40", "page 2", count)
+        d.wait_for_captions(paging(2))
+
+        count = self.click_number(">")
+        d.wait_for_request(lambda p: p == base + "&n=40&n=80", "page 3, a file", count)
+        chooser = wait_for("asked where to save it", lambda: d.all("file chooser") or None)
+        d.wait_for_captions(paging(2))
+        d.keys("Escape")  # save nothing
+        wait_for("the dialog closed", lambda: not d.all("file chooser"))
+        self.assertTrue(chooser)
+
+        count = self.click_number(">")
+        line = d.wait_for_request(lambda p: p.startswith(base), "the next page", count)
+        self.assertEqual(line.split("\t")[0], base + "&n=40&n=80")
 
 
 class MouseButtonsOverAnOpenList(Journey):
