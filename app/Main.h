@@ -90,7 +90,7 @@ public:
     void CBWHistoryNavigate(TCppWebBrowser* Sender, const std::string& URL);
     void CBWLoadAbandoned(TCppWebBrowser* Sender);
     void CBWFileDownload(TCppWebBrowser* Sender, const std::string& SuggestedName, std::string& Path, bool& Replace);
-    void CBWDownloadComplete(TCppWebBrowser* Sender, const std::string& Path, const std::string& Failure);
+    void CBWDownloadComplete(TCppWebBrowser* Sender, const std::string& Path, const TDownloadOutcome& Outcome);
 
     // The six number buttons in toolbar order.
     std::array<wxButton*, 6> numberButtons() const;
@@ -104,6 +104,7 @@ public:
 private:
     void createControls(const BrowserFactory& makeBrowser);
     void createToolbarButtons();
+    void fitToolbarCaptions();
     void setApplicationIcon();
     void bindEvents();
     void bindBrowserEvents();

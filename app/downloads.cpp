@@ -46,11 +46,11 @@ void TFrm::CBWFileDownload(TCppWebBrowser*, const std::string& SuggestedName, st
     });
 }
 
-void TFrm::CBWDownloadComplete(TCppWebBrowser*, const std::string& Path, const std::string& Failure) {
-    if (Failure.empty()) return;
+void TFrm::CBWDownloadComplete(TCppWebBrowser*, const std::string& Path, const TDownloadOutcome& Outcome) {
+    if (Outcome.end != TDownloadOutcome::End::Failed) return;
     // What failed, where to, and why.
     swallowFailures("saying a file was not saved", [&] {
-        wxMessageBox(toWx(tr("The file was not saved.") + "\n" + Path + "\n\n" + Failure), kApplicationTitle,
+        wxMessageBox(toWx(tr("The file was not saved.") + "\n" + Path + "\n\n" + Outcome.failure), kApplicationTitle,
                      wxOK | wxICON_WARNING, this);
     });
 }

@@ -46,6 +46,10 @@ const wxPoint kCornerButtonAt(-1, 0);
 TFrm::TFrm(wxWindow* owner, const BrowserFactory& makeBrowser)
     : wxFrame(owner, wxID_ANY, kWindowCaption, wxDefaultPosition, wxSize(672, 640)), makeBrowser_(makeBrowser) {
     createControls(makeBrowser);
+    // The catalogue's HTTP client: made with the controls, used once the window shows.
+    LibLoaderNM = std::make_unique<TNMHTTP>();
+    fitToolbarCaptions();
+    layoutControls();
     bindEvents();
     sizeWindow();
     Centre(wxBOTH);
@@ -115,11 +119,14 @@ void TFrm::createControls(const BrowserFactory& makeBrowser) {
     createToolbarButtons();
     makeWindowMenu();
     PBC = new TProgressBar(this, wxPoint(639, kPanelHeight), wxSize(kBarWidth, 592));
-    LibLoaderNM = std::make_unique<TNMHTTP>();
 
     // Keyboard order: the browser first, then the drop-down and the buttons.
     CBW->Window()->MoveBeforeInTabOrder(PB);
+}
 
+// One font for the whole toolbar, the largest at which every caption a control
+// may show fits it.
+void TFrm::fitToolbarCaptions() {
     // Every caption a control may show; a page number fits up to three digits.
     const NumberCaptions shortcuts = shortcutCaptions();
     const NumberCaptions pieces = piecesCaptions();
@@ -133,7 +140,6 @@ void TFrm::createControls(const BrowserFactory& makeBrowser) {
                                                  : std::vector<std::string>{shortcuts[i], pieces[i], paging[i]}});
     }
     fitToolbarFont(this, fits);
-    layoutControls();
 }
 
 // The buttons of the table, in its order: the row's laid out side by side by a

@@ -189,13 +189,19 @@ void TEngineDownloads::onFailed(WebKitDownload* download, GError* error, gpointe
     auto* downloads = static_cast<TEngineDownloads*>(self);
     const auto found = downloads->running_.find(downloads->idOf(download));
     if (found == downloads->running_.end()) return;
-    found->second.failed = true;
-    if (found->second.failure.empty()) found->second.failure = failureText(error);  // the first cause holds
+    Transfer& transfer = found->second;
+    transfer.failed = true;
+    if (!transfer.failure.empty()) return;  // the first cause holds
+    if (failureOf(error) == DownloadFailure::DroppedByPerson) {
+        transfer.dropped = true;
+    } else {
+        transfer.failure = failureText(error);
+    }
 }
 
 // The end of a transfer: the whole file under the name chosen, or, when it
 // failed or was cut short, its new file gone and the old one as it was. Says why it failed.
-std::string TEngineDownloads::finish(Transfer& transfer) {
+TDownloadOutcome TEngineDownloads::finish(Transfer& transfer) {
     std::string failure = transfer.failure;
     // Cut short: fewer bytes than announced, which the engine ends as if whole.
     if (!transfer.failed && failure.empty()) {
@@ -208,8 +214,10 @@ std::string TEngineDownloads::finish(Transfer& transfer) {
     }
     const bool whole = !transfer.failed && failure.empty();
     if (!whole && !transfer.temporary.empty()) g_unlink(transfer.temporary.c_str());
-    if (!failure.empty() && transfer.replacing) failure += "\n" + tr("The file that was there is kept as it was.");
-    return failure;
+    if (whole) return {TDownloadOutcome::End::Saved, {}};
+    if (transfer.dropped) return {TDownloadOutcome::End::Dropped, {}};
+    if (transfer.replacing) failure += "\n" + tr("The file that was there is kept as it was.");
+    return {TDownloadOutcome::End::Failed, failure};
 }
 
 // Every download ends here, after its failure if it failed. The window is told
@@ -219,13 +227,13 @@ void TEngineDownloads::onFinished(WebKitDownload* download, gpointer self) {
     const Id id = downloads->idOf(download);
     const auto found = downloads->running_.find(id);
     if (found == downloads->running_.end()) return;
-    const std::string failureText = downloads->finish(found->second);
+    const TDownloadOutcome outcome = downloads->finish(found->second);
     const std::string path = found->second.chosen.empty() ? destinationPath(download) : found->second.chosen;
     downloads->forget(id);
-    downloads->CallAfter([downloads, path, failureText] {
+    downloads->CallAfter([downloads, path, outcome] {
         downloads->progress_(1.0);
         auto& browser = downloads->browser_;
-        if (browser.OnDownloadComplete) browser.OnDownloadComplete(&browser, path, failureText);
+        if (browser.OnDownloadComplete) browser.OnDownloadComplete(&browser, path, outcome);
     });
 }
 

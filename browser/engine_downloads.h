@@ -12,13 +12,13 @@
 #include <map>
 #include <string>
 
+#include "web_browser.h"
+
 typedef struct _WebKitWebView WebKitWebView;
 typedef struct _WebKitDownload WebKitDownload;
 typedef struct _WebKitWebContext WebKitWebContext;
 
 namespace kwirl {
-
-class TCppWebBrowser;
 
 class TEngineDownloads final : public wxEvtHandler {
 public:
@@ -43,8 +43,9 @@ private:
         std::string chosen;                  // where the person said it goes
         std::string temporary;               // what the engine writes meanwhile
         bool replacing = false;
-        bool failed = false;  // the engine ended it unfinished (dropped by the person too)
-        std::string failure;  // why it failed, told when it ends (nothing when dropped)
+        bool failed = false;   // the engine ended it unfinished (dropped by the person too)
+        bool dropped = false;  // by the person, before anything failed
+        std::string failure;   // why it failed, told when it ends
     };
     using Id = std::uint64_t;
 
@@ -52,7 +53,7 @@ private:
     Id idOf(WebKitDownload* download) const;
     void askWhereToSave(Id id, const std::string& suggested);
     void failBeforeWriting(Transfer& transfer, const std::string& failure);
-    std::string finish(Transfer& transfer);
+    TDownloadOutcome finish(Transfer& transfer);
     void forget(Id id);
 
     WebKitWebView* view_;

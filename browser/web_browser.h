@@ -39,11 +39,17 @@ using TLoadAbandonedEvent = std::function<void(TCppWebBrowser* Sender)>;
 // be replaced (the person was asked and agreed).
 using TFileDownloadEvent =
     std::function<void(TCppWebBrowser* Sender, const std::string& SuggestedName, std::string& Path, bool& Replace)>;
-// Raised when a download has ended: saved in Path, or not, Failure saying why
-// in a person's words (empty when it was saved, or when the person dropped it).
-// While it runs, its progress is reported as ProgressChange.
+// How a download ended: saved whole, dropped by the person (nothing written),
+// or failed, with why in a person's words.
+struct TDownloadOutcome {
+    enum class End { Saved, Dropped, Failed };
+    End end = End::Saved;
+    std::string failure;  // only when it failed
+};
+// Raised when a download has ended, saved in Path or not. While it runs, its
+// progress is reported as ProgressChange.
 using TDownloadCompleteEvent =
-    std::function<void(TCppWebBrowser* Sender, const std::string& Path, const std::string& Failure)>;
+    std::function<void(TCppWebBrowser* Sender, const std::string& Path, const TDownloadOutcome& Outcome)>;
 
 class TCppWebBrowser {
 public:

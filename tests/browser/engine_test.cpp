@@ -411,15 +411,15 @@ TEST_F(EngineTest, AFileNamedAsAPathIsOfferedUnderItsPlainName) {
         replace = false;
     };
     bool ended = false;
-    std::string failure;
-    frame->CBW->OnDownloadComplete = [&](TCppWebBrowser*, const std::string&, const std::string& why) {
+    TDownloadOutcome outcome{TDownloadOutcome::End::Failed, "(none told)"};
+    frame->CBW->OnDownloadComplete = [&](TCppWebBrowser*, const std::string&, const TDownloadOutcome& told) {
         ended = true;
-        failure = why;
+        outcome = told;
     };
     frame->CBW->Navigate(pageAddress("pathnamedfile"));
     ASSERT_TRUE(runLoopUntil([&] { return ended; }, 20000));
     EXPECT_EQ(suggested, "kwirl-engine-test.png");
-    EXPECT_EQ(failure, "");
+    EXPECT_EQ(outcome.end, TDownloadOutcome::End::Saved) << outcome.failure;
     std::ifstream saved(chosen);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(saved), std::istreambuf_iterator<char>()), "PNG!");
     EXPECT_FALSE(std::filesystem::exists(climbed));
@@ -437,11 +437,13 @@ TEST_F(EngineTest, AFileIsSavedWholeOrNotAtAllAndAFileItReplacesIsKeptUntilThen)
         const char* after;   // the file there afterwards, if any
         const char* failure;
         const char* folder = nullptr;  // somewhere else than a new folder of the test's
+        bool dropped = false;          // the person chose no place
     };
     int asked = 0;
     for (const Case& c : {Case{"cutfile", nullptr, nullptr, "4 of 8 bytes"},
                           Case{"cutfile", "old!", "old!", "The file that was there is kept as it was."},
                           Case{"wholefile", "old!", "PNG!PNG!", ""}, Case{"wholefile", nullptr, "PNG!PNG!", ""},
+                          Case{"wholefile", "old!", "old!", "", nullptr, true},
                           // The cause the system gave, not a guess (the tests run as root: a
                           // system folder refuses even it).
                           Case{"wholefile", nullptr, nullptr, "permission denied", "/sys"},
@@ -456,21 +458,24 @@ TEST_F(EngineTest, AFileIsSavedWholeOrNotAtAllAndAFileItReplacesIsKeptUntilThen)
         const auto path = folder / "picture.png";
         if (c.before) std::ofstream(path) << c.before;
         frame->CBW->OnFileDownload = [&](TCppWebBrowser*, const std::string&, std::string& chosen, bool& replace) {
-            chosen = path.string();
+            if (!c.dropped) chosen = path.string();
             replace = c.before != nullptr;
         };
         bool ended = false;
-        std::string failure = "(none told)";
-        frame->CBW->OnDownloadComplete = [&](TCppWebBrowser*, const std::string&, const std::string& why) {
+        TDownloadOutcome outcome{TDownloadOutcome::End::Dropped, "(none told)"};
+        frame->CBW->OnDownloadComplete = [&](TCppWebBrowser*, const std::string&, const TDownloadOutcome& told) {
             ended = true;
-            failure = why;
+            outcome = told;
         };
         frame->CBW->Navigate(pageAddress(c.page) + "&case=" + std::to_string(++asked));  // a new address each time
         ASSERT_TRUE(runLoopUntil([&] { return ended; }, 20000));
-        if (*c.failure) {
-            EXPECT_NE(failure.find(c.failure), std::string::npos) << failure;
+        if (c.dropped) {
+            EXPECT_EQ(outcome.end, TDownloadOutcome::End::Dropped) << outcome.failure;
+        } else if (*c.failure) {
+            EXPECT_EQ(outcome.end, TDownloadOutcome::End::Failed);
+            EXPECT_NE(outcome.failure.find(c.failure), std::string::npos) << outcome.failure;
         } else {
-            EXPECT_EQ(failure, "");
+            EXPECT_EQ(outcome.end, TDownloadOutcome::End::Saved) << outcome.failure;
         }
         if (c.folder) {
             EXPECT_FALSE(std::filesystem::exists(path));
