@@ -7,13 +7,20 @@
 # journeys on virtual displays, the package checked with that release's lintian
 # and installed into a clean root of that release. (The sanitizers and fuzzing
 # run on the native machine only.) Says how long each step took.
-#   usage: test-in-debian.sh RELEASE [CMAKE_OPTION...]
+#   usage: test-in-debian.sh RELEASE [--prepare] [CMAKE_OPTION...]
+# With --prepare it only makes the root and sets it up, and ends there: what
+# comes over the network can come while this machine does something else.
 # The root is kept for the next run in /var/tmp/kwirl-debian-RELEASE (or
 # $KWIRL_DEBIAN_ROOTS/kwirl-debian-RELEASE), its build folder in it; a root that
 # a run left half-made or half-installed is made afresh.
 set -eu
-release=${1:?usage: test-in-debian.sh RELEASE [CMAKE_OPTION...]}
+release=${1:?usage: test-in-debian.sh RELEASE [--prepare] [CMAKE_OPTION...]}
 shift
+prepare=false
+if [ "${1:-}" = --prepare ]; then
+  prepare=true
+  shift
+fi
 source=$(cd "$(dirname "$0")/.." && pwd)
 folder=${KWIRL_DEBIAN_ROOTS:-/var/tmp}/kwirl-debian-$release
 root=$folder/root
@@ -54,6 +61,7 @@ in_root sh -c 'apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get dist
   exit 1
 }
 step setup
+$prepare && exit 0
 
 in_root sh /src/scripts/build.sh /var/tmp/kwirl-build "$@"
 step build
