@@ -64,8 +64,8 @@ bool TKwirlApp::OnInit() {
 
 // The end of the session, a kill or Ctrl+C in a terminal closes the window as
 // its close button does, so the engine ends its processes and writes its stores.
-// A dialog waiting for an answer (where to save a file) is answered first: the
-// window would not go while it waits.
+// A dialog waiting for an answer (where to save a file) is answered first, and
+// an open menu or list closed: the window would not go while they wait.
 void TKwirlApp::closeOnTerminationSignals() {
     for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
         g_unix_signal_add(
