@@ -149,8 +149,10 @@ void TPowersock::ResolveHost() {
     WaitDone = false;
     lookupAddress_ = 0;
     lookup_ = g_cancellable_new();
+    // A reference of ours to the resolver, for the call: the lookup keeps its own.
+    GResolver* defaultResolver = g_resolver_get_default();
     g_resolver_lookup_by_name_with_flags_async(
-        g_resolver_get_default(), name.c_str(), G_RESOLVER_NAME_LOOKUP_FLAGS_IPV4_ONLY, lookup_,
+        defaultResolver, name.c_str(), G_RESOLVER_NAME_LOOKUP_FLAGS_IPV4_ONLY, lookup_,
         [](GObject* resolver, GAsyncResult* result, gpointer self) {
             GError* error = nullptr;
             GList* addresses = g_resolver_lookup_by_name_with_flags_finish(G_RESOLVER(resolver), result, &error);
@@ -170,6 +172,7 @@ void TPowersock::ResolveHost() {
             g_resolver_free_addresses(addresses);
         },
         this);
+    g_object_unref(defaultResolver);
     waitUntil([this] { return WaitDone || TimedOut || Canceled; });
     TimerOff();
     g_cancellable_cancel(lookup_);
