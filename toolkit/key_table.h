@@ -53,6 +53,10 @@ struct KeyRow {
 std::span<const KeyRow> keyRows();
 std::span<const KeyLine> keyLines();
 
+// The heading of a scope's part of the list of keys, in English (shown in the
+// user's language).
+const char* keyScopeHeading(KeyScope scope);
+
 // The command of a key (a toolkit key code) pressed with `modifiers` (the
 // toolkit's modifier flags), wherever the keyboard focus is; None for every
 // other key. Shift is left out: on many keyboards "+" is typed with it.
