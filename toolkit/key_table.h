@@ -2,7 +2,7 @@
 #pragma once
 // Every key the client answers, one row each: the window's key handling, the
 // page's (which keys the window takes before the page sees them) and the list
-// of keys (F1) all read this table, and the user documents are checked against it.
+// of keys (F1) all read this table, and the user documents' lists are written from it.
 
 #include <span>
 #include <string_view>
