@@ -8,38 +8,23 @@
 #include "Main.h"
 #include "key_table.h"
 #include "side_window.h"
-#include "translatable.h"
 #include "translate.h"
 #include "wx_text.h"
 
 namespace kwirl {
-
-namespace {
-
-struct KeySection {
-    KeyScope scope;
-    const char* heading;
-};
-
-constexpr KeySection kSections[] = {
-    {KeyScope::Anywhere, translatable("Wherever the keyboard focus is")},
-    {KeyScope::DropDown, translatable("In the library drop-down")},
-};
-
-}  // namespace
 
 TShortcutsWindow::TShortcutsWindow(wxWindow* parent)
     : wxDialog(parent, wxID_ANY, toWx(tr("Keyboard Shortcuts")), wxDefaultPosition, wxDefaultSize,
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER) {
     constexpr int kGap = 12;
     auto* column = new wxBoxSizer(wxVERTICAL);
-    for (const KeySection& section : kSections) {
-        auto* heading = new wxStaticText(this, wxID_ANY, toWx(tr(section.heading)));
+    for (const KeyScope scope : {KeyScope::Anywhere, KeyScope::DropDown}) {
+        auto* heading = new wxStaticText(this, wxID_ANY, toWx(tr(keyScopeHeading(scope))));
         heading->SetFont(heading->GetFont().Bold());
         column->Add(heading, wxSizerFlags().Border(wxLEFT | wxRIGHT | wxTOP, kGap));
         auto* table = new wxFlexGridSizer(2, kGap / 3, kGap * 2);
         for (const KeyLine& line : keyLines()) {
-            if (line.scope != section.scope) continue;
+            if (line.scope != scope) continue;
             table->Add(new wxStaticText(this, wxID_ANY, toWx(tr(line.keys))));
             table->Add(new wxStaticText(this, wxID_ANY, toWx(tr(line.action))));
         }

@@ -4,6 +4,7 @@
 #include <wx/defs.h>
 
 #include <array>
+#include <iterator>
 
 #include "translatable.h"
 
@@ -30,6 +31,13 @@ constexpr auto kLines = std::to_array<KeyLine>({
     {DropDown, translatable("Up, Down, the beginning of an entry typed"), translatable("choose a library and open it")},
     {DropDown, translatable("Backspace"), translatable("open the chosen library again")},
 });
+
+constexpr const char* kScopeHeadings[] = {
+    translatable("Wherever the keyboard focus is"),
+    translatable("In the library drop-down"),
+};
+static_assert(std::size(kScopeHeadings) == static_cast<std::size_t>(KeyScope::DropDown) + 1,
+              "every scope has its heading");
 
 constexpr bool kBefore = true;
 
@@ -79,6 +87,8 @@ BrowserCommand commandIn(KeyScope scope, int keyCode, int modifiers) {
 
 std::span<const KeyRow> keyRows() { return kRows; }
 std::span<const KeyLine> keyLines() { return kLines; }
+
+const char* keyScopeHeading(KeyScope scope) { return kScopeHeadings[static_cast<std::size_t>(scope)]; }
 
 BrowserCommand browserCommandForKey(int keyCode, int modifiers) { return commandIn(Anywhere, keyCode, modifiers); }
 

@@ -2,7 +2,7 @@
 #pragma once
 // Every key the client answers, one row each: the window's key handling, the
 // page's (which keys the window takes before the page sees them) and the list
-// of keys (F1) all read this table, and the user documents are checked against it.
+// of keys (F1) all read this table, and the user documents' lists are written from it.
 
 #include <span>
 #include <string_view>
@@ -52,6 +52,10 @@ struct KeyRow {
 
 std::span<const KeyRow> keyRows();
 std::span<const KeyLine> keyLines();
+
+// The heading of a scope's part of the list of keys, in English (shown in the
+// user's language).
+const char* keyScopeHeading(KeyScope scope);
 
 // The command of a key (a toolkit key code) pressed with `modifiers` (the
 // toolkit's modifier flags), wherever the keyboard focus is; None for every
