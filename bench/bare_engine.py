@@ -11,7 +11,7 @@ client's, and to compare the engine's builds that Debian ships:
 
   bare_engine.py [--api 4.0|4.1|6.0] [--gpu-path] ADDRESS
 
-Without --api: the GTK 3 build the client embeds, 4.0 where it is installed, else 4.1.
+Without --api: 4.1, the GTK 3 build the client embeds.
 
 Where there is no GPU render node the engine draws pages on the CPU, as the
 client has it draw, unless --gpu-path leaves its compositing on.
@@ -33,8 +33,6 @@ def main():
         os.environ.setdefault("WEBKIT_DISABLE_DMABUF_RENDERER", "1")
 
     import gi
-    if args.api is None:
-        args.api = "4.0" if "4.0" in gi.Repository.get_default().enumerate_versions("WebKit2") else "4.1"
     if args.api == "6.0":
         gi.require_version("Gtk", "4.0")
         gi.require_version("WebKit", "6.0")
