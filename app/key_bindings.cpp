@@ -46,8 +46,7 @@ void TFrm::runBrowserCommand(BrowserCommand command) {
                 if (IsFullScreen()) {
                     ShowFullScreen(false);
                 } else {
-                    CBW->Stop();
-                    backToShownPage();
+                    CBW->Stop();  // the view then tells of the load given up, and the window goes back
                 }
                 break;
             case BrowserCommand::ZoomIn: CBW->SetZoom(zoomedIn(CBW->Zoom())); break;

@@ -18,7 +18,7 @@ TShortcutsWindow::TShortcutsWindow(wxWindow* parent)
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER) {
     constexpr int kGap = 12;
     auto* column = new wxBoxSizer(wxVERTICAL);
-    for (const KeyScope scope : {KeyScope::Anywhere, KeyScope::DropDown}) {
+    for (const KeyScope scope : kKeyScopes) {
         auto* heading = new wxStaticText(this, wxID_ANY, toWx(tr(keyScopeHeading(scope))));
         heading->SetFont(heading->GetFont().Bold());
         column->Add(heading, wxSizerFlags().Border(wxLEFT | wxRIGHT | wxTOP, kGap));

@@ -26,8 +26,9 @@ enum class BrowserCommand {
     OpenLibraryAgain
 };
 
-// Where a key works, one heading each in the list of keys.
+// Where a key works, one heading each in the list of keys, in this order.
 enum class KeyScope { Anywhere, DropDown };
+inline constexpr KeyScope kKeyScopes[] = {KeyScope::Anywhere, KeyScope::DropDown};
 
 // One line of the list of keys: the keys and what they do, both in English,
 // shown in the user's language.

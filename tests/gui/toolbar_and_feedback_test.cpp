@@ -8,6 +8,7 @@
 
 #include "addresses.h"
 #include "captions.h"
+#include "in_language.h"
 #include "translate.h"
 #include "window_fixture.h"
 #include "wx_text.h"
@@ -45,23 +46,6 @@ TEST_F(ToolbarTest, FixedPagesOpenWithOneNavigationAndNoStop) {
     }
     EXPECT_EQ(baseAddress().find('?'), std::string::npos);
 }
-
-// A language for the length of a scope: the locale, and the client's
-// catalogues as the build lays them out.
-class InLanguage {
-public:
-    explicit InLanguage(const char* locale) : before_(std::setlocale(LC_ALL, nullptr)) {
-        bindtextdomain(kTextDomain, KWIRL_BUILD_LOCALE_DIR);
-        bind_textdomain_codeset(kTextDomain, "UTF-8");
-        taken_ = std::setlocale(LC_ALL, locale) != nullptr;
-    }
-    ~InLanguage() { std::setlocale(LC_ALL, before_.c_str()); }
-    bool taken() const { return taken_; }
-
-private:
-    std::string before_;
-    bool taken_ = false;
-};
 
 // A page button's hint is its caption in the user's language, Button13's a
 // single blank, and no other button has one; every caption stays as the portal

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "document_lists.h"
+#include "in_language.h"
 #include "key_table.h"
 #include "toolbar_buttons.h"
 #include "translate.h"
@@ -182,23 +183,6 @@ TEST(Documents, ReadmeListsAreTheTables) {
     }
 }
 
-// A language for the length of a scope: the locale, and the client's
-// catalogues as the build lays them out.
-class InLanguage {
-public:
-    explicit InLanguage(const char* locale) : before_(std::setlocale(LC_ALL, nullptr)) {
-        bindtextdomain(kTextDomain, KWIRL_BUILD_LOCALE_DIR);
-        bind_textdomain_codeset(kTextDomain, "UTF-8");
-        taken_ = std::setlocale(LC_ALL, locale) != nullptr;
-    }
-    ~InLanguage() { std::setlocale(LC_ALL, before_.c_str()); }
-    bool taken() const { return taken_; }
-
-private:
-    std::string before_;
-    bool taken_ = false;
-};
-
 // The German page and description give each key's line and each page button
 // as the client itself says them in German (its list of keys, its screen
 // readers' descriptions), from the same catalogue.
@@ -206,7 +190,7 @@ TEST(Documents, GermanManualPageAndDescriptionSayTheClientsGerman) {
     const std::string manual = withoutFonts(builtFile("packaging/de/kwirl.6"));
     const std::string metainfo = builtFile("packaging/io.kwirl.GameClient.metainfo.xml");
     ASSERT_FALSE(manual.empty() || metainfo.empty());
-    const InLanguage german("de_DE.UTF-8");
+    const test::InLanguage german("de_DE.UTF-8");
     ASSERT_TRUE(german.taken()) << "no such locale here (scripts/setup.sh makes the German one)";
     ASSERT_NE(tr("this list of keys"), "this list of keys") << "the build's German catalogue is not found";
     for (const KeyScope scope : {KeyScope::Anywhere, KeyScope::DropDown}) {

@@ -13,8 +13,6 @@ namespace kwirl {
 
 namespace {
 
-constexpr KeyScope kScopes[] = {KeyScope::Anywhere, KeyScope::DropDown};
-
 std::vector<std::string> partsOf(const std::string& list) {
     std::vector<std::string> parts;
     std::size_t start = 0;
@@ -135,7 +133,7 @@ std::string inEnglish(const char* text) { return text; }
 
 std::string manualKeys(const Translate& words) {
     std::ostringstream out;
-    for (const KeyScope scope : kScopes) {
+    for (const KeyScope scope : kKeyScopes) {
         out << ".PP\n" << roffText(words(keyScopeHeading(scope)) + ":") << '\n';
         for (const std::size_t line : linesOf(scope)) {
             std::string tag;
@@ -159,7 +157,7 @@ std::string manualPageButtons(const Translate& words, ButtonStretch stretch) {
 
 std::string metainfoKeys(const std::vector<DocumentLanguage>& others) {
     std::ostringstream out;
-    for (const KeyScope scope : kScopes) {
+    for (const KeyScope scope : kKeyScopes) {
         xmlInLanguages(
             out, "    ", "p", [&](const Translate& words) { return words(keyScopeHeading(scope)) + ":"; }, others);
         out << "    <ul>\n";
@@ -189,8 +187,8 @@ std::string metainfoPageButtons(const std::vector<DocumentLanguage>& others) {
 
 std::string readmeKeys() {
     std::ostringstream out;
-    for (const KeyScope scope : kScopes) {
-        if (scope != kScopes[0]) out << '\n';
+    for (const KeyScope scope : kKeyScopes) {
+        if (scope != kKeyScopes[0]) out << '\n';
         out << keyScopeHeading(scope) << ":\n\n| key | what it does |\n|---|---|\n";
         for (const std::size_t line : linesOf(scope)) {
             out << "| " << markdownCell(keyLines()[line].keys) << " | " << markdownCell(keyLines()[line].action)
