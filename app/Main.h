@@ -59,6 +59,11 @@ public:
     wxButton* BitBtn1 = nullptr;
     // The window's menu, at the end of the toolbar: help, about, privacy.
     wxButton* MenuButton = nullptr;
+    // Under the toolbar, only while shown: the page is another site's (with the
+    // way back), or web pages run without the engine's sandbox.
+    wxPanel* NoticePanel = nullptr;
+    wxStaticText* NoticeText = nullptr;
+    wxButton* NoticeButton = nullptr;
 
     // The current page of a paged list, 0-based.
     std::int32_t PageIndex = 0;
@@ -89,6 +94,7 @@ public:
     void CBWNewWindow2(TCppWebBrowser* Sender, TCppWebBrowser*& ppDisp, std::int16_t& Cancel);
     void CBWHistoryNavigate(TCppWebBrowser* Sender, const std::string& URL);
     void CBWLoadAbandoned(TCppWebBrowser* Sender);
+    void CBWNavigateComplete2(TCppWebBrowser* Sender, const std::string& URL);
     void CBWFileDownload(TCppWebBrowser* Sender, const std::string& SuggestedName, std::string& Path, bool& Replace);
     void CBWDownloadComplete(TCppWebBrowser* Sender, const std::string& Path, const TDownloadOutcome& Outcome);
 
@@ -110,6 +116,10 @@ private:
     void bindBrowserEvents();
     void unbindBrowserEvents();
     void layoutControls();
+    void useHomeSite();
+    void createSiteNotice();
+    void showSiteNotice(const std::string& otherSite);
+    int siteNoticeHeight() const;
     void LoadCatalogue();
     void showLibraryList();
     void rememberShownPage();
@@ -165,6 +175,8 @@ private:
         std::int32_t pageIndex = 0;
     };
     std::optional<ShownPage> shownPage_;
+    // The last page of the portal shown, where the notice's button goes back to.
+    std::string lastPortalPage_;
     std::string typedPrefix_;
     long lastKeyTime_ = 0;
     int wheelTurned_ = 0;

@@ -20,6 +20,7 @@
 #include "guard.h"
 #include "portal_host.h"
 #include "progress_preset.h"
+#include "site_of_address.h"
 #include "history_buttons.h"
 #include "addresses.h"
 #include "toolbar_buttons.h"
@@ -71,6 +72,7 @@ void TFrm::unbindBrowserEvents() {
     CBW->OnProgressChange = nullptr;
     CBW->OnHistoryNavigate = nullptr;
     CBW->OnLoadAbandoned = nullptr;
+    CBW->OnNavigateComplete2 = nullptr;
     CBW->OnFileDownload = nullptr;
     CBW->OnDownloadComplete = nullptr;
 }
@@ -89,6 +91,7 @@ void TFrm::replaceBrowser() {
     if (GetChildren().Find(old)) old->Destroy();
     CBW = makeBrowser_(this);
     CBW->Window()->MoveBeforeInTabOrder(PB);
+    useHomeSite();
     bindBrowserEvents();
     layoutControls();
     CBW->SetZoom(zoom);
@@ -105,6 +108,7 @@ void TFrm::createControls(const BrowserFactory& makeBrowser) {
     // The browser first: making it starts the engine's web process, the longest
     // step before the first page appears, which then runs while the rest is made.
     CBW = makeBrowser(this);
+    useHomeSite();
     setApplicationIcon();
     installCompactToolbarStyle();
 
@@ -119,6 +123,7 @@ void TFrm::createControls(const BrowserFactory& makeBrowser) {
     createToolbarButtons();
     makeWindowMenu();
     PBC = new TProgressBar(this, wxPoint(639, kPanelHeight), wxSize(kBarWidth, 592));
+    createSiteNotice();
 
     // Keyboard order: the browser first, then the drop-down and the buttons.
     CBW->Window()->MoveBeforeInTabOrder(PB);
@@ -216,6 +221,7 @@ void TFrm::bindBrowserEvents() {
     CBW->OnNewWindow2 = std::bind(&TFrm::CBWNewWindow2, this, _1, _2, _3);
     CBW->OnHistoryNavigate = std::bind(&TFrm::CBWHistoryNavigate, this, _1, _2);
     CBW->OnLoadAbandoned = std::bind(&TFrm::CBWLoadAbandoned, this, _1);
+    CBW->OnNavigateComplete2 = std::bind(&TFrm::CBWNavigateComplete2, this, _1, _2);
     CBW->OnFileDownload = std::bind(&TFrm::CBWFileDownload, this, _1, _2, _3, _4);
     CBW->OnDownloadComplete = std::bind(&TFrm::CBWDownloadComplete, this, _1, _2, _3);
 }
@@ -241,16 +247,24 @@ void TFrm::setApplicationIcon() {
     SetIcons(icons);
 }
 
-// Panel1 across the top, the bars down the sides, the browser in between.
-// Everything inside Panel1 keeps its place.
+// Panel1 across the top, the notice under it while shown, the bars down the
+// sides, the browser in between. Everything inside Panel1 keeps its place.
 void TFrm::layoutControls() {
     if (!CBW) return;
     const wxSize client = GetClientSize();
-    const int below = std::max(0, client.y - kPanelHeight);
+    const int notice = siteNoticeHeight();
+    const int top = kPanelHeight + notice;
+    const int below = std::max(0, client.y - top);
     Panel1->SetSize(0, 0, client.x, kPanelHeight);
-    PB->SetSize(0, kPanelHeight, kBarWidth, below);
-    PBC->SetSize(std::max(kBarWidth, client.x - kBarWidth), kPanelHeight, kBarWidth, below);
-    CBW->Window()->SetSize(kBarWidth, kPanelHeight, std::max(0, client.x - 2 * kBarWidth), below);
+    if (notice > 0) NoticePanel->SetSize(0, kPanelHeight, client.x, notice);
+    PB->SetSize(0, top, kBarWidth, below);
+    PBC->SetSize(std::max(kBarWidth, client.x - kBarWidth), top, kBarWidth, below);
+    CBW->Window()->SetSize(kBarWidth, top, std::max(0, client.x - 2 * kBarWidth), below);
+}
+
+// The browser stands for the portal's site: its domain and every host under it.
+void TFrm::useHomeSite() {
+    CBW->SetHomeSite(hostOfAddress("http://" + portalDomain()), &isPortalSiteAddress);
 }
 
 std::array<wxButton*, 6> TFrm::numberButtons() const {

@@ -5,6 +5,7 @@
 #include "captions.h"
 #include "guard.h"
 #include "offset_parsing.h"
+#include "site_of_address.h"
 #include "text_ops.h"
 #include "wx_text.h"
 
@@ -36,9 +37,12 @@ void TFrm::CBWHistoryNavigate(TCppWebBrowser*, const std::string& URL) {
     });
 }
 
-// The number buttons' captions and PageIndex for a page at `address`. A page
-// offset that is no number fails after the captions of the tests before it.
+// The number buttons' captions and PageIndex for a page at `address`: only a
+// page or frame of the portal's site sets them (an advert's frame may name
+// any address it likes). A page offset that is no number fails after the
+// captions of the tests before it.
 void TFrm::followAddress(const std::string& address) {
+    if (!isPortalSiteAddress(address)) return;
     if (holds(address, std::string(vocab::kScriptFalseToken))) return;
     if (isGameAddress(address)) setNumberCaptions(NumberMode::Pieces, piecesCaptions());
     if (isWidePagedListAddress(address)) {

@@ -12,11 +12,13 @@
 #include <memory>
 #include <string>
 
+#include "engine_dialogs.h"
 #include "engine_downloads.h"
 #include "engine_history.h"
 #include "engine_keys.h"
 #include "engine_load_recovery.h"
 #include "engine_shell.h"
+#include "engine_top_page.h"
 #include "error_pages.h"
 #include "frame_scripts.h"
 #include "history_buttons.h"
@@ -36,9 +38,9 @@ public:
     explicit TEngineBrowser(wxWindow* parent) {
         setUpEngineBeforeFirstView();
         native_ = WEBKIT_WEB_VIEW(g_object_ref_sink(webkit_web_view_new()));
-        // Pages that open a window by script (without a click) are let through, as
-        // the portal's pages expect; the window lands in this same view.
-        webkit_settings_set_javascript_can_open_windows_automatically(webkit_web_view_get_settings(native_), TRUE);
+        // A page opens a window only on the person's click (the engine's default,
+        // said here as it is meant): a script of an advert never replaces the page.
+        webkit_settings_set_javascript_can_open_windows_automatically(webkit_web_view_get_settings(native_), FALSE);
         // The view sits in a box of its own, which the toolkit takes as its
         // window: keys the page leaves reach the window's handlers from there,
         // after the page, as they would from any control.
@@ -55,9 +57,14 @@ public:
         // The mouse's back and forward buttons are the window's, not the page's.
         raiseHistoryButtons(window_, native_);
 
-        history_ = std::make_unique<TEngineHistory>(native_, [this](const std::string& url) {
-            if (OnHistoryNavigate) OnHistoryNavigate(this, url);
-        });
+        topPage_ = std::make_unique<TTopPageGuard>(native_);
+        dialogs_ = std::make_unique<TPageDialogs>(native_, *topPage_);
+        history_ = std::make_unique<TEngineHistory>(
+            native_,
+            [this](const std::string& url) {
+                if (OnHistoryNavigate) OnHistoryNavigate(this, url);
+            },
+            [this](const std::string& url) { pageShown(url); });
         keys_ = std::make_unique<TEngineKeys>(native_, window_);
         scripts_ = std::make_unique<TFrameScripts>(
             native_, [this](bool inTextField) { keys_->setTextFocus(inTextField); },
@@ -73,21 +80,36 @@ public:
         scripts_.reset();
         keys_.reset();
         history_.reset();
+        dialogs_.reset();
+        topPage_.reset();
         g_signal_handlers_disconnect_by_data(native_, this);
         g_object_unref(native_);  // the window's box holds it until the window goes
     }
 
-    void Navigate(const std::string& url) override { webkit_web_view_load_uri(native_, url.c_str()); }
-    void Stop() override { webkit_web_view_stop_loading(native_); }
+    void Navigate(const std::string& url) override {
+        personActs();
+        webkit_web_view_load_uri(native_, url.c_str());
+    }
+    void Stop() override {
+        dialogs_->personActs();
+        webkit_web_view_stop_loading(native_);
+    }
     std::string LocationURL() const override { return history_->committed(); }
     TCppWebBrowser* Application() override { return this; }
     wxWindow* Window() override { return window_; }
     void Focus() override {
         if (!gtk_widget_is_focus(GTK_WIDGET(native_))) gtk_widget_grab_focus(GTK_WIDGET(native_));
     }
-    void GoBack() override { webkit_web_view_go_back(native_); }
-    void GoForward() override { webkit_web_view_go_forward(native_); }
+    void GoBack() override {
+        personActs();
+        webkit_web_view_go_back(native_);
+    }
+    void GoForward() override {
+        personActs();
+        webkit_web_view_go_forward(native_);
+    }
     void Reload() override {
+        personActs();
         // Standing in for a page, ours counts the reload as one of its attempts.
         if (recovery_->showsOwnPage()) {
             recovery_->tryAgain();
@@ -100,19 +122,48 @@ public:
     }
     double Zoom() const override { return webkit_web_view_get_zoom_level(native_); }
     void SetZoom(double level) override { webkit_web_view_set_zoom_level(native_, level); }
+    void SetHomeSite(const std::string& host, std::function<bool(const std::string&)> onSite) override {
+        topPage_->setHomeSite(host, std::move(onSite));
+        dialogs_->setHomeSite(host);
+    }
 
 private:
-    // Every navigation, the main frame's and each frame's, asks the window's
-    // filter first. A request for a new window is answered by "create" below.
+    // A command of the person's: it moves the view wherever it leads, and no
+    // dialog of the page shown holds it up.
+    void personActs() {
+        dialogs_->personActs();
+        topPage_->personMoves();
+    }
+
+    void pageShown(const std::string& url) {
+        topPage_->pageShown(url);
+        dialogs_->pageShown();
+        if (OnNavigateComplete2) OnNavigateComplete2(this, url);
+    }
+
+    // Every navigation, the main frame's and each frame's, is weighed by the
+    // guard of the top page, then asks the window's filter. A request for a new
+    // window is answered by "create" below; a page's first answer is the
+    // guard's second line.
     static gboolean onDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision, WebKitPolicyDecisionType type,
                                    gpointer self) {
+        auto* browser = static_cast<TEngineBrowser*>(self);
+        if (type == WEBKIT_POLICY_DECISION_TYPE_RESPONSE) {
+            if (browser->topPage_->responseAllowed(WEBKIT_RESPONSE_POLICY_DECISION(decision))) return FALSE;
+            webkit_policy_decision_ignore(decision);
+            return TRUE;
+        }
         if (type != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) return FALSE;
         WebKitNavigationAction* action =
             webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
         WebKitURIRequest* request = webkit_navigation_action_get_request(action);
         const gchar* uri = request ? webkit_uri_request_get_uri(request) : nullptr;
         const gchar* target = webkit_navigation_action_get_frame_name(action);
-        if (static_cast<TEngineBrowser*>(self)->allowed(uri ? uri : "", target ? target : "")) return FALSE;
+        const TTopPageGuard::Verdict verdict = browser->topPage_->decide(action);
+        if (verdict == TTopPageGuard::Verdict::OpenOutside) openInDesktopBrowser(uri ? uri : "");
+        if (verdict == TTopPageGuard::Verdict::Allow && browser->allowed(uri ? uri : "", target ? target : "")) {
+            return FALSE;
+        }
         webkit_policy_decision_ignore(decision);
         return TRUE;
     }
@@ -133,23 +184,34 @@ private:
         return cancel == 0;
     }
 
-    // The page asked for a new window, by script or by a link's target, as far
-    // as the frame that asked may (a sandboxed frame without pop-ups asks
-    // nothing). The window's handler names the browser that shows it. Only
-    // this one exists, so the page is either opened here, through the filter
-    // like every other, or dropped; never a second view.
+    // The page asked for a new window, by a link's target or by a script, on
+    // the person's click (the engine asks nothing without one). The window's
+    // handler names the browser that shows it. Only this one exists, so the
+    // page is either opened here, through the filter like every other, or
+    // dropped; never a second view. A link of another site goes to the
+    // desktop's web browser.
     static WebKitWebView* onCreate(WebKitWebView*, WebKitNavigationAction* action, gpointer self) {
         WebKitURIRequest* request = webkit_navigation_action_get_request(action);
         const gchar* uri = request ? webkit_uri_request_get_uri(request) : nullptr;
-        static_cast<TEngineBrowser*>(self)->openRequestedWindow(uri ? uri : "");
+        const bool link = webkit_navigation_action_get_navigation_type(action) == WEBKIT_NAVIGATION_TYPE_LINK_CLICKED;
+        static_cast<TEngineBrowser*>(self)->openRequestedWindow(
+            uri ? uri : "", webkit_navigation_action_is_user_gesture(action), link);
         return nullptr;
     }
 
-    void openRequestedWindow(const std::string& url) {
+    void openRequestedWindow(const std::string& url, bool byPerson, bool link) {
         // A script, data, a local file: never opened for a page.
         if (!isWebAddress(url)) {
             g_debug("a page asked for a new window at an address that is not the web's: %s",
                     url.substr(0, 200).c_str());
+            return;
+        }
+        if (!byPerson) {
+            g_debug("a page asked for a new window without the person's click: %s", url.substr(0, 200).c_str());
+            return;
+        }
+        if (link && topPage_->homePageShown() && !topPage_->onHomeSite(url)) {
+            openInDesktopBrowser(url);
             return;
         }
         TCppWebBrowser* target = nullptr;
@@ -161,6 +223,7 @@ private:
 
     static void onLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer self) {
         auto* browser = static_cast<TEngineBrowser*>(self);
+        if (event == WEBKIT_LOAD_FINISHED) browser->topPage_->loadEnded();
         // A page from the history may come without progress: it ends as every load does.
         if (event == WEBKIT_LOAD_FINISHED && browser->lastProgress_ != kLoadFinished) {
             browser->reportProgress(kLoadFinished);
@@ -171,6 +234,7 @@ private:
     // one that failed otherwise shows the client's page for its address.
     static gboolean onLoadFailed(WebKitWebView*, WebKitLoadEvent event, gchar*, GError* error, gpointer self) {
         auto* browser = static_cast<TEngineBrowser*>(self);
+        browser->topPage_->loadEnded();
         if (event == WEBKIT_LOAD_STARTED && error && isAbandonedLoad(error->domain, error->code) &&
             browser->OnLoadAbandoned) {
             browser->OnLoadAbandoned(browser);
@@ -196,6 +260,8 @@ private:
 
     WebKitWebView* native_ = nullptr;
     wxNativeWindow* window_ = nullptr;
+    std::unique_ptr<TTopPageGuard> topPage_;
+    std::unique_ptr<TPageDialogs> dialogs_;
     std::unique_ptr<TEngineHistory> history_;
     std::unique_ptr<TEngineKeys> keys_;
     std::unique_ptr<TFrameScripts> scripts_;

@@ -5,8 +5,9 @@
 
 namespace kwirl {
 
-TEngineHistory::TEngineHistory(WebKitWebView* view, std::function<void(const std::string&)> fromHistory)
-    : view_(view), fromHistory_(std::move(fromHistory)) {
+TEngineHistory::TEngineHistory(WebKitWebView* view, std::function<void(const std::string&)> fromHistory,
+                               std::function<void(const std::string&)> shown)
+    : view_(view), fromHistory_(std::move(fromHistory)), shown_(std::move(shown)) {
     g_signal_connect(view_, "load-changed", G_CALLBACK(&TEngineHistory::onLoadChanged), this);
     g_signal_connect(webkit_web_view_get_back_forward_list(view_), "changed",
                      G_CALLBACK(&TEngineHistory::onHistoryChanged), this);
@@ -29,6 +30,7 @@ void TEngineHistory::onLoadChanged(WebKitWebView* view, int event, gpointer self
         history->provisional_ = false;
         const gchar* uri = webkit_web_view_get_uri(view);
         history->committed_ = uri ? uri : "";
+        history->shown_(history->committed_);
         history->committedFromHistory();
     }
     if (event == WEBKIT_LOAD_FINISHED) history->provisional_ = false;
@@ -74,6 +76,7 @@ void TEngineHistory::onHistoryChanged(WebKitBackForwardList* list, WebKitBackFor
         const gchar* uri = webkit_back_forward_list_item_get_uri(item);
         if (!uri || history->committed_ == uri) return;
         history->committed_ = uri;
+        history->shown_(history->committed_);
         // Back or forward within the page: the window follows its address.
         if (!added) history->fromHistory_(history->committed_);
     }

@@ -18,8 +18,10 @@ namespace kwirl {
 class TEngineHistory {
 public:
     // `fromHistory` hears the address of a page shown from the history, and
-    // then of each of its frames.
-    TEngineHistory(WebKitWebView* view, std::function<void(const std::string&)> fromHistory);
+    // then of each of its frames; `shown` the address of every page shown, and
+    // of every change of the address shown.
+    TEngineHistory(WebKitWebView* view, std::function<void(const std::string&)> fromHistory,
+                   std::function<void(const std::string&)> shown);
     ~TEngineHistory();
     TEngineHistory(const TEngineHistory&) = delete;
     TEngineHistory& operator=(const TEngineHistory&) = delete;
@@ -39,6 +41,7 @@ private:
 
     WebKitWebView* view_;
     std::function<void(const std::string&)> fromHistory_;
+    std::function<void(const std::string&)> shown_;
     std::string committed_;
     bool provisional_ = false;
     // The history entry shown, the last one added, and whether the page shown

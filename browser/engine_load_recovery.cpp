@@ -56,9 +56,9 @@ gboolean TLoadRecovery::onLoadFailed(WebKitWebView*, int, gchar* uri, GError* er
     const int code = error ? error->code : 0;
     const std::string address = uri ? uri : "";
     if (isAbandonedLoad(domain, code)) {
-        // Stopped or replaced: nothing to explain, but an attempt of ours ended.
+        // Stopped, replaced or refused: nothing to explain, but an attempt of ours ended.
         recovery->attemptEnded(address);
-        return FALSE;
+        return isRefusedByRules(domain, code) ? TRUE : FALSE;
     }
     // Another failure of the page being tried again waits longer; any other
     // page starts from the shortest wait.

@@ -36,8 +36,12 @@ bool retriesByItself(PageKind kind);
 PageKind classifyLoadFailure(GQuark domain, int code);
 
 // Whether the error only says the load was given up (stopped, replaced by
-// another, refused by the window): nothing failed, so no page is shown.
+// another, refused by the window or by the rules that keep the whole page on
+// the portal): nothing failed, so no page is shown.
 bool isAbandonedLoad(GQuark domain, int code);
+// Whether the error says the engine's rules refused the load before its
+// request went out; the engine would show a page of its own for it.
+bool isRefusedByRules(GQuark domain, int code);
 
 // Text with the characters that mean something in HTML written as entities.
 std::string escapeHtml(std::string_view text);

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// The embedded browser as the main window sees it: four operations and three
-// events, with what the engine does that they do not cover (a page shown again
-// from the history, downloads). Only browser/ knows which engine stands behind it.
+// The embedded browser as the main window sees it: its operations and events,
+// with what the engine does that they do not cover (a page shown again from
+// the history, downloads, the site it stands for). Only browser/ knows which
+// engine stands behind it.
 
 #include <cstdint>
 #include <functional>
@@ -31,6 +32,9 @@ using TProgressChangeEvent =
 // engine's own gestures), and then for each of its frames: the engine restores
 // them without raising BeforeNavigate2. URL is the address shown.
 using THistoryNavigateEvent = std::function<void(TCppWebBrowser* Sender, const std::string& URL)>;
+// Raised when the view shows another page, or the page shown changes its
+// address (an anchor, its own history entry): URL is the address now shown.
+using TNavigateComplete2Event = std::function<void(TCppWebBrowser* Sender, const std::string& URL)>;
 // Raised when a load ends before its page came: stopped, replaced by another
 // load, or turned into a download. The page shown before stays shown.
 using TLoadAbandonedEvent = std::function<void(TCppWebBrowser* Sender)>;
@@ -80,11 +84,18 @@ public:
     // The page zoom, 1.0 for 100 %; it holds for every page that follows.
     virtual double Zoom() const = 0;
     virtual void SetZoom(double level) = 0;
+    // The site the browser stands for: `host` and every host under it, as
+    // `onSite` tells of an address. Its pages may frame pages of other sites,
+    // but only the person moves the whole view to one (a link of another site
+    // they click opens in the desktop's web browser); only its pages ask for a
+    // password, show dialogs, print.
+    virtual void SetHomeSite(const std::string& host, std::function<bool(const std::string& address)> onSite) = 0;
 
     TBeforeNavigate2Event OnBeforeNavigate2;
     TNewWindow2Event OnNewWindow2;
     TProgressChangeEvent OnProgressChange;
     THistoryNavigateEvent OnHistoryNavigate;
+    TNavigateComplete2Event OnNavigateComplete2;
     TLoadAbandonedEvent OnLoadAbandoned;
     TFileDownloadEvent OnFileDownload;
     TDownloadCompleteEvent OnDownloadComplete;

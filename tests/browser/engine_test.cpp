@@ -19,6 +19,7 @@
 #include "addresses.h"
 #include "event_loop.h"
 #include "loopback_http_server.h"
+#include "site_of_address.h"
 #include "window_fixture.h"
 #include "wx_text.h"
 
@@ -75,6 +76,30 @@ std::string portalPage(const std::string& head) {
         return "HTTP/1.0 200 OK\r\nContent-Type: image/png\r\nContent-Length: 8\r\n"
                "Content-Disposition: attachment; filename=\"whole.png\"\r\n\r\nPNG!PNG!";
     }
+    if (path.find("name=advert&") != std::string::npos) {  // one frame of another site over the whole page
+        const std::string kind = path.substr(path.rfind('=') + 1);
+        const std::string port = path.substr(path.find("port=") + 5, path.find("&kind") - path.find("port=") - 5);
+        return htmlReply(std::string("<html><body style='margin:0'><iframe ") +
+                         (kind == "popup" ? "sandbox='allow-scripts allow-popups' " : "") +
+                         "style='position:fixed;left:0;top:0;width:100%;height:100%;border:0' "
+                         "src='http://localhost:" +
+                         port + "/advert?" + kind + "'></iframe></body></html>");
+    }
+    if (path.find("name=leave&") != std::string::npos) {  // a link and a form to another site, over the whole page
+        const std::string port = path.substr(path.find("port=") + 5, path.find("&kind") - path.find("port=") - 5);
+        const std::string site = "http://localhost:" + port;
+        const std::string fill = "style='position:fixed;left:0;top:0;width:100%;height:100%'";
+        return htmlReply(path.find("kind=link") != std::string::npos
+                             ? "<html><body><a " + fill + " href='" + site + "/outside'>away</a></body></html>"
+                             : "<html><body><form method='post' action='" + site + "/pay'><input type='submit' " +
+                                   fill + " value='pay'></form></body></html>");
+    }
+    if (path.find("name=dialogloop") != std::string::npos) {  // a page that asks and asks
+        return htmlReply(
+            "<html><body><script>onload = function () { setTimeout(function () {"
+            " try { for (;;) alert('again'); } finally { new Image().src = '/index.php?name=loopended'; }"
+            " }, 100); };</script></body></html>");
+    }
     if (path.find("name=popup") != std::string::npos) {
         return htmlReply("<html><body><script>window.open('/index.php?name=champday');</script></body></html>");
     }
@@ -106,6 +131,83 @@ std::string hostileFrame(const std::string& head) {
         " if (sandboxed) { try { window.open(home + '/moved'); top.location = home + '/moved'; } catch (e) {} }"
         " new Image().src = home + '/done' + location.search + '&' + Date.now();"
         "});</script></body></html>");
+}
+
+// An advert's frame, served by another site: each kind tries, without the
+// player's click, to take the screen, the password, the player's attention or
+// the toolbar, and then says it is done.
+std::string advertPage(const std::string& head) {
+    const std::string path = pathOf(head);
+    const std::string script = "<script>var home = location.protocol + '//' + location.host;"
+                               "function done(what) { new Image().src = home + '/done-' + what; }";
+    if (path == "/advert?popup") {  // sandboxed, with pop-ups allowed
+        return htmlReply("<html><body>" + script +
+                         "setTimeout(function () { window.open(home + '/phish'); done('popup'); }, 1500);"
+                         "</script></body></html>");
+    }
+    if (path == "/advert?top") {  // once the player clicked into it, the whole page, later
+        return htmlReply("<html><body style='height:2000px'>" + script +
+                         "document.onclick = function () { setTimeout(function () {"
+                         " top.location = home + '/phish'; done('top'); }, 1500); };"
+                         "onload = function () { done('ready'); };</script></body></html>");
+    }
+    if (path == "/advert?toolbar") {  // itself to addresses that look like a game and a paged list
+        return htmlReply("<html><body>" + script +
+                         "location = home + '/index.php?name=puzzle3&op=game&id=7&level=2';</script></body></html>");
+    }
+    if (path.find("/index.php?name=puzzle3&op=game") == 0) {
+        return htmlReply("<html><body>" + script +
+                         "location = home + '/index.php?name=puzzle3&op=pz6m&n=39960';</script></body></html>");
+    }
+    if (path.find("/index.php?name=puzzle3&op=pz6m") == 0) {
+        return htmlReply("<html><body>" + script + "location = home + '/redirect';</script></body></html>");
+    }
+    if (path == "/redirect") return "HTTP/1.0 302 Found\r\nLocation: file:///etc/hostname\r\nContent-Length: 0\r\n\r\n";
+    if (path == "/advert?dialogs") {  // dialogs, also from a frame of its own made on the spot, and printing
+        return htmlReply("<html><body><iframe src='/secret'></iframe>" + script +
+                         "for (var i = 0; i < 20; ++i) { alert(i); confirm(i); prompt(i); }"
+                         "var own = document.createElement('iframe'); document.body.appendChild(own);"
+                         "own.contentWindow.alert('fresh'); window.print(); done('dialogs');</script></body></html>");
+    }
+    if (path == "/secret") {  // a password, asked in the portal's name
+        return "HTTP/1.0 401 Unauthorized\r\nWWW-Authenticate: Basic realm=\"Kwirl portal: your session expired, "
+               "sign in with your portal password\"\r\nContent-Type: text/html\r\nConnection: close\r\n\r\n"
+               "<html><body><img src='/done-secret'></body></html>";
+    }
+    return htmlReply("<html><body>" + path + "</body></html>");
+}
+
+// The desktop's web browser, as the tests' own desktop has it: a stand-in
+// that writes down each address it is given. Its desktop entry is the
+// default for http and https in the tests' own XDG folders, set before
+// anything reads them.
+const std::string& desktopBrowserLog() {
+    static const std::string log = [] {
+        namespace fs = std::filesystem;
+        char pattern[] = "/tmp/kwirl-engine-test-xdg.XXXXXX";
+        const fs::path root = mkdtemp(pattern);
+        fs::create_directories(root / "data/applications");
+        fs::create_directories(root / "config");
+        const fs::path opened = root / "opened";
+        std::ofstream(root / "browser.sh") << "#!/bin/sh\necho \"$1\" >> " << opened.string() << "\n";
+        fs::permissions(root / "browser.sh", fs::perms::owner_all);
+        std::ofstream(root / "data/applications/kwirl-test-browser.desktop")
+            << "[Desktop Entry]\nType=Application\nName=Stand-in browser\nExec=" << (root / "browser.sh").string()
+            << " %u\nMimeType=x-scheme-handler/http;x-scheme-handler/https;\n";
+        std::ofstream(root / "config/mimeapps.list")
+            << "[Default Applications]\nx-scheme-handler/http=kwirl-test-browser.desktop\n"
+               "x-scheme-handler/https=kwirl-test-browser.desktop\n";
+        setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
+        return opened.string();
+    }();
+    return log;
+}
+const bool kDesktopBrowserSetUp = !desktopBrowserLog().empty();
+
+std::string openedInDesktopBrowser() {
+    std::ifstream log(desktopBrowserLog());
+    return std::string((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
 }
 
 // Processes of the engine's `program` started by this process (through bubblewrap).
@@ -367,7 +469,7 @@ TEST_F(EngineTest, APageThatCannotBeLoadedIsTriedAgainInItsOwnPlace) {
 
     // A page that is not tried again by itself: a press of our page's button
     // (it has the keyboard) asks for it again, through the filter.
-    const std::string nowhere = "kwirl-nowhere:page";
+    const std::string nowhere = "http://127.0.0.1:25/index.php";  // a port the engine never asks
     frame->CBW->Navigate(nowhere);
     ASSERT_TRUE(runLoopUntil([&] { return shows("The page cannot be shown here"); }, 20000));
     ASSERT_EQ(std::count(navigations.begin(), navigations.end(), nowhere), 1);
@@ -490,6 +592,161 @@ TEST_F(EngineTest, AFileIsSavedWholeOrNotAtAllAndAFileItReplacesIsKeptUntilThen)
         }
         std::filesystem::remove_all(folder);
     }
+}
+
+// A click of the player's, with the real pointer, in the middle of `control`.
+void clickOn(wxWindow* control) {
+    const wxRect place = control->GetScreenRect();
+    const std::string click = "xdotool mousemove " + std::to_string(place.x + place.width / 2) + " " +
+                              std::to_string(place.y + place.height / 2) + " click 1";
+    ASSERT_EQ(std::system(click.c_str()), 0);
+}
+void clickInPage(TFrm& window) { clickOn(window.CBW->Window()); }
+
+class OtherSiteTest : public EngineTest {
+protected:
+    std::string framing(const std::string& kind) const {
+        return pageAddress("advert") + "&port=" + std::to_string(advert.port()) + "&kind=" + kind;
+    }
+    std::string leaving(const std::string& kind) const {
+        return pageAddress("leave") + "&port=" + std::to_string(advert.port()) + "&kind=" + kind;
+    }
+    bool advertAsked(const std::string& path) const {
+        const auto lines = advert.requestLines();
+        return std::any_of(lines.begin(), lines.end(),
+                           [&](const std::string& line) { return line.find(" " + path + " ") != line.npos; });
+    }
+    void showAndWait(const std::string& address, const std::string& advertPath) {
+        frame->CBW->Navigate(address);
+        ASSERT_TRUE(runLoopUntil([&] { return advertAsked(advertPath); }, 20000)) << advertPath;
+    }
+    LoopbackServer advert{0, httpResponder(advertPage)};
+};
+
+// An advert frame never moves the whole page: not by a window it opens
+// (sandboxed with pop-ups allowed), not by the top page's address once the
+// player clicked into it. Its site is never even asked for the page.
+TEST_F(OtherSiteTest, AnAdvertNeverReplacesThePortalsPage) {
+    showAndWait(framing("popup"), "/done-popup");
+    frame->CBW->Navigate(framing("top"));
+    ASSERT_TRUE(runLoopUntil([&] { return frame->CBW->LocationURL() == framing("top"); }, 20000));
+    ASSERT_TRUE(runLoopUntil([&] { return advertAsked("/done-ready"); }, 20000));
+    clickInPage(*frame);
+    ASSERT_TRUE(runLoopUntil([&] { return advertAsked("/done-top"); }, 20000));
+    frame->CBW->Navigate(pageAddress("awards"));  // anything still under way has been decided by now
+    ASSERT_TRUE(runLoopUntil([&] { return frame->CBW->LocationURL() == pageAddress("awards"); }, 20000));
+    EXPECT_FALSE(advertAsked("/phish"));
+    EXPECT_FALSE(frame->NoticePanel->IsShown());
+    EXPECT_EQ(wxTopLevelWindows.GetCount(), 1u);
+}
+
+// A link to another site the player clicks opens in the desktop's web
+// browser, and the portal's page stays; a form the player sends there is
+// shown in the window, named as another site's, with the way back.
+TEST_F(OtherSiteTest, ThePlayersWayToAnotherSite) {
+    frame->CBW->Navigate(leaving("link"));
+    ASSERT_TRUE(runLoopUntil([&] { return frame->CBW->LocationURL() == leaving("link"); }, 20000));
+    ASSERT_TRUE(runLoopUntil([&] { return !webkit_web_view_is_loading(viewOf(*frame)); }, 20000));
+    clickInPage(*frame);
+    const std::string outside = "http://localhost:" + std::to_string(advert.port()) + "/outside\n";
+    EXPECT_TRUE(runLoopUntil([&] { return openedInDesktopBrowser() == outside; }, 20000));
+    EXPECT_EQ(frame->CBW->LocationURL(), leaving("link"));
+    EXPECT_FALSE(advertAsked("/outside"));
+
+    frame->CBW->Navigate(leaving("form"));
+    ASSERT_TRUE(runLoopUntil([&] { return frame->CBW->LocationURL() == leaving("form"); }, 20000));
+    ASSERT_TRUE(runLoopUntil([&] { return !webkit_web_view_is_loading(viewOf(*frame)); }, 20000));
+    clickInPage(*frame);
+    ASSERT_TRUE(runLoopUntil([&] { return hostOfAddress(frame->CBW->LocationURL()) == "localhost"; }, 20000));
+    ASSERT_TRUE(runLoopUntil([&] { return frame->NoticePanel->IsShown(); }, 20000));
+    EXPECT_NE(fromWx(frame->NoticeText->GetLabel()).find("localhost"), std::string::npos);
+    EXPECT_GT(frame->CBW->Window()->GetPosition().y, frame->NoticePanel->GetPosition().y);
+    // Laid out on the screen, not only in the window's own sizes.
+    ASSERT_TRUE(runLoopUntil([&] {
+        GtkAllocation at;
+        gtk_widget_get_allocation(GTK_WIDGET(frame->NoticeButton->GetHandle()), &at);
+        return at.width > 1 && at.y + at.height <= frame->CBW->Window()->GetPosition().y;
+    }, 20000));
+    std::system("import -window root /tmp/notice.png");
+    clickOn(frame->NoticeButton);
+    EXPECT_TRUE(runLoopUntil([&] { return frame->CBW->LocationURL() == leaving("form"); }, 20000));
+    EXPECT_TRUE(runLoopUntil([&] { return !frame->NoticePanel->IsShown(); }, 20000));
+}
+
+// An advert frame that moves itself to addresses that look like the portal's
+// game and paged list, then redirects to a local file: the toolbar keeps the
+// page's own buttons, and nothing is loaded from the file.
+TEST_F(OtherSiteTest, AnAdvertFrameNeverDrivesTheToolbar) {
+    showAndWait(framing("toolbar"), "/redirect");
+    frame->CBW->Navigate(pageAddress("awards"));
+    ASSERT_TRUE(runLoopUntil([&] { return frame->CBW->LocationURL() == pageAddress("awards"); }, 20000));
+    EXPECT_EQ(captions(), (std::vector<std::string>{"1", "2", "3", "4", "5", "6"}));
+    EXPECT_EQ(frame->PageIndex, 0);
+    for (const auto& navigation : navigations) EXPECT_EQ(navigation.find("file:"), navigation.npos) << navigation;
+    const gchar* title = webkit_web_view_get_title(viewOf(*frame));
+    EXPECT_NE(std::string(title ? title : ""), "The page stopped");
+}
+
+// What the engine would ask the player for an advert: a password for its own
+// site, alerts, confirms and prompts in a loop, also from a frame it makes on
+// the spot, printing. None of it reaches the player; the frame goes on.
+TEST_F(OtherSiteTest, AnAdvertAsksThePlayerNothing) {
+    WebKitWebView* view = viewOf(*frame);
+    std::vector<std::string> asked;
+    const auto record = +[](WebKitWebView*, gpointer, gpointer list) {
+        static_cast<std::vector<std::string>*>(list)->push_back("asked");
+        return TRUE;  // answered here, as if dismissed
+    };
+    std::vector<gulong> handlers;
+    for (const char* signal : {"script-dialog", "authenticate", "print"}) {
+        handlers.push_back(g_signal_connect(view, signal, G_CALLBACK(record), &asked));
+    }
+    showAndWait(framing("dialogs"), "/done-dialogs");
+    ASSERT_TRUE(runLoopUntil([&] { return advertAsked("/secret"); }, 20000));
+    frame->CBW->Navigate(pageAddress("awards"));  // anything still under way has been decided by now
+    ASSERT_TRUE(runLoopUntil([&] { return frame->CBW->LocationURL() == pageAddress("awards"); }, 20000));
+    EXPECT_TRUE(asked.empty()) << asked.size() << " times";
+    for (const auto& line : advert.requestLines()) EXPECT_EQ(line.find("Authorization"), line.npos) << line;
+    for (const gulong handler : handlers) g_signal_handler_disconnect(view, handler);
+}
+
+// Whether the engine shows one of its script dialogs inside the view.
+bool dialogShown(WebKitWebView* view) {
+    bool shown = false;
+    gtk_container_forall(
+        GTK_CONTAINER(view),
+        [](GtkWidget* child, gpointer found) {
+            if (std::string(G_OBJECT_TYPE_NAME(child)).find("ScriptDialog") != std::string::npos) {
+                *static_cast<bool*>(found) = gtk_widget_get_visible(child);
+            }
+        },
+        &shown);
+    return shown;
+}
+
+// The portal's own page asks again and again: the player sees a few, then
+// the page goes on; and the toolbar works while one is shown.
+TEST_F(OtherSiteTest, ThePortalsDialogsNeverHoldThePlayer) {
+    WebKitWebView* view = viewOf(*frame);
+    frame->CBW->Navigate(pageAddress("dialogloop"));
+    int answered = 0;
+    while (answered < 5 && runLoopUntil([&] { return dialogShown(view) || served(pageAddress("loopended")); }, 20000) &&
+           !served(pageAddress("loopended"))) {
+        ASSERT_EQ(std::system("xdotool key Return"), 0);  // the player answers
+        ++answered;
+        ASSERT_TRUE(runLoopUntil([&] { return !dialogShown(view); }, 20000));
+    }
+    EXPECT_TRUE(served(pageAddress("loopended")));
+    EXPECT_EQ(answered, 3);
+
+    frame->CBW->Navigate(pageAddress("awards"));
+    ASSERT_TRUE(runLoopUntil([&] { return frame->CBW->LocationURL() == pageAddress("awards"); }, 20000));
+    frame->CBW->Navigate(pageAddress("dialogloop"));
+    ASSERT_TRUE(runLoopUntil([&] { return frame->CBW->LocationURL() == pageAddress("dialogloop"); }, 20000));
+    ASSERT_TRUE(runLoopUntil([&] { return dialogShown(view); }, 20000));
+    clickOn(frame->Button8);  // the toolbar's Hall of Awards
+    EXPECT_TRUE(runLoopUntil([&] { return frame->CBW->LocationURL() == pageAddress("awards"); }, 20000));
+    EXPECT_FALSE(dialogShown(view));
 }
 
 }  // namespace

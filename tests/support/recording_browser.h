@@ -40,6 +40,7 @@ public:
     void PrefetchDns(const std::string&) override {}
     double Zoom() const override { return zoom; }
     void SetZoom(double level) override { zoom = level; }
+    void SetHomeSite(const std::string& host, std::function<bool(const std::string&)>) override { homeSite = host; }
 
     // Raises BeforeNavigate2 as the engine would; returns the Cancel left by the handler.
     std::int16_t raiseBeforeNavigate(const std::string& url, const std::string& frame = {}) {
@@ -51,6 +52,7 @@ public:
     std::vector<std::string> calls;
     std::string location;
     double zoom = 1.0;
+    std::string homeSite;  // as the window named it
     bool filterNavigations = false;
     bool failNavigate = false;
     bool failLocation = false;
