@@ -173,7 +173,19 @@ bool TNMHTTP::redirectFollows(int redirects) {
     // A relative Location stays on this server, port included; only an
     // absolute one names another.
     CurrentUrl = redirectTarget(requestedAddress(), CurrentUrl);
+    checkRedirectServer();
     return true;
+}
+
+// The caller's say on the server a redirect leads to, read as the next request
+// will read it.
+void TNMHTTP::checkRedirectServer() const {
+    if (!RedirectAllowed) return;
+    const UrlParts next = parseUrlParts(CurrentUrl, Host, Port);
+    if (!RedirectAllowed(next.host, next.port)) {
+        throw clientFailure(Failure::RedirectRefused, {"the Location leads to a server this request does not go to (" +
+                                                       next.host + ":" + std::to_string(next.port) + ")"});
+    }
 }
 
 void TNMHTTP::ParseUrl() {
