@@ -116,7 +116,6 @@ void keepStoresAcrossRuns() {
             std::fprintf(stderr, "kwirl: %s was damaged and is set aside as %s\n", path.c_str(), aside->c_str());
         }
     }
-    g_mkdir_with_parents(data.c_str(), 0700);
     webkit_cookie_manager_set_persistent_storage(webkit_web_context_get_cookie_manager(context),
                                                  (data + "/" + kCookieStore).c_str(),
                                                  WEBKIT_COOKIE_PERSISTENT_STORAGE_SQLITE);
@@ -168,6 +167,9 @@ void setUpEngineBeforeFirstView() {
     static bool done = false;
     if (done) return;
     done = true;
+    for (const std::string& failure : makeClientFoldersPrivate()) {
+        std::fprintf(stderr, "kwirl: the folder is not private to the player: %s\n", failure.c_str());
+    }
     decideSandbox();
     keepStoresAcrossRuns();
 }

@@ -14,10 +14,11 @@ namespace kwirl {
 // runs beside the toolkit's start (sandbox_probe.h).
 void setUpEngineBeforeToolkit();
 
-// Before the first view, once: whether web content runs in the engine's
-// sandbox (it cannot where the probe failed or where the session bus it would
-// bind is gone; a gone accessibility bus only leaves web content unreadable by
-// screen readers), and the stores kept across runs, checked first (store_check.h).
+// Before the first view, once: the client's folders made private to the
+// player (site_data.h), whether web content runs in the engine's sandbox (it
+// cannot where the probe failed; a gone accessibility bus only leaves web
+// content unreadable by screen readers), and the stores kept across runs,
+// checked first (store_check.h).
 void setUpEngineBeforeFirstView();
 
 // Why web pages run without the engine's sandbox, in English words; empty
