@@ -133,7 +133,7 @@ private:
     void reportOutcome();
     void takeRedirectCookie();
     bool redirectFollows(int redirects);
-    void checkRedirectServer() const;
+    void checkRedirectServer(const std::string& target) const;
 
     // What the header lines of the last reply told: each reply's own, as a
     // reply without a Location has none.
