@@ -3,11 +3,18 @@
 // The start-up fetch of the catalogue page. It never fails: whatever the portal
 // does (no answer, an endless body, a dead host), it ends within a bound and
 // the window goes on with the built-in library list.
+//
+// The catalogue is the portal's: the fetch follows a redirect only to the
+// server it was sent to (the portal domain's) or to the portal host, and an
+// entry whose address is on neither host is dropped. Whoever answers a plain
+// HTTP request on the way can then neither fill the drop-down from another
+// host nor have the view open another host's page.
 
 #include <string>
 #include <vector>
 
 #include "catalogue_page.h"
+#include "portal_host.h"
 
 namespace kwirl {
 
@@ -27,8 +34,11 @@ struct CatalogueFetch {
     std::string header;
     std::string text;  // the body up to its first NUL
     std::vector<CatalogueEntry> entries;
+    std::string failure;  // what ended the fetch; empty when nothing failed
 };
 
-CatalogueFetch fetchCatalogue(TNMHTTP& http, const std::string& address, const CatalogueBounds& bounds = {}) noexcept;
+// `pagesHost` is the host (host[:port]) of the portal's pages.
+CatalogueFetch fetchCatalogue(TNMHTTP& http, const std::string& address, const CatalogueBounds& bounds = {},
+                              const std::string& pagesHost = portalHost()) noexcept;
 
 }  // namespace kwirl

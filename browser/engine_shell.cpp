@@ -71,6 +71,14 @@ std::string accessibilityBusAddress() {
 constexpr const char* kAccessibilityBusVariable = "AT_SPI_BUS_ADDRESS";
 constexpr const char* kNoAccessibilityBus = "unix:abstract=kwirl-no-accessibility-bus";
 
+// The session bus's variable, and the address given for a bus that is gone: a
+// file every system has, that the engine can bind into its sandbox, and on
+// which nobody can answer (a socket name of the machine's, abstract or in a
+// shared folder, could be taken by another user, who would then be the
+// client's session bus).
+constexpr const char* kSessionBusVariable = "DBUS_SESSION_BUS_ADDRESS";
+constexpr const char* kNoSessionBus = "unix:path=/dev/null";
+
 // Why web content runs without the engine's sandbox; empty while it runs in it.
 std::string& sandboxAbsence() {
     static std::string reason;
@@ -79,8 +87,8 @@ std::string& sandboxAbsence() {
 
 // Web content runs in the engine's sandboxed web process (its own namespaces,
 // through bubblewrap) wherever the platform allows it. It must be decided
-// before the first web process starts, so once per process. An accessibility
-// bus that is gone costs only the accessibility of web content, never the sandbox.
+// before the first web process starts, so once per process. A bus that is gone,
+// the accessibility bus or the session bus, never costs the sandbox.
 void decideSandbox() {
     if (namesAMissingSocket(accessibilityBusAddress())) {
         // Replaced, never added: the variable is there since the top of main.
@@ -90,10 +98,6 @@ void decideSandbox() {
                      "readable by screen readers\n");
     }
     const char* reason = sandboxProbeFailure();
-    if (!reason) {
-        const char* session = g_getenv("DBUS_SESSION_BUS_ADDRESS");
-        if (session && namesAMissingSocket(session)) reason = "the session bus named by this session is gone";
-    }
     if (reason) {
         sandboxAbsence() = reason;
         std::fprintf(stderr, "kwirl: web pages run without the engine's sandbox: %s\n", reason);
@@ -116,7 +120,6 @@ void keepStoresAcrossRuns() {
             std::fprintf(stderr, "kwirl: %s was damaged and is set aside as %s\n", path.c_str(), aside->c_str());
         }
     }
-    g_mkdir_with_parents(data.c_str(), 0700);
     webkit_cookie_manager_set_persistent_storage(webkit_web_context_get_cookie_manager(context),
                                                  (data + "/" + kCookieStore).c_str(),
                                                  WEBKIT_COOKIE_PERSISTENT_STORAGE_SQLITE);
@@ -161,6 +164,14 @@ void setUpEngineBeforeToolkit() {
     if (!accessibility || !*accessibility || namesAMissingSocket(accessibility)) {
         g_setenv(kAccessibilityBusVariable, "", TRUE);
     }
+    // A session bus named here that is gone would be bound into the sandbox,
+    // and the engine would abort: it is replaced by an address of no bus, and
+    // the sandbox stays. Other starts have been met on the bus before this
+    // (single_instance.h); nothing of the client's needs it afterwards.
+    if (const char* session = g_getenv(kSessionBusVariable); session && namesAMissingSocket(session)) {
+        g_setenv(kSessionBusVariable, kNoSessionBus, TRUE);
+        std::fprintf(stderr, "kwirl: the session bus named by this session is gone: web pages are given none\n");
+    }
     startSandboxProbe();
 }
 
@@ -168,6 +179,9 @@ void setUpEngineBeforeFirstView() {
     static bool done = false;
     if (done) return;
     done = true;
+    for (const std::string& failure : makeClientFoldersPrivate()) {
+        std::fprintf(stderr, "kwirl: the folder is not private to the player: %s\n", failure.c_str());
+    }
     decideSandbox();
     keepStoresAcrossRuns();
 }

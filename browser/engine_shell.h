@@ -9,15 +9,19 @@
 namespace kwirl {
 
 // At the top of main, before the toolkit starts its threads (the engine reads
-// its environment once, and setting it later would race with them): how the
-// engine draws (engine_rendering.h), and the sandbox probe started, so that it
-// runs beside the toolkit's start (sandbox_probe.h).
+// its environment once, and setting it later would race with them), and after
+// the start has met other starts on the session bus: how the engine draws
+// (engine_rendering.h), a session bus that is gone replaced by an address of
+// none (the engine would abort binding its socket into the sandbox), and the
+// sandbox probe started, so that it runs beside the toolkit's start
+// (sandbox_probe.h).
 void setUpEngineBeforeToolkit();
 
-// Before the first view, once: whether web content runs in the engine's
-// sandbox (it cannot where the probe failed or where the session bus it would
-// bind is gone; a gone accessibility bus only leaves web content unreadable by
-// screen readers), and the stores kept across runs, checked first (store_check.h).
+// Before the first view, once: the client's folders made private to the
+// player (site_data.h), whether web content runs in the engine's sandbox (it
+// cannot where the probe failed; a gone accessibility bus only leaves web
+// content unreadable by screen readers), and the stores kept across runs,
+// checked first (store_check.h).
 void setUpEngineBeforeFirstView();
 
 // Why web pages run without the engine's sandbox, in English words; empty

@@ -3,12 +3,16 @@
 
 #include <glib.h>
 
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <optional>
+#include <stdexcept>
 #include <string_view>
 
 namespace kwirl {
@@ -47,6 +51,37 @@ void useClientFolders() { g_set_prgname(kClientFolderName); }
 
 std::string clientDataFolder() { return clientFolderIn(g_get_user_data_dir()); }
 std::string clientCacheFolder() { return clientFolderIn(g_get_user_cache_dir()); }
+std::string clientStateFolder() { return clientFolderIn(g_get_user_state_dir()); }
+
+void makePrivateFolder(const std::string& folder) {
+    const auto failure = [&folder](const char* what) {
+        return std::runtime_error(folder + ": " + (what ? what : std::strerror(errno)));
+    };
+    if (g_mkdir_with_parents(folder.c_str(), S_IRWXU) != 0) throw failure(nullptr);
+    // The folder itself, never what a link in its place points to.
+    const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (descriptor < 0) throw failure(errno == ELOOP ? "a symbolic link, left as it is" : nullptr);
+    struct stat status {};
+    const bool narrowed = ::fstat(descriptor, &status) == 0 &&
+                          ((status.st_mode & 07777) == S_IRWXU || ::fchmod(descriptor, S_IRWXU) == 0);
+    const int error = errno;
+    ::close(descriptor);
+    errno = error;
+    if (!narrowed) throw failure(nullptr);
+}
+
+std::vector<std::string> makeClientFoldersPrivate() {
+    std::vector<std::string> failures;
+    for (const std::string& folder : {clientDataFolder(), clientCacheFolder(), clientStateFolder()}) {
+        if (folder.empty()) continue;  // no base directory of the user's: nothing is kept there
+        try {
+            makePrivateFolder(folder);
+        } catch (const std::exception& failure) {
+            failures.emplace_back(failure.what());
+        }
+    }
+    return failures;
+}
 
 FolderRemoval removeClientFolders(const std::string& lastInData) {
     FolderRemoval outcome;

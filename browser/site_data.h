@@ -18,9 +18,23 @@ inline constexpr const char* kClientFolderName = "kwirl";
 void useClientFolders();
 
 // The engine's data folder (cookies, local storage, databases) and its cache
-// folder: the client's own folders in the user's XDG base directories.
+// folder, and the folder of the window's size and state: the client's own
+// folders in the user's XDG base directories.
 std::string clientDataFolder();
 std::string clientCacheFolder();
+std::string clientStateFolder();
+
+// Makes `folder` private to the player, 0700: made so when it is missing (and
+// any base directory missing above it), narrowed to it when it is there with
+// a wider mode. What is above it is never changed, nor a symbolic link's
+// target. Throws std::runtime_error, naming the folder, when it cannot be made
+// private (a symbolic link among them).
+void makePrivateFolder(const std::string& folder);
+
+// The client's data, cache and state folders made private before the engine
+// writes in them (it would make them open to every user, its files with them).
+// Returns what failed, a line each; the other folders are made all the same.
+std::vector<std::string> makeClientFoldersPrivate();
 
 // What removing the client's folders did: the folders removed, and for each
 // one that could not be, why (the folder named), in the order tried.

@@ -42,6 +42,9 @@ struct THeaderInfo {
 };
 
 using TResultEvent = std::function<void(CmdType Cmd)>;
+// Whether a redirect may go on to a server: its host and port, as the next
+// request would connect to them.
+using TRedirectCheck = std::function<bool(const std::string& host, int port)>;
 
 class TNMHTTP : public TPowersock {
 public:
@@ -69,6 +72,9 @@ public:
     TResultEvent OnFailure;
     THandlerEvent OnRedirect;
     TNotifyEvent OnAuthenticationNeeded;
+    // Unset, every http redirect is followed; set, a redirect to a server it
+    // refuses ends the call with Failure::RedirectRefused, nothing sent there.
+    TRedirectCheck RedirectAllowed;
 
     // State of the request under way (read by tests and tools).
     TExStringList RequestLines;
@@ -127,6 +133,7 @@ private:
     void reportOutcome();
     void takeRedirectCookie();
     bool redirectFollows(int redirects);
+    void checkRedirectServer(const std::string& target) const;
 
     // What the header lines of the last reply told: each reply's own, as a
     // reply without a Location has none.

@@ -172,8 +172,21 @@ bool TNMHTTP::redirectFollows(int redirects) {
         throw clientFailure(Failure::TooManyRedirects, {std::to_string(kMostRedirects)});
     // A relative Location stays on this server, port included; only an
     // absolute one names another.
-    CurrentUrl = redirectTarget(requestedAddress(), CurrentUrl);
+    const std::string target = redirectTarget(requestedAddress(), CurrentUrl);
+    checkRedirectServer(target);
+    CurrentUrl = target;
     return true;
+}
+
+// The caller's say on the server a redirect leads to, read as the next request
+// would read it.
+void TNMHTTP::checkRedirectServer(const std::string& target) const {
+    if (!RedirectAllowed) return;
+    const UrlParts next = parseUrlParts(target, Host, Port);
+    if (!RedirectAllowed(next.host, next.port)) {
+        throw clientFailure(Failure::RedirectRefused, {"the Location leads to a server this request does not go to (" +
+                                                       next.host + ":" + std::to_string(next.port) + ")"});
+    }
 }
 
 void TNMHTTP::ParseUrl() {

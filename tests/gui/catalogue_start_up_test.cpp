@@ -16,10 +16,14 @@
 namespace kwirl::test {
 namespace {
 
+// The catalogue's libraries are on the portal's host, as the fetch keeps only those.
+const std::string kLibraries = "http://" KWIRL_TEST_PORTAL_HOST "/index.php?name=";
 const std::string kCatalogue =
     "<html><body>\r\n"
-    "<kk ref=\"Xtp://h/index.php?name=puzzle3&op=pz6m&src=z3z\">Animals</kk>\r\n"
-    "<kk ref=\"Xtp://h/index.php?name=pazzle&op=pz6m&src=z3z\">Fantasy</kk>\r\n"
+    "<kk ref=\"Xtp://" KWIRL_TEST_PORTAL_HOST
+    "/index.php?name=puzzle3&op=pz6m&src=z3z\">Animals</kk>\r\n"
+    "<kk ref=\"Xtp://" KWIRL_TEST_PORTAL_HOST
+    "/index.php?name=pazzle&op=pz6m&src=z3z\">Fantasy</kk>\r\n"
     "</body></html>\r\n";
 
 class CatalogueStartUpTest : public WindowTest {
@@ -62,14 +66,13 @@ TEST_F(CatalogueStartUpTest, TheCatalogueFillsTheDropDownAndItsAddressesAreOpene
     frame->CB->SetSelection(1);
     browser->calls.clear();
     frame->CBSelect(frame->CB);
-    EXPECT_EQ(browser->calls,
-              (std::vector<std::string>{"Navigate http://h/index.php?name=pazzle&op=pz6m&src=zZz&n=0"}));
+    EXPECT_EQ(browser->calls, (std::vector<std::string>{"Navigate " + kLibraries + "pazzle&op=pz6m&src=zZz&n=0"}));
 
     browser->calls.clear();
     browser->location = "about:blank";
     frame->Button14Click(frame->Button14);
     EXPECT_EQ(browser->calls,
-              (std::vector<std::string>{"Stop", "Navigate http://h/index.php?name=pazzle&op=pz6m&src=zZz&n=0"}));
+              (std::vector<std::string>{"Stop", "Navigate " + kLibraries + "pazzle&op=pz6m&src=zZz&n=0"}));
 }
 
 TEST_F(CatalogueStartUpTest, ALibraryChosenWhileTheCatalogueComesStaysChosenAndIsWhatTheButtonsOpen) {
@@ -101,7 +104,7 @@ TEST_F(CatalogueStartUpTest, ALibraryChosenWhileTheCatalogueComesStaysChosenAndI
     browser->location = "about:blank";
     frame->Button7Click(frame->Button7);
     EXPECT_EQ(browser->calls,
-              (std::vector<std::string>{"Stop", "Navigate http://h/index.php?name=pazzle&op=pz6m&src=zZz&n=0"}));
+              (std::vector<std::string>{"Stop", "Navigate " + kLibraries + "pazzle&op=pz6m&src=zZz&n=0"}));
 }
 
 TEST_F(CatalogueStartUpTest, ASilentPortalStillLetsTheWindowAppearWithTheBuiltInList) {

@@ -1,15 +1,17 @@
 #!/bin/sh
 # SPDX-License-Identifier: MIT
-# A session whose accessibility bus is gone (its socket removed) costs only the
-# accessibility of web content: the client comes up, and its page process runs
-# in the engine's sandbox all the same (the engine would abort binding the gone
-# socket into it, were it handed over).
-#   usage: stale-accessibility-bus.sh CLIENT  (on a display)
+# A session whose bus is gone (its socket removed), the accessibility bus or
+# the session bus, costs at most what that bus gives: the client comes up, and
+# its page process runs in the engine's sandbox all the same (the engine would
+# abort binding the gone socket into it, were it handed over).
+#   usage: stale-bus.sh CLIENT VARIABLE  (on a display; VARIABLE names the bus:
+#          AT_SPI_BUS_ADDRESS or DBUS_SESSION_BUS_ADDRESS)
 set -u
 client=$1
+variable=$2
 output=$(mktemp)
 home=$(mktemp -d)
-HOME=$home AT_SPI_BUS_ADDRESS=unix:path=/nonexistent/kwirl-test/at-spi-bus "$client" >"$output" 2>&1 &
+env HOME="$home" "$variable=unix:path=/nonexistent/kwirl-test/bus" "$client" >"$output" 2>&1 &
 pid=$!
 status=0
 if ! timeout 30 xdotool search --sync --onlyvisible --name "Kwirl Mozalo Laboratory" >/dev/null || ! kill -0 "$pid" 2>/dev/null; then
