@@ -38,11 +38,11 @@ void TFrm::CBWHistoryNavigate(TCppWebBrowser*, const std::string& URL) {
 }
 
 // The number buttons' captions and PageIndex for a page at `address`: only a
-// page or frame of the portal's site sets them (an advert's frame may name
-// any address it likes). A page offset that is no number fails after the
+// page or frame of the portal's site (or the empty page) sets them; an
+// advert's frame may name any address it likes. A page offset that is no number fails after the
 // captions of the tests before it.
 void TFrm::followAddress(const std::string& address) {
-    if (!isPortalSiteAddress(address)) return;
+    if (address != "about:blank" && !isPortalSiteAddress(address)) return;
     if (holds(address, std::string(vocab::kScriptFalseToken))) return;
     if (isGameAddress(address)) setNumberCaptions(NumberMode::Pieces, piecesCaptions());
     if (isWidePagedListAddress(address)) {

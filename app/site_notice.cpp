@@ -26,16 +26,15 @@ void TFrm::createSiteNotice() {
     NoticePanel->SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_INFOBK));
     NoticeText = new wxStaticText(NoticePanel, wxID_ANY, wxEmptyString);
     NoticeText->SetForegroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_INFOTEXT));
-    NoticeButton = new wxButton(NoticePanel, wxID_ANY, toWx(tr("Back to the portal")), wxDefaultPosition,
-                                wxDefaultSize, wxBU_EXACTFIT);
+    NoticeButton = new wxButton(NoticePanel, wxID_ANY, toWx(tr("Back to the portal")), wxDefaultPosition, wxDefaultSize,
+                                wxBU_EXACTFIT);
     auto* row = new wxBoxSizer(wxHORIZONTAL);
     row->Add(NoticeText, wxSizerFlags(1).CenterVertical().Border(wxLEFT | wxRIGHT, 6));
     row->Add(NoticeButton, wxSizerFlags().CenterVertical().Border(wxRIGHT, 4));
     NoticePanel->SetSizer(row);
     NoticeButton->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
-        swallowFailures("going back to the portal", [this] {
-            CBW->Navigate(lastPortalPage_.empty() ? startPageAddress() : lastPortalPage_);
-        });
+        swallowFailures("going back to the portal",
+                        [this] { CBW->Navigate(lastPortalPage_.empty() ? startPageAddress() : lastPortalPage_); });
     });
     NoticePanel->Hide();
     NoticeButton->Hide();

@@ -194,8 +194,8 @@ private:
         WebKitURIRequest* request = webkit_navigation_action_get_request(action);
         const gchar* uri = request ? webkit_uri_request_get_uri(request) : nullptr;
         const bool link = webkit_navigation_action_get_navigation_type(action) == WEBKIT_NAVIGATION_TYPE_LINK_CLICKED;
-        static_cast<TEngineBrowser*>(self)->openRequestedWindow(
-            uri ? uri : "", webkit_navigation_action_is_user_gesture(action), link);
+        static_cast<TEngineBrowser*>(self)->openRequestedWindow(uri ? uri : "",
+                                                                webkit_navigation_action_is_user_gesture(action), link);
         return nullptr;
     }
 

@@ -22,9 +22,8 @@ TPageDialogs::~TPageDialogs() { g_signal_handlers_disconnect_by_data(view_, this
 
 void TPageDialogs::setHomeSite(const std::string& host) {
     const std::string source = dialogsGuardScript(host);
-    WebKitUserScript* script =
-        webkit_user_script_new(source.c_str(), WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
-                               WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
+    WebKitUserScript* script = webkit_user_script_new(source.c_str(), WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
+                                                      WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
     webkit_user_content_manager_add_script(webkit_web_view_get_user_content_manager(view_), script);
     webkit_user_script_unref(script);
 }
@@ -72,8 +71,7 @@ gboolean TPageDialogs::onAuthenticate(WebKitWebView*, WebKitAuthenticationReques
     if (webkit_authentication_request_is_for_proxy(request)) return FALSE;
     const gchar* name = webkit_authentication_request_get_host(request);
     const std::string host = name ? name : "";
-    const std::string address =
-        "http://" + (host.find(':') != std::string::npos ? "[" + host + "]" : host) + "/";
+    const std::string address = "http://" + (host.find(':') != std::string::npos ? "[" + host + "]" : host) + "/";
     if (!host.empty() && dialogs->site_.homePageShown() && dialogs->site_.onHomeSite(address)) return FALSE;
     g_debug("refused a request for a password from %s", host.substr(0, 200).c_str());
     webkit_authentication_request_cancel(request);

@@ -148,10 +148,13 @@ bool retriesByItself(PageKind kind) { return wordingFor(kind).retriesByItself; }
 // The engine's code for a load its content rules blocked, which it does not name.
 constexpr int kBlockedByContentRules = 104;
 
-bool isRefusedByRules(GQuark domain, int code) { return domain == WEBKIT_POLICY_ERROR && code == kBlockedByContentRules; }
+bool isRefusedByRules(GQuark domain, int code) {
+    return domain == WEBKIT_POLICY_ERROR && code == kBlockedByContentRules;
+}
 
 bool isAbandonedLoad(GQuark domain, int code) {
-    return isRefusedByRules(domain, code) || (domain == WEBKIT_NETWORK_ERROR && code == WEBKIT_NETWORK_ERROR_CANCELLED) ||
+    return isRefusedByRules(domain, code) ||
+           (domain == WEBKIT_NETWORK_ERROR && code == WEBKIT_NETWORK_ERROR_CANCELLED) ||
            (domain == WEBKIT_POLICY_ERROR && code == WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE) ||
            (domain == WEBKIT_PLUGIN_ERROR && code == WEBKIT_PLUGIN_ERROR_WILL_HANDLE_LOAD);
 }

@@ -49,11 +49,13 @@ std::string scriptStringOfHost(const std::string& host) {
 
 std::string topPageRules(const std::string& host) {
     const std::string top = R"("resource-type": ["top-document"])";
-    return "[{\"trigger\": {\"url-filter\": \".*\", " + top + "}, \"action\": {\"type\": \"block\"}},"
-           " {\"trigger\": {\"url-filter\": \"^https?://([-a-z0-9_]+\\\\.)*" + patternOfHost(host) +
-           "(:[0-9]+)?/\", " + top + "}, \"action\": {\"type\": \"ignore-previous-rules\"}},"
-           " {\"trigger\": {\"url-filter\": \"^about:blank$\", " + top +
-           "}, \"action\": {\"type\": \"ignore-previous-rules\"}}]";
+    return "[{\"trigger\": {\"url-filter\": \".*\", " + top +
+           "}, \"action\": {\"type\": \"block\"}},"
+           " {\"trigger\": {\"url-filter\": \"^https?://([-a-z0-9_]+\\\\.)*" +
+           patternOfHost(host) + "(:[0-9]+)?/\", " + top +
+           "}, \"action\": {\"type\": \"ignore-previous-rules\"}},"
+           " {\"trigger\": {\"url-filter\": \"^about:blank$\", " +
+           top + "}, \"action\": {\"type\": \"ignore-previous-rules\"}}]";
 }
 
 std::string dialogsGuardScript(const std::string& host) {

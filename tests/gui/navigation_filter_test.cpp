@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "portal_host.h"
 #include "window_fixture.h"
 
 namespace kwirl::test {
@@ -9,6 +10,7 @@ const Captions kBefore{"a", "b", "c", "d", "e", "f"};
 const Captions kShortcut{"1", "2", "3", "4", "5", "6"};
 const Captions kPieces{"4", "16", "36", "64", "100", "144"};
 Captions paging(const std::string& page) { return {"|<", "<<", "<", page, ">", ">>"}; }
+const std::string kPortal = "http://" + portalHost();
 
 class NavigationFilterTest : public WindowTest {
 protected:
@@ -22,7 +24,7 @@ protected:
 };
 
 TEST_F(NavigationFilterTest, OutcomeByAddress) {
-    const std::string list = "http://h/index.php?name=puzzle1&op=pz6m";
+    const std::string list = kPortal + "/index.php?name=puzzle1&op=pz6m";
     struct Case {
         std::string address;
         Captions captions;
@@ -30,8 +32,8 @@ TEST_F(NavigationFilterTest, OutcomeByAddress) {
         std::int16_t cancel;
     } cases[] = {
         {"javascript:false", kBefore, 7, 0},
-        {"http://h/index.php?name=puzzle1&javascript:false&n=x", kBefore, 7, 0},
-        {"http://h/index.php?name=puzzle3&op=game&level=2", kPieces, 7, 0},
+        {kPortal + "/index.php?name=puzzle1&javascript:false&n=x", kBefore, 7, 0},
+        {kPortal + "/index.php?name=puzzle3&op=game&level=2", kPieces, 7, 0},
         {list + "&n=80", paging("3"), 2, 0},
         {list + "&n=0&n=40&n=80", paging("3"), 2, 0},
         {list + "&n=0&n=40", paging("2"), 1, 0},
@@ -44,19 +46,24 @@ TEST_F(NavigationFilterTest, OutcomeByAddress) {
         {list + "&n=80 ", paging("3"), 2, 0},  // trailing blank at the very end is trimmed
         {list + "&n=80 &x=1", kBefore, 7, 1},  // not trimmed before "&": refused
         {list + "&n=80#top", kBefore, 7, 1},
-        {list + "&n=2147483648", kBefore, 7, 1},                                     // beyond 32 bits
-        {list + "&n=$50", paging("3"), 2, 0},                                        // hexadecimal 80
-        {list, kBefore, 7, 1},                                                       // list view without offset
-        {"http://h/index.php?name=puzzle3&op=game&level=2&op=pz6m", kPieces, 7, 1},  // pieces, then refused
-        {"http://h/index.php?name=puzzle3&op=game&level=2&op=pz6m&n=40", paging("2"), 1, 0},
-        {"http://h/index.php?op=pz6m&n=120", kShortcut, 3, 0},  // pages, then shortcut mode
+        {list + "&n=2147483648", kBefore, 7, 1},                                       // beyond 32 bits
+        {list + "&n=$50", paging("3"), 2, 0},                                          // hexadecimal 80
+        {list, kBefore, 7, 1},                                                         // list view without offset
+        {kPortal + "/index.php?name=puzzle3&op=game&level=2&op=pz6m", kPieces, 7, 1},  // pieces, then refused
+        {kPortal + "/index.php?name=puzzle3&op=game&level=2&op=pz6m&n=40", paging("2"), 1, 0},
+        {kPortal + "/index.php?op=pz6m&n=120", kShortcut, 3, 0},  // pages, then shortcut mode
         {"about:blank", kShortcut, 7, 0},
-        {"http://h/index.php", kShortcut, 7, 0},
-        {"http://h/index.php?name=awards", kShortcut, 7, 0},
-        {"http://elsewhere.example/page", kShortcut, 7, 0},
-        {"http://h/index.php?name=puzzle1", kBefore, 7, 0},  // start page: leaves the mode
-        {"http://h/index.php?name=puzzleguide", kBefore, 7, 0},
-        {"http://h/index.php?name=puzzle3&op=game", kBefore, 7, 0},
+        {kPortal + "/index.php", kShortcut, 7, 0},
+        {kPortal + "/index.php?name=awards", kShortcut, 7, 0},
+        // Another site's page or frame may name any address: it sets nothing.
+        {"http://elsewhere.example/page", kBefore, 7, 0},
+        {"http://elsewhere.example/index.php?name=puzzle3&op=game&id=7&level=2", kBefore, 7, 0},
+        {"http://elsewhere.example/index.php?name=puzzle3&op=pz6m&n=39960", kBefore, 7, 0},
+        {"http://" + nameOfHost(portalHost()) + ".elsewhere.example/index.php?name=puzzle3&op=game&level=2", kBefore, 7,
+         0},
+        {kPortal + "/index.php?name=puzzle1", kBefore, 7, 0},  // start page: leaves the mode
+        {kPortal + "/index.php?name=puzzleguide", kBefore, 7, 0},
+        {kPortal + "/index.php?name=puzzle3&op=game", kBefore, 7, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.address);
@@ -76,11 +83,11 @@ TEST_F(NavigationFilterTest, FramesAreFilteredLikePagesAndTakeTheFocus) {
     show();
     runLoopFor(50);
     frame->CB->SetFocus();
-    EXPECT_EQ(browser->raiseBeforeNavigate("http://h/index.php?name=puzzle3&op=game&level=1"), 0);
+    EXPECT_EQ(browser->raiseBeforeNavigate(kPortal + "/index.php?name=puzzle3&op=game&level=1"), 0);
     EXPECT_EQ(captions(), kPieces);
-    // A frame of another site inside the game page switches to shortcut mode.
+    // A frame of another site inside the game page leaves the game's buttons.
     EXPECT_EQ(browser->raiseBeforeNavigate("http://elsewhere.example/ad", "adframe"), 0);
-    EXPECT_EQ(captions(), kShortcut);
+    EXPECT_EQ(captions(), kPieces);
     EXPECT_TRUE(runLoopUntil([&] { return wxWindow::FindFocus() == browser->Window(); }, 2000));
 }
 
@@ -89,7 +96,7 @@ TEST_F(NavigationFilterTest, ARefusedNavigationLeavesTheFocusWhereItWas) {
     runLoopFor(50);
     frame->CB->SetFocus();
     runLoopUntil([&] { return wxWindow::FindFocus() == frame->CB; }, 2000);
-    EXPECT_EQ(browser->raiseBeforeNavigate("http://h/index.php?name=puzzle1&op=pz6m&n=x"), 1);
+    EXPECT_EQ(browser->raiseBeforeNavigate(kPortal + "/index.php?name=puzzle1&op=pz6m&n=x"), 1);
     runLoopFor(50);
     EXPECT_NE(wxWindow::FindFocus(), browser->Window());
 }
