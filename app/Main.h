@@ -95,7 +95,8 @@ public:
     void CBWHistoryNavigate(TCppWebBrowser* Sender, const std::string& URL);
     void CBWLoadAbandoned(TCppWebBrowser* Sender);
     void CBWNavigateComplete2(TCppWebBrowser* Sender, const std::string& URL);
-    void CBWFileDownload(TCppWebBrowser* Sender, const std::string& SuggestedName, std::string& Path, bool& Replace);
+    void CBWFileDownload(TCppWebBrowser* Sender, const std::string& SuggestedName, const std::string& Source,
+                         std::string& Path, bool& Replace);
     void CBWDownloadComplete(TCppWebBrowser* Sender, const std::string& Path, const TDownloadOutcome& Outcome);
 
     // The six number buttons in toolbar order.
@@ -163,6 +164,8 @@ private:
     int nestedWaits_ = 0;
     // Destroy() came while one ran: the window goes once the last has unwound.
     bool destroyAfterWaits_ = false;
+    // A save dialog is open: a file offered meanwhile is not saved.
+    bool saveDialogOpen_ = false;
     // Destroy() has been passed on: the window is deleted in the toolkit's idle work.
     bool destroyed_ = false;
     unsigned catalogueStart_ = 0;  // the main loop's source that starts the fetch, while pending

@@ -11,6 +11,7 @@
 #include "captions.h"
 #include "guard.h"
 #include "nested_wait.h"
+#include "site_of_address.h"
 #include "translate.h"
 #include "wx_text.h"
 
@@ -28,18 +29,24 @@ std::string downloadsFolder() {
 
 }  // namespace
 
-// The save dialog, in the downloads folder with the name the page suggested.
-// The dialog asks before an existing file is chosen; nothing is saved unless
-// the person chose a file.
-void TFrm::CBWFileDownload(TCppWebBrowser*, const std::string& SuggestedName, std::string& Path, bool& Replace) {
+// The save dialog, in the downloads folder with the name the page suggested,
+// naming the site the file comes from. The dialog asks before an existing
+// file is chosen; nothing is saved unless the person chose a file. One dialog
+// at a time: a file offered while one is open is not saved.
+void TFrm::CBWFileDownload(TCppWebBrowser*, const std::string& SuggestedName, const std::string& Source,
+                           std::string& Path, bool& Replace) {
     Path.clear();
     Replace = false;
-    if (destroyed_) return;
+    if (destroyed_ || saveDialogOpen_) return;
     swallowFailures("asking where to save a file", [&] {
-        wxFileDialog dialog(this, toWx(tr("Save the file")), toWx(downloadsFolder()), toWx(SuggestedName),
+        const std::string site = hostOfAddress(Source);
+        const std::string title = site.empty() ? tr("Save the file") : fillIn(tr("Save a file from %s"), site);
+        wxFileDialog dialog(this, toWx(title), toWx(downloadsFolder()), toWx(SuggestedName),
                             toWx(tr("All files (*)") + "|*"), wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
         int answer = wxID_CANCEL;
+        saveDialogOpen_ = true;
         waitInside([&] { answer = dialog.ShowModal(); });
+        saveDialogOpen_ = false;
         if (answer != wxID_OK || destroyed_) return;
         Path = fromWx(dialog.GetPath());
         Replace = wxFileName::Exists(toWx(Path));

@@ -222,7 +222,7 @@ void TFrm::bindBrowserEvents() {
     CBW->OnHistoryNavigate = std::bind(&TFrm::CBWHistoryNavigate, this, _1, _2);
     CBW->OnLoadAbandoned = std::bind(&TFrm::CBWLoadAbandoned, this, _1);
     CBW->OnNavigateComplete2 = std::bind(&TFrm::CBWNavigateComplete2, this, _1, _2);
-    CBW->OnFileDownload = std::bind(&TFrm::CBWFileDownload, this, _1, _2, _3, _4);
+    CBW->OnFileDownload = std::bind(&TFrm::CBWFileDownload, this, _1, _2, _3, _4, _5);
     CBW->OnDownloadComplete = std::bind(&TFrm::CBWDownloadComplete, this, _1, _2, _3);
 }
 

@@ -70,8 +70,9 @@ public:
             native_, [this](bool inTextField) { keys_->setTextFocus(inTextField); },
             [this](const std::string& url) { history_->frameShown(url); });
         recovery_ = std::make_unique<TLoadRecovery>(native_);
-        downloads_ =
-            std::make_unique<TEngineDownloads>(native_, *this, [this](double fraction) { reportProgress(fraction); });
+        downloads_ = std::make_unique<TEngineDownloads>(
+            native_, *this, [this](double fraction) { reportProgress(fraction); },
+            [this](const std::string& address) { return topPage_->fileAskedFor(address); });
     }
 
     ~TEngineBrowser() override {

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#define G_LOG_DOMAIN "kwirl"
 #include "engine_downloads.h"
 
 #include <fcntl.h>
@@ -87,8 +88,9 @@ std::string destinationPath(WebKitDownload* download) {
 }
 }  // namespace
 
-TEngineDownloads::TEngineDownloads(WebKitWebView* view, TCppWebBrowser& browser, std::function<void(double)> progress)
-    : view_(view), browser_(browser), progress_(std::move(progress)) {
+TEngineDownloads::TEngineDownloads(WebKitWebView* view, TCppWebBrowser& browser, std::function<void(double)> progress,
+                                   std::function<bool(const std::string&)> offered)
+    : view_(view), browser_(browser), progress_(std::move(progress)), offered_(std::move(offered)) {
     g_signal_connect(webkit_web_view_get_context(view_), "download-started", G_CALLBACK(&TEngineDownloads::onStarted),
                      this);
 }
@@ -118,7 +120,18 @@ void TEngineDownloads::onStarted(WebKitWebContext*, WebKitDownload* download, gp
     auto* downloads = static_cast<TEngineDownloads*>(self);
     // The context is the whole process's: only this view's downloads are ours.
     if (webkit_download_get_web_view(download) != downloads->view_) return;
+    WebKitURIRequest* request = webkit_download_get_request(download);
+    const gchar* uri = request ? webkit_uri_request_get_uri(request) : nullptr;
+    const std::string source = uri ? uri : "";
+    // A file nobody asked for (a frame of an advert offering one by itself):
+    // dropped before anyone is asked, while nothing is written yet.
+    if (!downloads->offered_(source)) {
+        g_debug("dropped a file offered without the person asking: %s", source.substr(0, 200).c_str());
+        webkit_download_cancel(download);
+        return;
+    }
     Transfer transfer;
+    transfer.source = source;
     transfer.download = WEBKIT_DOWNLOAD(g_object_ref(download));
     downloads->running_.emplace(++downloads->lastId_, std::move(transfer));
     g_signal_connect(download, "decide-destination", G_CALLBACK(&TEngineDownloads::onDecideDestination), self);
@@ -133,16 +146,18 @@ gboolean TEngineDownloads::onDecideDestination(WebKitDownload* download, gchar* 
     auto* downloads = static_cast<TEngineDownloads*>(self);
     const std::string name = downloadFileName(suggested ? suggested : "");
     const Id id = downloads->idOf(download);
-    downloads->CallAfter([downloads, id, name] { downloads->askWhereToSave(id, name); });
+    const auto found = downloads->running_.find(id);
+    const std::string source = found == downloads->running_.end() ? std::string() : found->second.source;
+    downloads->CallAfter([downloads, id, name, source] { downloads->askWhereToSave(id, name, source); });
     return TRUE;
 }
 
-void TEngineDownloads::askWhereToSave(Id id, const std::string& suggested) {
+void TEngineDownloads::askWhereToSave(Id id, const std::string& suggested, const std::string& source) {
     if (!running_.count(id)) return;
     std::string path;
     bool replace = false;
     try {
-        if (browser_.OnFileDownload) browser_.OnFileDownload(&browser_, suggested, path, replace);
+        if (browser_.OnFileDownload) browser_.OnFileDownload(&browser_, suggested, source, path, replace);
     } catch (...) {
         path.clear();  // a handler that fails chose nothing
     }

@@ -22,8 +22,10 @@ namespace kwirl {
 
 class TEngineDownloads final : public wxEvtHandler {
 public:
-    // `progress` reports a fraction of a transfer, 1 at its end.
-    TEngineDownloads(WebKitWebView* view, TCppWebBrowser& browser, std::function<void(double)> progress);
+    // `progress` reports a fraction of a transfer, 1 at its end; `offered`
+    // tells whether a file from an address may be offered at all.
+    TEngineDownloads(WebKitWebView* view, TCppWebBrowser& browser, std::function<void(double)> progress,
+                     std::function<bool(const std::string& address)> offered);
     ~TEngineDownloads() override;
     TEngineDownloads(const TEngineDownloads&) = delete;
     TEngineDownloads& operator=(const TEngineDownloads&) = delete;
@@ -40,6 +42,7 @@ private:
     // file it replaces is kept until then.
     struct Transfer {
         WebKitDownload* download = nullptr;  // with a reference of ours
+        std::string source;                  // the file's address
         std::string chosen;                  // where the person said it goes
         std::string temporary;               // what the engine writes meanwhile
         bool replacing = false;
@@ -51,7 +54,7 @@ private:
 
     // The download's number here, 0 when it is not (or no more) one of ours.
     Id idOf(WebKitDownload* download) const;
-    void askWhereToSave(Id id, const std::string& suggested);
+    void askWhereToSave(Id id, const std::string& suggested, const std::string& source);
     void failBeforeWriting(Transfer& transfer, const std::string& failure);
     TDownloadOutcome finish(Transfer& transfer);
     void forget(Id id);
@@ -59,6 +62,7 @@ private:
     WebKitWebView* view_;
     TCppWebBrowser& browser_;
     std::function<void(double)> progress_;
+    std::function<bool(const std::string&)> offered_;
     // Answers are matched by number, never by the engine's object's address,
     // which a later download may reuse once the earlier one is gone.
     std::map<Id, Transfer> running_;

@@ -14,6 +14,8 @@ namespace kwirl {
 namespace {
 
 constexpr const char* kRulesName = "top-page";
+// How many addresses the person asked for are kept, for the files that come from them.
+constexpr std::size_t kMostRemembered = 64;
 // How much of a refused address the log shows.
 constexpr std::size_t kLoggedLength = 200;
 
@@ -95,6 +97,7 @@ TTopPageGuard::Verdict TTopPageGuard::decide(WebKitNavigationAction* action) {
         return Verdict::Refuse;
     }
     if (!webkit_navigation_action_is_user_gesture(action)) return Verdict::Allow;
+    remember(address);
     const bool link = webkit_navigation_action_get_navigation_type(action) == WEBKIT_NAVIGATION_TYPE_LINK_CLICKED;
     if (link && homePageShown() && !onHomeSite(address)) return Verdict::OpenOutside;
     personMoves();
@@ -103,12 +106,21 @@ TTopPageGuard::Verdict TTopPageGuard::decide(WebKitNavigationAction* action) {
 
 bool TTopPageGuard::responseAllowed(WebKitResponsePolicyDecision* decision) {
     if (!webkit_response_policy_decision_is_main_frame_main_resource(decision)) return true;
-    if (personMoving_ || !homePageShown()) return true;
     const std::string address = addressOf(webkit_response_policy_decision_get_request(decision));
-    if (onHomeSite(address)) return true;
+    if (personMoving_ || !homePageShown() || onHomeSite(address)) {
+        remember(address);
+        return true;
+    }
     g_debug("refused a whole page of another site that the person did not open: %s", logged(address).c_str());
     return false;
 }
+
+void TTopPageGuard::remember(const std::string& address) {
+    if (askedFor_.size() >= kMostRemembered) askedFor_.clear();
+    askedFor_.insert(address);
+}
+
+bool TTopPageGuard::fileAskedFor(const std::string& address) { return askedFor_.erase(address) > 0; }
 
 void TTopPageGuard::personMoves() {
     personMoving_ = true;

@@ -9,6 +9,7 @@
 #include <gio/gio.h>
 
 #include <functional>
+#include <set>
 #include <string>
 
 typedef struct _WebKitWebView WebKitWebView;
@@ -47,16 +48,22 @@ public:
     void pageShown(const std::string& address);
     // A load ended without showing a page.
     void loadEnded();
+    // Whether a file from `address` may be offered to the person: the top
+    // page's own, or one the person asked for. Each is let through once.
+    bool fileAskedFor(const std::string& address);
 
 private:
     static void onRulesSaved(GObject* store, GAsyncResult* result, gpointer self);
     void block(bool on);
+    void remember(const std::string& address);
 
     WebKitWebView* view_;
     OnSite onSite_;
     WebKitUserContentFilter* rules_ = nullptr;
     GCancellable* saving_ = nullptr;
     std::string shown_;
+    // Addresses the person asked for, or the top page loads: the files that may come from them.
+    std::set<std::string> askedFor_;
     bool blocking_ = false;
     bool personMoving_ = false;
 };

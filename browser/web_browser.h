@@ -38,11 +38,12 @@ using TNavigateComplete2Event = std::function<void(TCppWebBrowser* Sender, const
 // Raised when a load ends before its page came: stopped, replaced by another
 // load, or turned into a download. The page shown before stays shown.
 using TLoadAbandonedEvent = std::function<void(TCppWebBrowser* Sender)>;
-// Raised when a page offers a file to save. The handler answers with the file
-// to write (left empty, nothing is saved) and whether a file already there may
-// be replaced (the person was asked and agreed).
-using TFileDownloadEvent =
-    std::function<void(TCppWebBrowser* Sender, const std::string& SuggestedName, std::string& Path, bool& Replace)>;
+// Raised when a page offers a file to save, from the address Source. The
+// handler answers with the file to write (left empty, nothing is saved) and
+// whether a file already there may be replaced (the person was asked and
+// agreed). Only a file the person asked for, or the top page's own, is offered.
+using TFileDownloadEvent = std::function<void(TCppWebBrowser* Sender, const std::string& SuggestedName,
+                                              const std::string& Source, std::string& Path, bool& Replace)>;
 // How a download ended: saved whole, dropped by the person (nothing written),
 // or failed, with why in a person's words.
 struct TDownloadOutcome {

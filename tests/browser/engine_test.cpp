@@ -173,6 +173,16 @@ std::string advertPage(const std::string& head) {
                          "var own = document.createElement('iframe'); document.body.appendChild(own);"
                          "own.contentWindow.alert('fresh'); window.print(); done('dialogs');</script></body></html>");
     }
+    if (path == "/advert?files") {  // frames of files to save, made again and again
+        return htmlReply("<html><body>" + script +
+                         "for (var i = 0; i < 6; ++i) { var f = document.createElement('iframe');"
+                         " f.src = home + '/file' + i; document.body.appendChild(f); }"
+                         "setTimeout(function () { done('files'); }, 500);</script></body></html>");
+    }
+    if (path.find("/file") == 0) {
+        return "HTTP/1.0 200 OK\r\nContent-Type: application/octet-stream\r\nContent-Length: 4\r\n"
+               "Content-Disposition: attachment; filename=\"update.exe\"\r\n\r\nMZ!!";
+    }
     if (path == "/secret") {  // a password, asked in the portal's name
         return "HTTP/1.0 401 Unauthorized\r\nWWW-Authenticate: Basic realm=\"Kwirl portal: your session expired, "
                "sign in with your portal password\"\r\nContent-Type: text/html\r\nConnection: close\r\n\r\n"
@@ -521,8 +531,11 @@ TEST_F(EngineTest, AFileNamedAsAPathIsOfferedUnderItsPlainName) {
     std::filesystem::remove(chosen);
     std::filesystem::remove(climbed);
     std::string suggested;
-    frame->CBW->OnFileDownload = [&](TCppWebBrowser*, const std::string& name, std::string& path, bool& replace) {
+    std::string offeredFrom;
+    frame->CBW->OnFileDownload = [&](TCppWebBrowser*, const std::string& name, const std::string& source,
+                                     std::string& path, bool& replace) {
         suggested = name;
+        offeredFrom = source;
         path = chosen.string();
         replace = false;
     };
@@ -535,6 +548,7 @@ TEST_F(EngineTest, AFileNamedAsAPathIsOfferedUnderItsPlainName) {
     frame->CBW->Navigate(pageAddress("pathnamedfile"));
     ASSERT_TRUE(runLoopUntil([&] { return ended; }, 20000));
     EXPECT_EQ(suggested, "kwirl-engine-test.png");
+    EXPECT_EQ(offeredFrom, pageAddress("pathnamedfile"));  // the dialog names its site
     EXPECT_EQ(outcome.end, TDownloadOutcome::End::Saved) << outcome.failure;
     std::ifstream saved(chosen);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(saved), std::istreambuf_iterator<char>()), "PNG!");
@@ -573,7 +587,8 @@ TEST_F(EngineTest, AFileIsSavedWholeOrNotAtAllAndAFileItReplacesIsKeptUntilThen)
         }
         const auto path = folder / "picture.png";
         if (c.before) std::ofstream(path) << c.before;
-        frame->CBW->OnFileDownload = [&](TCppWebBrowser*, const std::string&, std::string& chosen, bool& replace) {
+        frame->CBW->OnFileDownload = [&](TCppWebBrowser*, const std::string&, const std::string&, std::string& chosen,
+                                         bool& replace) {
             if (!c.dropped) chosen = path.string();
             replace = c.before != nullptr;
         };
@@ -754,6 +769,22 @@ TEST_F(OtherSiteTest, ThePortalsDialogsNeverHoldThePlayer) {
     clickOn(frame->Button8);  // the toolbar's Hall of Awards
     EXPECT_TRUE(runLoopUntil([&] { return frame->CBW->LocationURL() == pageAddress("awards"); }, 20000));
     EXPECT_FALSE(dialogShown(view));
+}
+
+// An advert's frames offer files by themselves, six at once: none is offered
+// to the player, and nothing is written.
+TEST_F(OtherSiteTest, AnAdvertOffersThePlayerNoFile) {
+    int offered = 0;
+    frame->CBW->OnFileDownload = [&](TCppWebBrowser*, const std::string&, const std::string&, std::string& path,
+                                     bool&) {
+        ++offered;
+        path.clear();
+    };
+    showAndWait(framing("files"), "/done-files");
+    ASSERT_TRUE(runLoopUntil([&] { return advertAsked("/file5"); }, 20000));
+    frame->CBW->Navigate(pageAddress("awards"));  // anything still under way has been decided by now
+    ASSERT_TRUE(runLoopUntil([&] { return frame->CBW->LocationURL() == pageAddress("awards"); }, 20000));
+    EXPECT_EQ(offered, 0);
 }
 
 }  // namespace
