@@ -158,13 +158,14 @@ private:
         WebKitNavigationAction* action =
             webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
         WebKitURIRequest* request = webkit_navigation_action_get_request(action);
+        // Copied at once: the engine's string goes with the next call that asks for it.
         const gchar* uri = request ? webkit_uri_request_get_uri(request) : nullptr;
+        const std::string address = uri ? uri : "";
         const gchar* target = webkit_navigation_action_get_frame_name(action);
+        const std::string targetName = target ? target : "";
         const TTopPageGuard::Verdict verdict = browser->topPage_->decide(action);
-        if (verdict == TTopPageGuard::Verdict::OpenOutside) openInDesktopBrowser(uri ? uri : "");
-        if (verdict == TTopPageGuard::Verdict::Allow && browser->allowed(uri ? uri : "", target ? target : "")) {
-            return FALSE;
-        }
+        if (verdict == TTopPageGuard::Verdict::OpenOutside) openInDesktopBrowser(address);
+        if (verdict == TTopPageGuard::Verdict::Allow && browser->allowed(address, targetName)) return FALSE;
         webkit_policy_decision_ignore(decision);
         return TRUE;
     }
