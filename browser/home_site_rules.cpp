@@ -9,14 +9,19 @@ namespace kwirl {
 
 namespace {
 
+char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// A letter (in lower case), a digit, '-' or '_': written as it is in either form.
+bool isPlainNameCharacter(char c) { return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_'; }
+
 // A host as the rules' pattern language matches it, literally, in lower case
 // (the engine matches addresses as it writes them: hosts in lower case). An
 // address host keeps its brackets.
 std::string patternOfHost(const std::string& host) {
     std::string pattern = host.find(':') != std::string::npos ? "\\\\[" : "";
     for (const char c : host) {
-        const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-        if ((lower >= 'a' && lower <= 'z') || (lower >= '0' && lower <= '9') || lower == '-' || lower == '_') {
+        const char lower = lowerAscii(c);
+        if (isPlainNameCharacter(lower)) {
             pattern += lower;
         } else {
             pattern += "\\\\";  // a backslash, escaped for the JSON string
@@ -31,9 +36,8 @@ std::string patternOfHost(const std::string& host) {
 std::string scriptStringOfHost(const std::string& host) {
     std::string literal = "'";
     for (const char c : host) {
-        const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-        const bool plain = (lower >= 'a' && lower <= 'z') || (lower >= '0' && lower <= '9') || lower == '-' ||
-                           lower == '_' || lower == '.' || lower == ':' || lower == '[' || lower == ']';
+        const char lower = lowerAscii(c);
+        const bool plain = isPlainNameCharacter(lower) || lower == '.' || lower == ':' || lower == '[' || lower == ']';
         if (plain) {
             literal += lower;
         } else {
