@@ -67,7 +67,9 @@ public:
             [this](const std::string& url) { pageShown(url); });
         keys_ = std::make_unique<TEngineKeys>(native_, window_);
         scripts_ = std::make_unique<TFrameScripts>(
-            native_, [this](bool inTextField) { keys_->setTextFocus(inTextField); },
+            native_,
+            // A text field of another site's frame (an advert) never keeps the window's keys.
+            [this](const std::string& frame) { keys_->setTextFocus(!frame.empty() && topPage_->onHomeSite(frame)); },
             [this](const std::string& url) { history_->frameShown(url); });
         recovery_ = std::make_unique<TLoadRecovery>(native_);
         downloads_ = std::make_unique<TEngineDownloads>(

@@ -13,7 +13,7 @@ namespace kwirl {
 namespace {
 
 // Whether a text field of the page has the keyboard focus, told by every frame
-// as the focus moves (scripts/text_focus.js): keys typed there are the page's own.
+// as the focus moves (scripts/text_focus.js), with the frame's address.
 constexpr const char* kTextFocusMessage = "kwirlTextFocus";
 
 // Every frame tells its own address each time it is shown, from a new load or
@@ -67,11 +67,15 @@ TFrameScripts::~TFrameScripts() {
     g_object_unref(content_);
 }
 
-// A boolean, nothing else.
+// False, or the origin of the frame whose text field has the focus.
 void TFrameScripts::onTextFocus(WebKitUserContentManager*, WebKitJavascriptResult* result, gpointer self) {
     JSCValue* value = webkit_javascript_result_get_js_value(result);
-    if (!jsc_value_is_boolean(value)) return logDropped(kTextFocusMessage, value);
-    static_cast<TFrameScripts*>(self)->textFocus_(jsc_value_to_boolean(value));
+    const auto& textFocus = static_cast<TFrameScripts*>(self)->textFocus_;
+    if (jsc_value_is_boolean(value) && !jsc_value_to_boolean(value)) return textFocus("");
+    if (!jsc_value_is_string(value)) return logDropped(kTextFocusMessage, value);
+    gchar* text = jsc_value_to_string(value);
+    textFocus(text ? text : "");
+    g_free(text);
 }
 
 // A web address, nothing else: a frame's own location.

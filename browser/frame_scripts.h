@@ -30,7 +30,8 @@ void removeClientHandler(WebKitUserContentManager* content, const char* message,
 
 class TFrameScripts {
 public:
-    using TextFocusChanged = std::function<void(bool inTextField)>;
+    // The origin of the frame whose text field has the focus; empty when none has.
+    using TextFocusChanged = std::function<void(const std::string& frameOrigin)>;
     using FrameShown = std::function<void(const std::string& address)>;
 
     TFrameScripts(WebKitWebView* view, TextFocusChanged textFocus, FrameShown frameShown);

@@ -61,7 +61,7 @@ void makePrivateFolder(const std::string& folder) {
     // The folder itself, never what a link in its place points to.
     const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (descriptor < 0) throw failure(errno == ELOOP ? "a symbolic link, left as it is" : nullptr);
-    struct stat status {};
+    struct stat status = {};
     const bool narrowed = ::fstat(descriptor, &status) == 0 &&
                           ((status.st_mode & 07777) == S_IRWXU || ::fchmod(descriptor, S_IRWXU) == 0);
     const int error = errno;

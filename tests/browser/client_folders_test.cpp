@@ -19,7 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 
 unsigned modeOf(const fs::path& path) {
-    struct stat status {};
+    struct stat status = {};
     return ::lstat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 0;
 }
 

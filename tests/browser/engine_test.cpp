@@ -156,6 +156,15 @@ std::string advertPage(const std::string& head) {
                          " top.location = home + '/phish'; done('top'); }, 1500); };"
                          "onload = function () { done('ready'); };</script></body></html>");
     }
+    if (path == "/advert?keys") {  // a text field that takes the focus back, again and again, and keeps every key
+        return htmlReply(
+            "<html><body style='margin:0'><input style='position:fixed;left:0;top:0;width:100%;height:100%'>" + script +
+            "var field = document.querySelector('input');"
+            "field.onclick = function () { done('clicked'); };"
+            "document.addEventListener('keydown', function (e) { e.preventDefault(); done('key'); }, true);"
+            "setInterval(function () { field.focus(); }, 500);"
+            "onload = function () { done('ready'); };</script></body></html>");
+    }
     if (path == "/advert?toolbar") {  // itself to addresses that look like a game and a paged list
         return htmlReply("<html><body>" + script +
                          "location = home + '/index.php?name=puzzle3&op=game&id=7&level=2';</script></body></html>");
@@ -706,6 +715,22 @@ TEST_F(OtherSiteTest, AnAdvertFrameNeverDrivesTheToolbar) {
     for (const auto& navigation : navigations) EXPECT_EQ(navigation.find("file:"), navigation.npos) << navigation;
     const gchar* title = webkit_web_view_get_title(viewOf(*frame));
     EXPECT_NE(std::string(title ? title : ""), "The page stopped");
+}
+
+// The player clicked once into an advert's text field, which then takes the
+// focus back again and again and keeps every key it gets: the window's own
+// keys still go back a page.
+TEST_F(OtherSiteTest, AnAdvertHoldsNoKeyOfTheWindows) {
+    frame->CBW->Navigate(pageAddress("awards"));
+    ASSERT_TRUE(runLoopUntil([&] { return frame->CBW->LocationURL() == pageAddress("awards"); }, 20000));
+    showAndWait(framing("keys"), "/done-ready");
+    ASSERT_TRUE(runLoopUntil([&] { return frame->CBW->LocationURL() == framing("keys"); }, 20000));
+    clickInPage(*frame);
+    ASSERT_TRUE(runLoopUntil([&] { return advertAsked("/done-clicked"); }, 20000));
+    ASSERT_EQ(std::system("xdotool key x"), 0);
+    ASSERT_TRUE(runLoopUntil([&] { return advertAsked("/done-key"); }, 20000));  // the advert has the keys
+    ASSERT_EQ(std::system("xdotool key alt+Left"), 0);
+    EXPECT_TRUE(runLoopUntil([&] { return frame->CBW->LocationURL() == pageAddress("awards"); }, 20000));
 }
 
 // What the engine would ask the player for an advert: a password for its own
