@@ -708,10 +708,10 @@ TEST_F(OtherSiteTest, ThePlayersWayToAnotherSite) {
 // game and paged list: the toolbar keeps the page's own buttons.
 TEST_F(OtherSiteTest, AnAdvertFrameNeverDrivesTheToolbar) {
     showAndWait(framing("toolbar"), "/done-pz6m");
-    frame->CBW->Navigate(pageAddress("awards"));
-    ASSERT_TRUE(runLoopUntil([&] { return frame->CBW->LocationURL() == pageAddress("awards"); }, 20000));
     EXPECT_EQ(captions(), (std::vector<std::string>{"1", "2", "3", "4", "5", "6"}));
     EXPECT_EQ(frame->PageIndex, 0);
+    frame->CBW->Navigate(pageAddress("awards"));
+    ASSERT_TRUE(runLoopUntil([&] { return frame->CBW->LocationURL() == pageAddress("awards"); }, 20000));
     for (const auto& navigation : navigations) EXPECT_EQ(navigation.find("file:"), navigation.npos) << navigation;
     const gchar* title = webkit_web_view_get_title(viewOf(*frame));
     EXPECT_NE(std::string(title ? title : ""), "The page stopped");
