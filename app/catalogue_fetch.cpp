@@ -19,18 +19,27 @@ namespace kwirl {
 
 namespace {
 
-// A server as the HTTP client connects to it: its host in lower case, and its port.
-using Server = std::pair<std::string, int>;
+// A server as the HTTP client connects to it: its host in lower case, its port, and whether over TLS.
+struct Server {
+    std::string host;
+    int port;
+    bool secure;
+};
 Server serverOf(const std::string& address) {
     const UrlParts parts = parseUrlParts(address, {}, 80);
-    return {lowerAscii(parts.host), parts.port};
+    return {lowerAscii(parts.host), parts.port, parts.secure};
 }
 
-// A redirect goes on only to the server asked or to the portal host's, port and all.
+// A redirect goes on only to the server asked or to the portal host's, port
+// and all, or to either host over TLS where it was asked in clear text: a
+// portal that moved to https.
 TRedirectCheck onlyTo(const std::string& address, const std::string& pagesHost) {
     return [servers = std::vector<Server>{serverOf(address), serverOf("http://" + pagesHost + "/")}](
-               const std::string& host, int port) {
-        return std::ranges::find(servers, Server{lowerAscii(host), port}) != servers.end();
+               const std::string& host, int port, bool secure) {
+        return std::ranges::any_of(servers, [&](const Server& server) {
+            if (server.host != lowerAscii(host)) return false;
+            return (server.port == port && server.secure == secure) || (secure && !server.secure);
+        });
     };
 }
 

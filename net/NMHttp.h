@@ -43,8 +43,8 @@ struct THeaderInfo {
 
 using TResultEvent = std::function<void(CmdType Cmd)>;
 // Whether a redirect may go on to a server: its host and port, as the next
-// request would connect to them.
-using TRedirectCheck = std::function<bool(const std::string& host, int port)>;
+// request would connect to them, and whether over TLS.
+using TRedirectCheck = std::function<bool(const std::string& host, int port, bool secure)>;
 
 class TNMHTTP : public TPowersock {
 public:
@@ -56,6 +56,8 @@ public:
     static constexpr std::size_t kMostHeaderBytes = 1 << 20;
     // A reply body kept in memory (not in a file) ends with a failure beyond this.
     static constexpr std::int64_t kMostBodyBytes = std::int64_t{256} << 20;
+    // The port of an https address that names none.
+    static constexpr int kSecurePort = 443;
 
     TNMHTTP();
     ~TNMHTTP() override;
@@ -72,7 +74,8 @@ public:
     TResultEvent OnFailure;
     THandlerEvent OnRedirect;
     TNotifyEvent OnAuthenticationNeeded;
-    // Unset, every http redirect is followed; set, a redirect to a server it
+    // Unset, every redirect to http or https is followed (from https, to https
+    // only); set, a redirect to a server it
     // refuses ends the call with Failure::RedirectRefused, nothing sent there.
     TRedirectCheck RedirectAllowed;
 

@@ -15,6 +15,7 @@
 #include "sock_errors.h"
 #include "socket_watch.h"
 #include "thread_timer.h"
+#include "tls_session.h"
 
 typedef struct _GCancellable GCancellable;
 
@@ -53,6 +54,9 @@ public:
     TOnHostResolved OnHostResolved;
     TOnStatus OnStatus;
     TNotifyEvent OnConnectionFailed;
+    // Set, Connect goes on with a TLS handshake with Host once connected, and
+    // everything sent and received goes through it.
+    bool Secure = false;
     // When Proxy is set, resolution and connect use Proxy and ProxyPort.
     std::string Proxy;
     int ProxyPort = 0;
@@ -119,6 +123,7 @@ private:
     void TimerOff();
     void TimerTriggered();
     void openSocket(bool lingerOff);
+    void startTls();
     void onSocketEvent(TSocketWatch::Event event, int error);
     // Blocks in the main loop until `done` holds, dispatching everything meanwhile.
     template <class Condition>
@@ -130,6 +135,7 @@ private:
 
     int fd_ = -1;
     std::unique_ptr<TSocketWatch> watch_;
+    std::unique_ptr<TTlsSession> tls_;  // while a secure connection is open
     sockaddr_in remote_{};
     std::unique_ptr<char[]> buffer_;  // kBufferSize plus one terminating byte
     std::unique_ptr<TThreadTimer> timer_;

@@ -87,7 +87,8 @@ void TNMHTTP::Unlink(const std::string& url, const std::string& value) {
     request(CmdUNLINK, url);
 }
 
-std::string TNMHTTP::origin() const { return Host + ":" + std::to_string(Port); }
+// A server as its credentials and cookies belong to it: the scheme counts.
+std::string TNMHTTP::origin() const { return (Secure ? "https://" : "http://") + Host + ":" + std::to_string(Port); }
 
 void TNMHTTP::RunRequest() {
     for (int redirects = 0;; ++redirects) {
@@ -183,28 +184,33 @@ bool TNMHTTP::redirectFollows(int redirects) {
 void TNMHTTP::checkRedirectServer(const std::string& target) const {
     if (!RedirectAllowed) return;
     const UrlParts next = parseUrlParts(target, Host, Port);
-    if (!RedirectAllowed(next.host, next.port)) {
+    if (!RedirectAllowed(next.host, next.port, next.secure)) {
         throw clientFailure(Failure::RedirectRefused, {"the Location leads to a server this request does not go to (" +
                                                        next.host + ":" + std::to_string(next.port) + ")"});
     }
 }
 
 void TNMHTTP::ParseUrl() {
-    const UrlParts parts = parseUrlParts(CurrentUrl, Host, Port);
+    const UrlParts parts = parseUrlParts(CurrentUrl, Host, Secure && Port == 0 ? kSecurePort : Port);
+    // TLS goes to the server itself: through a proxy it would need a tunnel, which this client does not make.
+    if (parts.secure && !Proxy.empty()) throw clientFailure(Failure::SecureNotSupported);
     CurrentUrl = parts.url;
     Host = parts.host;
     Port = parts.port;
+    if (parts.schemeNamed) Secure = parts.secure;
     RequestPath = parts.path;
     absoluteUrl_ = parts.absolute;
 }
 
-// The server as a Host line names it: its port only when that is not 80.
+// The server as a Host line names it: its port only when that is not the scheme's.
 std::string TNMHTTP::hostAndPort() const {
     const auto port = static_cast<std::uint16_t>(Port);
-    return port == 80 ? Host : Host + ":" + std::to_string(port);
+    return port == (Secure ? kSecurePort : 80) ? Host : Host + ":" + std::to_string(port);
 }
 
-std::string TNMHTTP::requestedAddress() const { return "http://" + hostAndPort() + RequestPath; }
+std::string TNMHTTP::requestedAddress() const {
+    return (Secure ? "https://" : "http://") + hostAndPort() + RequestPath;
+}
 
 namespace {
 bool isBlank(const std::string& line) { return line == "\n" || line == "\r\n"; }

@@ -236,6 +236,32 @@ void TPowersock::Connect() {
         if (Canceled) throw clientFailure(Failure::ConnectionCanceled);
         throw clientFailureWithCode(Failure::ConnectionFailed, LastError);
     }
+    if (Secure) startTls();
+}
+
+// The handshake, each of its waits in the main loop under the time-out.
+void TPowersock::startTls() {
+    ReportStatus(kReportSocket, "TLS Handshake");
+    tls_ = std::make_unique<TTlsSession>(fd_, Host);
+    // Counted as a receive: a server that closes is seen by the handshake itself.
+    ++receiving_;
+    TimerOn();
+    try {
+        for (TTlsSession::Need need = tls_->handshake(); need != TTlsSession::Need::Nothing; need = tls_->handshake()) {
+            waitForSocket(need == TTlsSession::Need::Writable ? TSocketWatch::Interest::Write
+                                                              : TSocketWatch::Interest::Read);
+            if (TimedOut) throw clientFailure(Failure::TlsHandshakeTimedOut);
+            if (Canceled) throw clientFailure(Failure::TlsHandshakeCanceled);
+            if (!tls_) throw clientFailure(Failure::TlsHandshakeFailed, {Host, "the connection closed"});
+        }
+    } catch (...) {
+        TimerOff();
+        --receiving_;
+        throw;
+    }
+    TimerOff();
+    --receiving_;
+    if (watch_) watch_->rearmRead();
 }
 
 void TPowersock::Disconnect() {
@@ -247,6 +273,8 @@ void TPowersock::RequestCloseSocket() {
     ReportStatus(kReportSocket, "Request Close Socket");
     Connected = false;
     if (fd_ < 0) return;
+    if (tls_) tls_->closeQuietly();
+    tls_.reset();
     watch_.reset();
     const int closing = fd_;
     fd_ = -1;

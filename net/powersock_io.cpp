@@ -68,6 +68,12 @@ std::int64_t TPowersock::receiveInto(char* into, std::size_t room, bool peek) {
         noticedErrno_ = 0;
         return -1;
     }
+    if (tls_) {
+        const auto got = tls_->receive(into, room, peek);
+        if (got <= 0 && watch_) watch_->rearmRead();
+        if (got < 0) pendingError_ = kWouldBlock;
+        return got;
+    }
     const auto got = ::recv(fd_, into, room, MSG_DONTWAIT | (peek ? MSG_PEEK : 0));
     // Notifications resume when nothing more is waiting; while data flows the
     // receive loops read on without them.
@@ -79,6 +85,7 @@ std::int64_t TPowersock::receiveInto(char* into, std::size_t room, bool peek) {
 bool TPowersock::DataAvailable() {
     ReportStatus(kReportAll, "Data Available");
     char probe;
+    if (tls_ && tls_->holdsText()) return true;
     return fd_ >= 0 && ::recv(fd_, &probe, 1, MSG_PEEK | MSG_DONTWAIT) > 0;
 }
 
@@ -87,10 +94,11 @@ bool TPowersock::DataAvailable() {
 void TPowersock::sendAllOrCancel(const char* data, std::size_t length, bool countAndNotify) {
     std::size_t done = 0;
     while (done < length && !Canceled) {
-        const auto sent = ::send(fd_, data + done, length - done, MSG_NOSIGNAL | MSG_DONTWAIT);
+        const auto sent = tls_ ? tls_->send(data + done, length - done)
+                               : ::send(fd_, data + done, length - done, MSG_NOSIGNAL | MSG_DONTWAIT);
         if (sent == 0) break;
         if (sent < 0) {
-            pendingError_ = fd_ < 0 ? kNotConnected : socketErrorCode(errno);
+            pendingError_ = tls_ ? kWouldBlock : fd_ < 0 ? kNotConnected : socketErrorCode(errno);
             CheckError(kWouldBlock);
             waitForSocket(TSocketWatch::Interest::Write);
             continue;

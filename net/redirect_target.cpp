@@ -116,13 +116,17 @@ std::string redirectTarget(const std::string& requested, const std::string& loca
     if (holdsControlCharacter(trimmed)) refuse("the Location holds a control character");
 
     const Reference base = split(requested);
-    if (trimmed.empty()) return "http://" + base.authority + "/";  // no Location: the server's root
+    const std::string baseScheme = lowerAscii(base.scheme) == "https" ? "https" : "http";
+    if (trimmed.empty()) return baseScheme + "://" + base.authority + "/";  // no Location: the server's root
 
     const Reference reference = split(encodeBlanks(trimmed));
     if (reference.hasScheme && !validScheme(reference.scheme)) refuse("the Location is no valid address");
-    if (reference.hasScheme && lowerAscii(reference.scheme) != "http") {
-        refuse("only http: addresses are followed, not " + lowerAscii(reference.scheme) + ":");
+    const std::string scheme = reference.hasScheme ? lowerAscii(reference.scheme) : baseScheme;
+    if (scheme != "http" && scheme != "https") {
+        refuse("only http: and https: addresses are followed, not " + scheme + ":");
     }
+    // What went over TLS never goes on in clear text.
+    if (baseScheme == "https" && scheme == "http") refuse("an https: address is never followed to http:");
 
     // Section 5.2.2.
     Reference target;
@@ -143,10 +147,10 @@ std::string redirectTarget(const std::string& requested, const std::string& loca
         }
     }
     if (target.authority.empty()) refuse("the Location is no valid address");
-    // An http address without a path means the server's root; written out, the
+    // An address without a path means the server's root; written out, the
     // query cannot be taken for part of the server.
     if (target.path.empty()) target.path = "/";
-    return "http://" + target.authority + target.path + (target.hasQuery ? "?" + target.query : "");
+    return scheme + "://" + target.authority + target.path + (target.hasQuery ? "?" + target.query : "");
 }
 
 }  // namespace kwirl

@@ -114,6 +114,14 @@ constexpr auto kFailures = std::to_array<FailureRow>({
     {LineTooLong, kMessageTooLong, "Socket readln line longer than {} bytes"},
     {ReadLineAborted, kInterrupted, "Socket readln aborted"},
     {CaptureAborted, kInterrupted, "Socket capture aborted"},
+    {TlsSetupFailed, clientCode(TlsSetupFailed), "TLS cannot be used: {}"},
+    {TlsUntrusted, clientCode(TlsUntrusted), "The certificate of {} is not trusted: {}"},
+    {TlsExpired, clientCode(TlsExpired), "The certificate of {} has expired or is not valid yet"},
+    {TlsWrongHost, clientCode(TlsWrongHost), "The certificate shown is not for {}"},
+    {TlsHandshakeFailed, clientCode(TlsHandshakeFailed), "The TLS handshake with {} failed: {}"},
+    {TlsHandshakeTimedOut, clientCode(TlsHandshakeTimedOut), "TLS handshake timed out"},
+    {TlsHandshakeCanceled, clientCode(TlsHandshakeCanceled), "TLS handshake canceled"},
+    {TlsFailed, clientCode(TlsFailed), "The TLS connection with {} failed: {}"},
 });
 
 constexpr bool everyFailureHasItsRow() {

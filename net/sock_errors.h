@@ -66,6 +66,17 @@ enum class Failure : std::uint8_t {
     LineTooLong,
     ReadLineAborted,
     CaptureAborted,
+    // TLS: no session could be made; the server's certificate is not trusted,
+    // out of its dates, or for another host; the handshake failed, timed out or
+    // was cancelled; the connection failed after it.
+    TlsSetupFailed,
+    TlsUntrusted,
+    TlsExpired,
+    TlsWrongHost,
+    TlsHandshakeFailed,
+    TlsHandshakeTimedOut,
+    TlsHandshakeCanceled,
+    TlsFailed,
     // Not a failure: how many there are.
     Count
 };

@@ -85,9 +85,11 @@ UrlParts parseUrlParts(const std::string& given, const std::string& host, int po
         else if (scheme == "ftp")
             parts.port = 21;
         else if (scheme == "https")
-            throw clientFailure(Failure::SecureNotSupported);
+            parts.port = 443;
         else
             parts.port = 80;
+        parts.schemeNamed = true;
+        parts.secure = scheme == "https";
     }
 
     // The server: after "//" at the start or right after the scheme; or, in an

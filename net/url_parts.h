@@ -24,11 +24,13 @@ struct UrlParts {
     std::string host;  // unchanged when the address names none
     int port = 0;      // unchanged when the address names neither a scheme nor a server's port
     std::string path;
-    bool absolute = false;  // the address names its scheme and server: "scheme://server/path"
+    bool absolute = false;     // the address names its scheme and server: "scheme://server/path"
+    bool schemeNamed = false;  // the address starts with a scheme ...
+    bool secure = false;       // ... and it is https
 };
 
 // Raises ESockError Failure::EmptyUrl, Failure::BadAddress (a control character),
-// Failure::SecureNotSupported, or Failure::BadPort for a port that is no integer.
+// or Failure::BadPort for a port that is no integer.
 UrlParts parseUrlParts(const std::string& url, const std::string& host, int port);
 
 }  // namespace kwirl

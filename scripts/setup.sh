@@ -20,7 +20,7 @@ esac
 # The same on both releases.
 packages="
   build-essential cmake pkg-config
-  libwxgtk3.2-dev libwebkit2gtk-4.1-dev libgtk-3-dev libglib2.0-dev libsqlite3-dev
+  libwxgtk3.2-dev libwebkit2gtk-4.1-dev libgtk-3-dev libglib2.0-dev libsqlite3-dev libgnutls28-dev ca-certificates
   googletest libgtest-dev
   python3 nginx-light curl
   xvfb xauth openbox xdotool x11-utils imagemagick

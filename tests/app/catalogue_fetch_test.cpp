@@ -15,6 +15,8 @@
 #include "catalogue_fetch.h"
 #include "fake_resolver.h"
 #include "loopback_http_server.h"
+#include "loopback_tls.h"
+#include "trusted_certificates.h"
 
 namespace kwirl {
 
@@ -156,11 +158,19 @@ TEST(CatalogueFetch, RedirectsAreFollowedOnlyToTheServerAskedAndThePortalHost) {
     const auto answerPage = test::httpResponder([&page](const std::string&) { return page; });
     LoopbackServer pages(0, answerPage);      // the portal host's
     LoopbackServer elsewhere(0, answerPage);  // another server's
+    const test::TestAuthority authority;
+    trustAlso(authority.file());
+    LoopbackServer moved(0, test::tlsResponder(authority.issue({"localhost", "127.0.0.1"}),
+                                               [&page](const std::string&) { return page; }));
     const std::string pagesHost = "localhost:" + std::to_string(pages.port());
     struct Case {
-        const char* location;  // %A stands for the port of the server asked, %P the portal host's, %E another's
+        // %A stands for the port of the server asked, %P the portal host's, %E another's, %S one over TLS
+        const char* location;
         bool followed;
     } cases[] = {
+        {"https://localhost:%S/list", true},  // the portal host, moved to https
+        {"https://127.0.0.1:%S/list", true},
+        {"https://attacker.example:%S/list", false},
         {"/list", true},
         {"http://127.0.0.1:%A/list", true},
         {"http://localhost:%P/list", true},
@@ -180,7 +190,8 @@ TEST(CatalogueFetch, RedirectsAreFollowedOnlyToTheServerAskedAndThePortalHost) {
                              }));
         for (const auto& [mark, port] : {std::pair<std::string, std::uint16_t>{"%A", asked.port()},
                                          {"%P", pages.port()},
-                                         {"%E", elsewhere.port()}}) {
+                                         {"%E", elsewhere.port()},
+                                         {"%S", moved.port()}}) {
             if (const auto at = location.find(mark); at != std::string::npos)
                 location.replace(at, 2, std::to_string(port));
         }
@@ -191,6 +202,8 @@ TEST(CatalogueFetch, RedirectsAreFollowedOnlyToTheServerAskedAndThePortalHost) {
         EXPECT_EQ(fetched.failure.starts_with("Redirect refused: "), !c.followed) << fetched.failure;
     }
     EXPECT_TRUE(elsewhere.requestLines().empty());
+    EXPECT_EQ(moved.requestLines().size(), 2u);
+    trustAlso("");
 }
 
 TEST(CatalogueFetch, EntriesOffThePortalHostAreDroppedAndTheRestKept) {

@@ -13,6 +13,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <thread>
@@ -23,6 +25,8 @@
 #include "fake_resolver.h"
 #include "http_test_server.h"
 #include "loopback_http_server.h"
+#include "loopback_tls.h"
+#include "trusted_certificates.h"
 
 using namespace kwirl;
 using test::failed;
@@ -318,6 +322,32 @@ std::vector<Case> cases() {
     };
 }
 
+// The cases that run over TLS too, through a TLS front of the case's server,
+// with what comes of each there: the same, but where the front ends the
+// tunnel without TLS's close (the server's reset) or the server closes at once.
+std::vector<std::pair<std::string, std::string>> overTls() {
+    const std::string unannounced = failed(Failure::TlsFailed);
+    return {
+        {"slowloris, within the time-out", "reply 200"},
+        {"slowloris, one line slower than the time-out", failed(kInterrupted)},
+        {"a header line of 1 MiB", failed(kMessageTooLong)},
+        {"a million header lines", failed(Failure::HeaderTooLong)},
+        {"an endless body, no time-out", failed(Failure::BodyTooLong)},
+        {"an endless body, time-out 1000 ms", failed(Failure::BodyTooLong)},
+        {"a reset in the middle of the header", unannounced},
+        {"a reset in the middle of the body", unannounced},
+        {"a banner that is no HTTP", failed(Failure::NoStatusLine)},
+        {"NUL bytes in header and body", "reply 200, header 31 B, body 5 B"},
+        {"a redirect loop", failed(Failure::TooManyRedirects)},
+        {"a body shorter than its Content-Length", failed(Failure::BodyShort)},
+        {"a Content-Length, the connection held open", "reply 200, header 38 B, body 5 B"},
+        {"bytes past the Content-Length", "reply 200, header 38 B, body 5 B"},
+        {"an endless stream of 100 Continue", failed(Failure::HeaderTooLong)},
+        {"a header without its blank line", failed(Failure::HeaderCutShort)},
+        {"a close before any byte", failed(Failure::NoReply)},
+    };
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -328,9 +358,26 @@ int main(int argc, char** argv) {
     const double memoryScale = kMemoryScale * (underValgrind ? 2.0 : 1.0);
     int failures = 0, run = 0;
     std::printf("%-58s %-8s %9s %9s  %s\n", "case", "verdict", "seconds", "peak MiB", "outcome");
-    const auto all = cases();
-    for (const auto& c : all) {
-        if (!only.empty() && std::string(c.name).find(only) == std::string::npos) continue;
+    auto all = cases();
+    const auto plainCases = all.size();
+    for (const auto& [name, expected] : overTls()) {
+        const auto plain = std::find_if(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(plainCases),
+                                        [&name](const Case& c) { return c.name == name; });
+        if (plain == all.begin() + static_cast<std::ptrdiff_t>(plainCases)) {
+            std::printf("no case named \"%s\" to run over TLS\n", name.c_str());
+            return 2;
+        }
+        Case secure = *plain;
+        secure.expected = expected;
+        all.push_back(secure);
+    }
+    const test::TestAuthority authority;
+    const test::TestCertificate certificate = authority.issue({"127.0.0.1"});
+    for (std::size_t index = 0; index < all.size(); ++index) {
+        const Case& c = all[index];
+        const bool secure = index >= plainCases;
+        const std::string name = std::string(c.name) + (secure ? ", over TLS" : "");
+        if (!only.empty() && name.find(only) == std::string::npos) continue;
         ++run;
         int pipeFds[2];
         if (pipe(pipeFds) != 0) return 2;
@@ -342,9 +389,16 @@ int main(int argc, char** argv) {
             std::string outcome;
             {
                 LoopbackServer server(0, c.serve);
+                std::unique_ptr<LoopbackServer> front;
+                if (secure) {
+                    trustAlso(authority.file());
+                    front = std::make_unique<LoopbackServer>(0, test::tlsFrontOf(certificate, server.port()));
+                }
                 TNMHTTP http;
                 try {
-                    outcome = c.run(http, "http://127.0.0.1:" + std::to_string(server.port()) + "/");
+                    outcome = c.run(http, (secure ? "https://127.0.0.1:" + std::to_string(front->port())
+                                                  : "http://127.0.0.1:" + std::to_string(server.port())) +
+                                              "/");
                 } catch (const std::exception& error) {
                     outcome = failureOutcome(error);
                 }
@@ -371,7 +425,7 @@ int main(int argc, char** argv) {
         const bool clean = WIFEXITED(status) && WEXITSTATUS(status) == 0;
         const bool good = asExpected && inTime && inMemory && clean;
         failures += good ? 0 : 1;
-        std::printf("%-58s %-8s %9.2f %9.1f  %s%s%s%s\n", c.name, good ? "ok" : "FAILED", seconds, mebibytes,
+        std::printf("%-58s %-8s %9.2f %9.1f  %s%s%s%s\n", name.c_str(), good ? "ok" : "FAILED", seconds, mebibytes,
                     outcome.c_str(), asExpected ? "" : ("  [expected: " + c.expected + "]").c_str(),
                     inTime && inMemory ? "" : "  [out of bounds]", clean ? "" : "  [the case's process failed]");
     }
