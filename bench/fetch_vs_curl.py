@@ -6,7 +6,10 @@
   each repeated (default 5 times); medians of wall and CPU time (CPU: user +
   system of the fetching processes), and the ratios kwirl-fetch / curl.
 
-usage: bench/fetch_vs_curl.py [build/tools/kwirl-fetch] [--runs N] [--small-count N] [--large-mib N]
+  With --tls, over https: nginx with a certificate made for the run, which
+  both tools are told to trust.
+
+usage: bench/fetch_vs_curl.py [build/tools/kwirl-fetch] [--runs N] [--small-count N] [--large-mib N] [--tls]
 """
 
 import argparse
@@ -39,6 +42,7 @@ def main():
     parser.add_argument("--runs", type=int, default=5)
     parser.add_argument("--small-count", type=int, default=1000)
     parser.add_argument("--large-mib", type=int, default=200)
+    parser.add_argument("--tls", action="store_true")
     args = parser.parse_args()
 
     root = tempfile.mkdtemp(prefix="kwirl-bench-www-")
@@ -48,10 +52,12 @@ def main():
         chunk = os.urandom(1 << 20)
         for _ in range(args.large_mib):
             large.write(chunk)
-    server = LoopbackNginx(root)
+    server = LoopbackNginx(root, tls=args.tls)
+    trust = {"kwirl-fetch": ["--cacert", server.certificate], "curl": ["--cacert", server.certificate]} if args.tls \
+        else {"kwirl-fetch": [], "curl": []}
     tools = {
-        "kwirl-fetch": lambda url: [args.fetch, "-o", "/dev/null", url],
-        "curl": lambda url: ["curl", "--http1.0", "-s", "-o", "/dev/null", url],
+        "kwirl-fetch": lambda url: [args.fetch, *trust["kwirl-fetch"], "-o", "/dev/null", url],
+        "curl": lambda url: ["curl", "--http1.0", *trust["curl"], "-s", "-o", "/dev/null", url],
     }
     cases = {
         f"{args.small_count} x 1 KiB": lambda tool: [tool(server.url("small.bin"))] * args.small_count,

@@ -4,6 +4,7 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <gio/gio.h>
+#include <netinet/tcp.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -242,6 +243,10 @@ void TPowersock::Connect() {
 // The handshake, each of its waits in the main loop under the time-out.
 void TPowersock::startTls() {
     ReportStatus(kReportSocket, "TLS Handshake");
+    // Each send is a record of its own: the next one goes at once rather than
+    // wait for the server to acknowledge the last (tens of milliseconds each).
+    const int noDelay = 1;
+    setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &noDelay, sizeof noDelay);
     tls_ = std::make_unique<TTlsSession>(fd_, Host);
     // Counted as a receive: a server that closes is seen by the handshake itself.
     ++receiving_;

@@ -17,23 +17,26 @@
 
 #include "NMHttp.h"
 #include "ascii.h"
+#include "trusted_certificates.h"
 
 namespace {
 
 constexpr const char* kUsage =
-    "usage: kwirl-fetch [-I] [-d DATA] [-T FILE] [-x HOST:PORT] [-t MS] [-o FILE] [-u USER:PASSWORD] ADDRESS\n"
+    "usage: kwirl-fetch [-I] [-d DATA] [-T FILE] [-x HOST:PORT] [-t MS] [-o FILE] [-u USER:PASSWORD] [--cacert FILE]\n"
+    "                   ADDRESS\n"
     "  -I             HEAD instead of GET\n"
     "  -d DATA        POST the data (form-encoded by the component)\n"
     "  -T FILE        PUT the file's bytes as they are\n"
     "  -x HOST:PORT   go through a proxy\n"
     "  -t MS          time-out for each wait, in milliseconds (default: none)\n"
     "  -o FILE        write the body to FILE instead of standard output\n"
-    "  -u USER:PASS   Basic credentials\n";
+    "  -u USER:PASS   Basic credentials\n"
+    "  --cacert FILE  for https: trust the certificates in FILE (PEM) besides the system's\n";
 
 struct Options {
     bool head = false;
     bool post = false;
-    std::string data, proxyHost, output, credentials, address, upload;
+    std::string data, proxyHost, output, credentials, address, upload, cacert;
     int proxyPort = 0;
     int timeout = 0;
 };
@@ -56,9 +59,11 @@ std::optional<std::string> parse(int argc, char** argv, Options& options) {
         const std::string arg = argv[i];
         if (arg == "-I") {
             options.head = true;
-        } else if (arg == "-d" || arg == "-T" || arg == "-x" || arg == "-t" || arg == "-o" || arg == "-u") {
+        } else if (arg == "-d" || arg == "-T" || arg == "-x" || arg == "-t" || arg == "-o" || arg == "-u" ||
+                   arg == "--cacert") {
             if (i + 1 >= argc) return "";
             const std::string given = argv[++i];
+            if (arg == "--cacert") options.cacert = given;
             if (arg == "-d") options.post = true, options.data = given;
             if (arg == "-T") options.upload = given;
             if (arg == "-o") options.output = given;
@@ -105,6 +110,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
+        kwirl::trustAlso(options.cacert);
         kwirl::TNMHTTP http;
         http.TimeOut = options.timeout;
         http.Proxy = options.proxyHost;
