@@ -32,8 +32,10 @@ class TFrm : public wxFrame {
 public:
     explicit TFrm(wxWindow* owner, const BrowserFactory& makeBrowser = makeEngineBrowser);
     ~TFrm() override;
-    // The window's size and state are read from `file` now and written there when it goes.
-    void keepWindowState(const std::string& file);
+    // The window's size and state are read from `file` now and written there
+    // when it goes; the portal's last page and its back/forward list likewise
+    // in `session`, where the player starts again unless they chose the start page.
+    void keepWindowState(const std::string& file, const std::string& session = {});
     // Put off while a wait of the window's own runs the main loop (see nested_wait.cpp).
     bool Destroy() override;
 
@@ -129,6 +131,10 @@ private:
     void sizeWindow();
     void showAsLeft();
     void saveWindowState();
+    // The page the player left off at, with its back/forward list, when it
+    // is kept and they did not choose the start page; false: none.
+    bool resumeWhereLeft();
+    void chooseStartAtStartPage(bool chosen);
     template <class Wait>
     void waitInside(Wait&& wait);
     void destroyOnceUnwound();
@@ -157,6 +163,8 @@ private:
     // Where the window's size and state are kept, if anywhere, and what was read there.
     std::string stateFile_;
     std::optional<WindowState> savedState_;
+    std::string sessionFile_;
+    bool startAtStartPage_ = false;
     wxSize normalSize_;
     enum class FetchState { notStarted, running, ended };
     FetchState catalogueFetch_ = FetchState::notStarted;

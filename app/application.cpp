@@ -12,6 +12,7 @@
 #include "exception_text.h"
 #include "open_dialogs.h"
 #include "single_instance.h"
+#include "site_data.h"
 #include "toolkit_records.h"
 #include "wx_text.h"
 
@@ -43,7 +44,8 @@ bool TKwirlApp::OnInit() {
         // The window appears at once; its first show starts the start page
         // and then the catalogue fetch.
         Frm = new TFrm(nullptr);
-        Frm->keepWindowState(windowStateFile());
+        const std::string data = clientDataFolder();
+        Frm->keepWindowState(windowStateFile(), data.empty() ? std::string() : data + "/session");
         SetTopWindow(Frm);
         Frm->Show(true);
         closeOnTerminationSignals();

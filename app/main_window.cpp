@@ -4,6 +4,8 @@
 
 #include "Main.h"
 
+#include <cstdio>
+
 #include <glib.h>
 #include <wx/bmpbndl.h>
 #include <wx/iconbndl.h>
@@ -82,6 +84,8 @@ void TFrm::unbindBrowserEvents() {
 // of before may come back by Back or Forward. A fresh browser has no history;
 // it takes the old one's place, zoom and bindings, and opens the start page.
 void TFrm::replaceBrowser() {
+    // Nor at the next start: the list kept for it goes too.
+    if (!sessionFile_.empty()) std::remove(sessionFile_.c_str());
     const double zoom = CBW->Zoom();
     const bool focused = FindFocus() && CBW->Window()->IsDescendant(FindFocus());
     unbindBrowserEvents();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The window's menu, as GNOME applications have it: a button at the end of
-// the toolbar that opens the keyboard shortcuts and the About window.
+// the toolbar with the choice of where to start, the keyboard shortcuts and
+// the About window.
 
 #include <wx/artprov.h>
 #include <wx/menu.h>
@@ -51,8 +52,10 @@ void TFrm::makeWindowMenu() {
         event.Skip();
     });
     MenuButton->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
-        enum { kShortcuts = 1, kAbout };
+        enum { kShortcuts = 1, kAbout, kStartPage };
         wxMenu menu;
+        menu.AppendCheckItem(kStartPage, toWx(tr("Start at the portal's start page")))->Check(startAtStartPage_);
+        menu.AppendSeparator();
         menu.Append(kShortcuts, toWx(tr("Keyboard Shortcuts")));
         menu.Append(kAbout, toWx(fillIn(tr("About %s"), std::string(kApplicationTitle))));
         raiseHistoryButtonsOverMenu(menu, MenuButton);
@@ -61,6 +64,7 @@ void TFrm::makeWindowMenu() {
         waitInside(
             [&] { chosen = MenuButton->GetPopupMenuSelectionFromUser(menu, wxPoint(0, MenuButton->GetSize().y)); });
         if (destroyed_) return;
+        if (chosen == kStartPage) chooseStartAtStartPage(!startAtStartPage_);
         if (chosen == kShortcuts) showKeyboardShortcuts();
         if (chosen == kAbout) showAbout();
     });

@@ -43,13 +43,16 @@ void TFrm::sizeWindow() {
     });
 }
 
-void TFrm::keepWindowState(const std::string& file) {
+void TFrm::keepWindowState(const std::string& file, const std::string& session) {
     stateFile_ = file;
+    sessionFile_ = session;
     const int display = wxDisplay::GetFromWindow(this);
     const wxRect screen = wxDisplay(display == wxNOT_FOUND ? 0u : static_cast<unsigned>(display)).GetClientArea();
     const wxSize least = leastClientSize();
     savedState_ = readWindowState(file, {least.x, least.y}, {screen.width, screen.height});
     if (!savedState_) return;
+    startAtStartPage_ = savedState_->startAtStartPage;
+    CBW->SetZoom(savedState_->zoom);
     normalSize_ = wxSize(savedState_->normal.width, savedState_->normal.height);
     SetClientSize(normalSize_);
     Centre(wxBOTH);
@@ -64,8 +67,24 @@ void TFrm::showAsLeft() {
 void TFrm::saveWindowState() {
     if (stateFile_.empty()) return;
     swallowFailures("keeping the window's size", [this] {
-        writeWindowState(stateFile_, {{normalSize_.x, normalSize_.y}, IsMaximized(), IsFullScreen()});
+        writeWindowState(
+            stateFile_,
+            {{normalSize_.x, normalSize_.y}, IsMaximized(), IsFullScreen(), CBW->Zoom(), startAtStartPage_});
     });
+    // A run that showed no page of the portal leaves the list of the run before.
+    if (const std::string session = CBW->SessionState(); !sessionFile_.empty() && !session.empty()) {
+        swallowFailures("keeping the page left off at", [&] { writeSession(sessionFile_, session); });
+    }
+}
+
+bool TFrm::resumeWhereLeft() {
+    if (sessionFile_.empty() || startAtStartPage_) return false;
+    return CBW->RestoreSession(readSession(sessionFile_));
+}
+
+void TFrm::chooseStartAtStartPage(bool chosen) {
+    startAtStartPage_ = chosen;
+    saveWindowState();
 }
 
 }  // namespace kwirl

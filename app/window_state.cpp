@@ -32,7 +32,35 @@ std::optional<Value> valueOf(GKeyFile* file, const char* key,
     return static_cast<Value>(value);
 }
 
+// A zoom as the key file reads it back, whatever the locale's decimal mark.
+std::string zoomText(double zoom) {
+    gchar text[G_ASCII_DTOSTR_BUF_SIZE];
+    return g_ascii_dtostr(text, sizeof text, zoom);
+}
+
+// A list of a few hundred pages is some tens of kilobytes: a file past this is no list of ours.
+constexpr gsize kMostSessionBytes = gsize{4} << 20;
+
 }  // namespace
+
+std::string readSession(const std::string& file) {
+    gchar* text = nullptr;
+    gsize length = 0;
+    if (file.empty() || !g_file_get_contents(file.c_str(), &text, &length, nullptr)) return {};
+    std::string bytes = length <= kMostSessionBytes ? std::string(text, length) : std::string();
+    g_free(text);
+    return bytes;
+}
+
+void writeSession(const std::string& file, const std::string& bytes) {
+    GError* error = nullptr;
+    // Written whole beside the old one and renamed over it.
+    if (!g_file_set_contents(file.c_str(), bytes.data(), static_cast<gssize>(bytes.size()), &error)) {
+        const std::string reason = error->message;
+        g_error_free(error);
+        throw std::runtime_error(reason);
+    }
+}
 
 std::string windowStateFile() {
     gchar* path = g_build_filename(g_get_user_state_dir(), "kwirl", "window", nullptr);
@@ -53,14 +81,19 @@ std::optional<WindowState> parseWindowState(const std::string& text, WindowSize 
     if (!width || !height || !maximised || !fullScreen) return std::nullopt;
     if (*width < least.width || *height < least.height || *width > screen.width || *height > screen.height)
         return std::nullopt;
-    return WindowState{{*width, *height}, *maximised, *fullScreen};
+    WindowState state{{*width, *height}, *maximised, *fullScreen};
+    const auto zoom = valueOf<double>(file.get(), "zoom", g_key_file_get_double);
+    if (zoom && *zoom >= kLeastZoom && *zoom <= kMostZoom) state.zoom = *zoom;
+    state.startAtStartPage = valueOf<bool>(file.get(), "start-page", g_key_file_get_boolean).value_or(false);
+    return state;
 }
 
 std::string formatWindowState(const WindowState& state) {
     return std::string("[") + kGroup + "]\n" + "width=" + std::to_string(state.normal.width) + "\n" +
            "height=" + std::to_string(state.normal.height) + "\n" +
            "maximised=" + (state.maximised ? "true" : "false") + "\n" +
-           "full-screen=" + (state.fullScreen ? "true" : "false") + "\n";
+           "full-screen=" + (state.fullScreen ? "true" : "false") + "\n" + "zoom=" + zoomText(state.zoom) + "\n" +
+           "start-page=" + (state.startAtStartPage ? "true" : "false") + "\n";
 }
 
 std::optional<WindowState> readWindowState(const std::string& file, WindowSize least, WindowSize screen) {

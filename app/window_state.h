@@ -20,13 +20,30 @@ struct WindowState {
     WindowSize normal;
     bool maximised = false;
     bool fullScreen = false;
+    // The page zoom, 1.0 for 100 %, from kLeastZoom to kMostZoom; a value
+    // outside, or none, is 100 %.
+    double zoom = 1.0;
+    // The player's choice to start at the start page rather than where they left off.
+    bool startAtStartPage = false;
 };
+
+inline constexpr double kLeastZoom = 0.5;
+inline constexpr double kMostZoom = 3.0;
+
+// The back/forward list of the portal's last page, as the browser keeps it
+// from one run to the next (the window keeps it in the engine's data folder,
+// with the login, so that forgetting the one forgets the other): its bytes,
+// empty when there are none or they are too many to be a list.
+std::string readSession(const std::string& file);
+// Throws on failure, with the system's reason.
+void writeSession(const std::string& file, const std::string& bytes);
 
 // $XDG_STATE_HOME/kwirl/window (~/.local/state/kwirl/window).
 std::string windowStateFile();
 
 // The state in `text` (a key file), when whole and sensible: a normal size at
-// least `least` and at most `screen`.
+// least `least` and at most `screen`. The zoom and the start choice may be
+// missing (a file of an earlier version): then they are as by default.
 std::optional<WindowState> parseWindowState(const std::string& text, WindowSize least, WindowSize screen);
 std::string formatWindowState(const WindowState& state);
 

@@ -17,6 +17,7 @@
 #include "engine_history.h"
 #include "engine_keys.h"
 #include "engine_load_recovery.h"
+#include "engine_session.h"
 #include "engine_shell.h"
 #include "engine_top_page.h"
 #include "error_pages.h"
@@ -72,12 +73,15 @@ public:
             [this](const std::string& frame) { keys_->setTextFocus(!frame.empty() && topPage_->onHomeSite(frame)); },
             [this](const std::string& url) { history_->frameShown(url); });
         recovery_ = std::make_unique<TLoadRecovery>(native_);
+        session_ = std::make_unique<TEngineSession>(
+            native_, *recovery_, [this](const std::string& url) { return topPage_->onHomeSite(url); });
         downloads_ = std::make_unique<TEngineDownloads>(
             native_, *this, [this](double fraction) { reportProgress(fraction); },
             [this](const std::string& address) { return topPage_->fileAskedFor(address); });
     }
 
     ~TEngineBrowser() override {
+        session_.reset();
         downloads_.reset();
         recovery_.reset();
         scripts_.reset();
@@ -125,6 +129,12 @@ public:
     }
     double Zoom() const override { return webkit_web_view_get_zoom_level(native_); }
     void SetZoom(double level) override { webkit_web_view_set_zoom_level(native_, level); }
+    std::string SessionState() const override { return session_->state(); }
+    void ForgetSessionState() override { session_->forget(); }
+    bool RestoreSession(const std::string& state) override {
+        personActs();
+        return session_->restore(state);
+    }
     void SetHomeSite(const std::string& host, std::function<bool(const std::string&)> onSite) override {
         topPage_->setHomeSite(host, std::move(onSite));
         dialogs_->setHomeSite(host);
@@ -141,6 +151,7 @@ private:
     void pageShown(const std::string& url) {
         topPage_->pageShown(url);
         dialogs_->pageShown();
+        if (session_) session_->pageShown(url);
         if (OnNavigateComplete2) OnNavigateComplete2(this, url);
     }
 
@@ -152,6 +163,7 @@ private:
                                    gpointer self) {
         auto* browser = static_cast<TEngineBrowser*>(self);
         if (type == WEBKIT_POLICY_DECISION_TYPE_RESPONSE) {
+            browser->session_->answered(WEBKIT_RESPONSE_POLICY_DECISION(decision));
             if (browser->topPage_->responseAllowed(WEBKIT_RESPONSE_POLICY_DECISION(decision))) return FALSE;
             webkit_policy_decision_ignore(decision);
             return TRUE;
@@ -270,6 +282,7 @@ private:
     std::unique_ptr<TEngineKeys> keys_;
     std::unique_ptr<TFrameScripts> scripts_;
     std::unique_ptr<TLoadRecovery> recovery_;
+    std::unique_ptr<TEngineSession> session_;
     std::unique_ptr<TEngineDownloads> downloads_;
     std::int32_t lastProgress_ = kLoadFinished;
 };

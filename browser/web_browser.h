@@ -85,6 +85,14 @@ public:
     // The page zoom, 1.0 for 100 %; it holds for every page that follows.
     virtual double Zoom() const = 0;
     virtual void SetZoom(double level) = 0;
+    // The back/forward list as it stood when the last page of the home site
+    // was shown (never the client's own page standing in for one), as bytes
+    // RestoreSession takes back at a later start; empty when none was shown.
+    virtual std::string SessionState() const = 0;
+    virtual void ForgetSessionState() = 0;
+    // Takes back such a list and loads its page; false, nothing changed, when
+    // the bytes are not one or its page is not the home site's.
+    virtual bool RestoreSession(const std::string& state) = 0;
     // The site the browser stands for: `host` and every host under it, as
     // `onSite` tells of an address. Its pages may frame pages of other sites,
     // but only the person moves the whole view to one (a link of another site

@@ -6,6 +6,7 @@ of requests, and the controls' captions through the accessibility bus."""
 
 import math
 import os
+import shutil
 import re
 import signal
 import subprocess
@@ -94,6 +95,11 @@ class Desktop:
         self.catalogue = catalogue
         self.start_page_timeout = start_page_timeout
         self.portal = None
+        # A data folder of the journey's own unless it brings a home: the client
+        # starts again where the last run left off, and a journey begins at the start page.
+        self.data_home = None if env is not None else tempfile.mkdtemp(prefix="kwirl-journey-data-")
+        if env is None:
+            env = dict(os.environ, XDG_DATA_HOME=self.data_home)
         self.wrapper, self.cwd, self.env = wrapper, cwd, env
         open(self.client_log, "w").close()
         try:
@@ -103,15 +109,19 @@ class Desktop:
             self.close()
             raise
 
-    def start_client(self):
-        """Starts the client and waits until it shows the start page and its toolbar."""
+    def start_client(self, page="/index.php?name=puzzle1"):
+        """Starts the client and waits until it asks for `page` (None: the page it
+        left off at, whichever) and shows its toolbar."""
         count = len(self.requests())
         with open(self.client_log, "a") as output:
             self.client = subprocess.Popen([*self.wrapper, self.client_path], stdout=output,
                                            stderr=subprocess.STDOUT, cwd=self.cwd, env=self.env)
         self.app = wait_for("the client on the accessibility bus", self._find_app, 30)
-        self.wait_for_request(lambda p: p == "/index.php?name=puzzle1", "the start page", count,
-                              self.start_page_timeout)
+        if page is None:
+            self.wait_for_request(lambda p: p.startswith("/index.php") and not p.startswith("/index.php?name=servstop"),
+                                  "the page left off at", count, self.start_page_timeout)
+        else:
+            self.wait_for_request(lambda p: p == page, "the page " + page, count, self.start_page_timeout)
         wait_for("the captions", lambda: len(self.number_buttons()) == 6, 10)
         if not self.catalogue and not self.slow_pages:
             # The catalogue comes beside the start page: the journeys begin once it is in.
@@ -122,10 +132,11 @@ class Desktop:
             self.wait_for_request(lambda p: p == "/index.php?name=servstop", "the catalogue's request", count)
             wait_for("the catalogue fetch to end", lambda: self.catalogue_connections() == 0, 15)
 
-    def restart_client(self):
-        """Closes the client as a person's session does, and starts it again."""
+    def restart_client(self, page=None):
+        """Closes the client as a person's session does, and starts it again: at
+        the page it left off at, or where `page` says."""
         self.end_client()
-        self.start_client()
+        self.start_client(page)
 
     def start_portal(self):
         self.portal = subprocess.Popen(
@@ -428,6 +439,8 @@ class Desktop:
         for path in (self.log, self.client_log):
             if os.path.exists(path):
                 os.unlink(path)
+        if self.data_home:
+            shutil.rmtree(self.data_home, ignore_errors=True)
         if problem:
             raise JourneyError(problem)
 

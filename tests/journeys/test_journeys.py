@@ -770,6 +770,67 @@ class AWindowThatRestores(InAHomeOfItsOwn):
             d.end_client()
 
 
+class BackWhereThePlayerLeftOff(InAHomeOfItsOwn):
+    """A restart comes back where the player left off: the portal's last page,
+    its history and the zoom; never a failure page; the start page when the
+    player chose it in the menu, or forgot the login."""
+
+    def width_of(self, link):
+        return self.desktop.extents(self.desktop.link(link)).width
+
+    def start_page_choice(self):
+        d = self.desktop
+        d.click(d.button("Main Menu"))
+        return d.control("check menu item", "Start at the portal's start page")
+
+    def test_page_three_at_150_per_cent_then_a_failure_page_then_the_start_page_by_choice_and_after_a_forget(self):
+        d = self.desktop
+        base = self.open_page_two()
+        count = self.click_number(">")
+        page3, page2 = base + "&n=40&n=80", base + "&n=40"
+        d.wait_for_request(lambda p: p == page3, "page 3", count)
+        d.wait_for_captions(paging(3))
+        normal = self.width_of("Puzzle 81")
+        for _ in range(3):
+            d.keys("ctrl+plus")  # 110, 125, 150 per cent
+        wait_for("150 per cent", lambda: self.width_of("Puzzle 81") > normal * 1.4)
+
+        # The page comes back at that zoom, and Back goes to the page before it.
+        d.restart_client(page3)
+        d.wait_for_heading("page 3 of")
+        d.wait_for_captions(paging(3))
+        wait_for("the zoom kept", lambda: self.width_of("Puzzle 81") > normal * 1.4)
+        count = len(d.requests())
+        d.keys("alt+Left")
+        d.wait_for_request(lambda p: p == page2, "page 2 by Back", count)
+        d.wait_for_captions(paging(2))
+
+        # Left on a failure page: the portal's last page comes back, not the page that failed.
+        d.stop_portal()
+        self.click_number(">")
+        d.wait_for_heading("The portal cannot be reached")
+        d.end_client()
+        d.start_portal()
+        d.start_client(page2)
+        d.wait_for_captions(paging(2))
+
+        # The player's choice of the start page holds, at once and at the next start.
+        d.click(self.start_page_choice())
+        d.restart_client("/index.php?name=puzzle1")
+        d.wait_for_captions(SHORTCUT)
+        choice = self.start_page_choice()
+        self.assertTrue(choice.getState().contains(pyatspi.STATE_CHECKED))
+        d.click(choice)  # and taken back
+
+        # Forgotten with the login: the start page.
+        self.open_list(2, "pazzle")
+        d.end_client()
+        forget = subprocess.run([CLIENT, "--forget"], env=self.env, capture_output=True, text=True, timeout=30)
+        self.assertEqual(forget.returncode, 0, forget.stderr)
+        d.start_client("/index.php?name=puzzle1")
+        d.wait_for_captions(SHORTCUT)
+
+
 class AnOddCatalogue(unittest.TestCase):
     """Whatever the catalogue page holds, the window comes up and offers libraries."""
 

@@ -40,6 +40,14 @@ public:
     void PrefetchDns(const std::string&) override {}
     double Zoom() const override { return zoom; }
     void SetZoom(double level) override { zoom = level; }
+    std::string SessionState() const override { return session; }
+    void ForgetSessionState() override { session.clear(); }
+    bool RestoreSession(const std::string& state) override {
+        calls.push_back("RestoreSession " + state);
+        if (state.empty()) return false;
+        session = state;
+        return true;
+    }
     void SetHomeSite(const std::string& host, std::function<bool(const std::string&)>) override { homeSite = host; }
 
     // Raises BeforeNavigate2 as the engine would; returns the Cancel left by the handler.
@@ -52,6 +60,7 @@ public:
     std::vector<std::string> calls;
     std::string location;
     double zoom = 1.0;
+    std::string session;   // the list as the window would keep it
     std::string homeSite;  // as the window named it
     bool filterNavigations = false;
     bool failNavigate = false;
