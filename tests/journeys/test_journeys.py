@@ -1166,7 +1166,7 @@ class OneClientPerDataFolder(InAHomeOfItsOwn):
             during = subprocess.run([CLIENT], env=self.env, capture_output=True, text=True, timeout=30)
         self.assertEqual(during.returncode, 1, during.stderr)
         self.assertIn(self.data, during.stderr)
-        d.start_client()
+        d.start_client(page=None)  # where the player left off: the answer to the sign-in
         self.open_sign_in()
         d.wait_for_heading("Signed in as Ada")
 
