@@ -36,6 +36,10 @@ public:
     // when it goes; the portal's last page and its back/forward list likewise
     // in `session`, where the player starts again unless they chose the start page.
     void keepWindowState(const std::string& file, const std::string& session = {});
+    // The first page is `address` (a page of the portal's), not the one left off at.
+    void openAtStart(const std::string& address) { startAddress_ = address; }
+    // Shows `address`, a page of the portal's a later start was given.
+    void openFromOutside(const std::string& address);
     // Put off while a wait of the window's own runs the main loop (see nested_wait.cpp).
     bool Destroy() override;
 
@@ -165,6 +169,7 @@ private:
     std::optional<WindowState> savedState_;
     std::string sessionFile_;
     bool startAtStartPage_ = false;
+    std::string startAddress_;
     wxSize normalSize_;
     enum class FetchState { notStarted, running, ended };
     FetchState catalogueFetch_ = FetchState::notStarted;

@@ -46,15 +46,18 @@ bool TKwirlApp::OnInit() {
         Frm = new TFrm(nullptr);
         const std::string data = clientDataFolder();
         Frm->keepWindowState(windowStateFile(), data.empty() ? std::string() : data + "/session");
+        if (!address_.empty()) Frm->openAtStart(address_);
         SetTopWindow(Frm);
         Frm->Show(true);
         closeOnTerminationSignals();
         if (instance_) {
-            instance_->onAnotherStart([this] {
-                // A second start: this window comes forward instead of a second one.
+            instance_->onAnotherStart([this](const std::string& address) {
+                // A second start: this window comes forward instead of a second
+                // one, with the page it was given.
                 if (Frm->IsIconized()) Frm->Iconize(false);
                 Frm->Raise();
                 Frm->RequestUserAttention();
+                if (!address.empty()) Frm->openFromOutside(address);
             });
         }
         return true;

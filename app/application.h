@@ -4,6 +4,9 @@
 
 #include <wx/app.h>
 
+#include <string>
+#include <utility>
+
 namespace kwirl {
 
 class TFrm;
@@ -11,8 +14,10 @@ class SingleInstance;
 
 class TKwirlApp : public wxApp {
 public:
-    // `instance` is this start's claim on the session, told of later starts.
-    explicit TKwirlApp(SingleInstance* instance = nullptr) : instance_(instance) {}
+    // `instance` is this start's claim on the session, told of later starts;
+    // `address`, when given, is the portal's page the window opens at.
+    explicit TKwirlApp(SingleInstance* instance = nullptr, std::string address = {})
+        : instance_(instance), address_(std::move(address)) {}
 
     bool OnInit() override;
     bool OnExceptionInMainLoop() override;
@@ -24,6 +29,7 @@ private:
 
     TFrm* Frm = nullptr;
     SingleInstance* instance_ = nullptr;
+    std::string address_;
 };
 
 }  // namespace kwirl

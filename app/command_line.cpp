@@ -10,6 +10,9 @@
 #include "data_folder_lock.h"
 #include "engine_shell.h"
 #include "portal_host.h"
+#include "site_of_address.h"
+#include "url_parts.h"
+#include "ascii.h"
 #include "site_data.h"
 #include "translate.h"
 
@@ -19,11 +22,40 @@ namespace {
 
 constexpr int kMistakeStatus = 2;
 constexpr int kFailureStatus = 1;
+// An address longer than this is no link a person was given.
+constexpr std::size_t kMostAddressBytes = 8192;
+
+// A server as an address names it: a host, and a port of digits if any; no
+// name and password before it, nothing else in it.
+bool isPlainServer(std::string_view server) {
+    if (server.empty() || server.find_first_of("@\\ ") != std::string_view::npos) return false;
+    const auto colon = server.rfind(':');
+    if (colon == std::string_view::npos || server.back() == ']') return true;
+    const std::string_view port = server.substr(colon + 1);
+    return !port.empty() && port.size() <= 5 && port.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// A page of the portal's own, as a link from a mail or a friend names it.
+bool isPortalPageToOpen(const std::string& address) {
+    if (address.size() > kMostAddressBytes || holdsControlCharacter(address)) return false;
+    const std::string scheme = lowerAscii(address.substr(0, address.find(':')));
+    if ((scheme != "http" && scheme != "https") || address.compare(scheme.size(), 3, "://") != 0) return false;
+    const std::string_view rest = std::string_view(address).substr(scheme.size() + 3);
+    return isPlainServer(rest.substr(0, rest.find_first_of("/?#"))) && isPortalSiteAddress(address);
+}
+
+// An address as a message shows it: its start only, if it is long.
+std::string shownAddress(const std::string& address) {
+    constexpr std::size_t kShown = 200;
+    return address.size() > kShown ? address.substr(0, kShown) + "..." : address;
+}
 
 std::string helpText() {
-    return fillIn(tr("Usage: kwirl [OPTION]\n"
+    return fillIn(tr("Usage: kwirl [OPTION | ADDRESS]\n"
                      "%s: the jigsaw-puzzle portal %s in a window of its own.\n"
                      "Without an option the window opens; press F1 in it for its keys.\n"
+                     "With the address of one of the portal's pages, the window shows that page\n"
+                     "(the window already open, if there is one).\n"
                      "\n"
                      "  --forget   forget the login and everything the portal stored (cookies,\n"
                      "             cache, local storage) without opening the window\n"
@@ -79,12 +111,20 @@ int forgetWithoutWindow() {
 
 CommandLine readCommandLine(int argc, const char* const* argv) {
     if (argc <= 1) return {};
-    if (argc > 2) return {StartRequest::Mistake, tr("one option at a time")};
+    if (argc > 2) return {StartRequest::Mistake, tr("one option at a time"), {}};
     const std::string_view option = argv[1];
-    if (option == "--help" || option == "-h") return {StartRequest::Help, {}};
-    if (option == "--version") return {StartRequest::Version, {}};
-    if (option == "--forget") return {StartRequest::Forget, {}};
-    return {StartRequest::Mistake, fillIn(tr("unknown option '%s'"), std::string(option))};
+    if (option == "--help" || option == "-h") return {StartRequest::Help, {}, {}};
+    if (option == "--version") return {StartRequest::Version, {}, {}};
+    if (option == "--forget") return {StartRequest::Forget, {}, {}};
+    if (!option.starts_with("-")) {
+        const std::string address(option);
+        if (isPortalPageToOpen(address)) return {StartRequest::Window, {}, address};
+        return {StartRequest::Mistake,
+                fillIn(tr("'%s' is no page of the portal: only its http and https addresses (%s) are opened"),
+                       shownAddress(address), portalDomain()),
+                {}};
+    }
+    return {StartRequest::Mistake, fillIn(tr("unknown option '%s'"), std::string(option)), {}};
 }
 
 int answerWithoutWindow(const CommandLine& line) {

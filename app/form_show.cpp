@@ -13,7 +13,8 @@
 namespace kwirl {
 
 // Prepares the window when it is first shown: the library list, the captions,
-// the empty page, then the page the player left off at (or the start page),
+// the empty page, then the page it was started for, or else the page the
+// player left off at (or the start page),
 // and the window as it was left; then fetches the catalogue.
 void TFrm::FormShow(wxObject*) {
     swallowFailures("preparing the window's first show", [this] {
@@ -29,6 +30,7 @@ void TFrm::FormShow(wxObject*) {
 
         swallowFailures("opening the start page", [this] {
             CBW->Navigate(std::string(vocab::kBlankPage));
+            if (!startAddress_.empty()) return CBW->Navigate(startAddress_);
             bool resumed = false;
             swallowFailures("going back to the page left off at", [&] { resumed = resumeWhereLeft(); });
             if (!resumed) CBW->Navigate(startPageAddress());

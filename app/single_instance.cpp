@@ -33,9 +33,21 @@ SingleInstance::~SingleInstance() { g_clear_object(&application_); }
 // there is no bus, or it failed us.
 bool SingleInstance::registeredAsSecond() {
     if (!sessionHasBus()) return false;
-    application_ = g_application_new(kApplicationId, G_APPLICATION_DEFAULT_FLAGS);
+    application_ = g_application_new(kApplicationId, G_APPLICATION_HANDLES_OPEN);
     g_signal_connect(application_, "activate", G_CALLBACK(+[](GApplication*, gpointer self) {
-                         if (auto& comeForward = static_cast<SingleInstance*>(self)->comeForward_) comeForward();
+                         if (auto& comeForward = static_cast<SingleInstance*>(self)->comeForward_) comeForward({});
+                     }),
+                     this);
+    // An address a later start was given: taken as that start took it, and
+    // only the first of them.
+    g_signal_connect(application_, "open",
+                     G_CALLBACK(+[](GApplication*, GFile** files, gint count, const gchar*, gpointer self) {
+                         auto& comeForward = static_cast<SingleInstance*>(self)->comeForward_;
+                         if (!comeForward || count < 1) return;
+                         gchar* uri = g_file_get_uri(files[0]);
+                         const std::string address = uri ? uri : "";
+                         g_free(uri);
+                         comeForward(address);
                      }),
                      this);
     GError* error = nullptr;
@@ -49,9 +61,15 @@ bool SingleInstance::registeredAsSecond() {
     return g_application_get_is_remote(application_);
 }
 
-SingleInstance::Start SingleInstance::claim() {
+SingleInstance::Start SingleInstance::claim(const std::string& address) {
     if (registeredAsSecond()) {
-        g_application_activate(application_);  // asks the running client to come forward
+        if (address.empty()) {
+            g_application_activate(application_);  // asks the running client to come forward
+        } else {
+            GFile* page = g_file_new_for_uri(address.c_str());
+            g_application_open(application_, &page, 1, "");
+            g_object_unref(page);
+        }
         if (GDBusConnection* bus = g_application_get_dbus_connection(application_)) {
             g_dbus_connection_flush_sync(bus, nullptr, nullptr);
         }
@@ -68,7 +86,9 @@ SingleInstance::Start SingleInstance::claim() {
     }
 }
 
-void SingleInstance::onAnotherStart(std::function<void()> comeForward) { comeForward_ = std::move(comeForward); }
+void SingleInstance::onAnotherStart(std::function<void(const std::string&)> comeForward) {
+    comeForward_ = std::move(comeForward);
+}
 
 std::string refusedStartText() {
     return fillIn(tr("kwirl: another kwirl is using %s (a client of another session, or --forget), and it cannot "

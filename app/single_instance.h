@@ -7,6 +7,7 @@
 // processes never share the engine's stores.
 
 #include <functional>
+#include <string>
 
 #include "data_folder_lock.h"
 
@@ -30,16 +31,18 @@ public:
     // lock (once, before the engine opens its stores). A bus that cannot be
     // reached or answers with a failure never counts as "no client": then the
     // lock alone decides.
-    Start claim();
+    // A later start's `address`, when it names one, is handed to this client.
+    Start claim(const std::string& address = {});
 
-    // What this client does when a later start asks it to come forward.
-    void onAnotherStart(std::function<void()> comeForward);
+    // What this client does when a later start asks it to come forward, and
+    // to show `address` (empty when it names none).
+    void onAnotherStart(std::function<void(const std::string& address)> comeForward);
 
 private:
     bool registeredAsSecond();
 
     GApplication* application_ = nullptr;
-    std::function<void()> comeForward_;
+    std::function<void(const std::string&)> comeForward_;
     DataFolderLock lock_;
 };
 

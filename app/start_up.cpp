@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
     // Only the program name is passed on: the toolkit reads no option.
     int ownArgc = argc > 0 ? 1 : 0;
     kwirl::SingleInstance instance;
-    switch (instance.claim()) {
+    switch (instance.claim(line.address)) {
         case kwirl::SingleInstance::Start::HandedOver: return 0;
         case kwirl::SingleInstance::Start::Refused: std::fputs(kwirl::refusedStartText().c_str(), stderr); return 1;
         case kwirl::SingleInstance::Start::Alone: break;
@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
     kwirl::setUpEngineBeforeToolkit();
     const kwirl::ToolkitTraces toolkitTraces = kwirl::missingToolkitTraces();
     // The toolkit takes the application object made here instead of making one.
-    wxApp::SetInstance(new kwirl::TKwirlApp(&instance));
+    wxApp::SetInstance(new kwirl::TKwirlApp(&instance, line.address));
     try {
         wxEntry(ownArgc, argv);
     } catch (...) {

@@ -9,6 +9,7 @@
 
 #include "Main.h"
 #include "guard.h"
+#include "site_of_address.h"
 
 namespace kwirl {
 
@@ -80,6 +81,13 @@ void TFrm::saveWindowState() {
 bool TFrm::resumeWhereLeft() {
     if (sessionFile_.empty() || startAtStartPage_) return false;
     return CBW->RestoreSession(readSession(sessionFile_));
+}
+
+// Taken again here, whoever sent it: the running client shows only the portal's pages.
+void TFrm::openFromOutside(const std::string& address) {
+    swallowFailures("opening a page of the portal given to a later start", [&] {
+        if (isPortalSiteAddress(address)) CBW->Navigate(address);
+    });
 }
 
 void TFrm::chooseStartAtStartPage(bool chosen) {

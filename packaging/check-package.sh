@@ -84,7 +84,8 @@ grep -q '^Comment\[de\]=' "$contents/usr/share/applications/io.kwirl.GameClient.
 grep -q '<summary xml:lang="de">' "$contents/usr/share/metainfo/io.kwirl.GameClient.metainfo.xml" ||
   { echo "the software-centre description has no German summary" >&2; exit 1; }
 command=$(sed -n 's/^Exec=//p' "$contents/usr/share/applications/io.kwirl.GameClient.desktop")
-[ "$command" = /usr/games/kwirl ] || { echo "the menu entry starts '$command', not /usr/games/kwirl" >&2; exit 1; }
+[ "$command" = "/usr/games/kwirl %u" ] ||
+  { echo "the menu entry starts '$command', not '/usr/games/kwirl %u'" >&2; exit 1; }
 version=$(dpkg-deb -f "$package" Version)
 latest=$(zcat "$contents/usr/share/doc/kwirl/changelog.gz" | dpkg-parsechangelog -l - -S Version)
 [ "$latest" = "$version" ] || { echo "the changelog's latest entry is $latest, the package $version" >&2; exit 1; }

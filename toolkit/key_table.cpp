@@ -24,7 +24,7 @@ constexpr auto kLines = std::to_array<KeyLine>({
     {Anywhere, translatable("F5, Ctrl+R"), translatable("load the page again")},
     {Anywhere, translatable("Esc"), translatable("stop loading (in full screen: leave it)")},
     {Anywhere, translatable("Ctrl+plus, Ctrl+minus, Ctrl+0, Ctrl and the mouse wheel"),
-     translatable("zoom the page (50 to 300 per cent, kept for the run)")},
+     translatable("zoom the page (50 to 300 per cent, kept for the next start)")},
     {Anywhere, translatable("F11"),
      translatable("full screen for the puzzle: the title bar and borders go, the toolbar stays")},
     {Anywhere, translatable("F1"), translatable("this list of keys")},

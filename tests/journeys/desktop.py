@@ -109,12 +109,12 @@ class Desktop:
             self.close()
             raise
 
-    def start_client(self, page="/index.php?name=puzzle1"):
-        """Starts the client and waits until it asks for `page` (None: the page it
-        left off at, whichever) and shows its toolbar."""
+    def start_client(self, page="/index.php?name=puzzle1", arguments=()):
+        """Starts the client (with `arguments`) and waits until it asks for `page`
+        (None: the page it left off at, whichever) and shows its toolbar."""
         count = len(self.requests())
         with open(self.client_log, "a") as output:
-            self.client = subprocess.Popen([*self.wrapper, self.client_path], stdout=output,
+            self.client = subprocess.Popen([*self.wrapper, self.client_path, *arguments], stdout=output,
                                            stderr=subprocess.STDOUT, cwd=self.cwd, env=self.env)
         self.app = wait_for("the client on the accessibility bus", self._find_app, 30)
         if page is None:

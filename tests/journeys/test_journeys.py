@@ -831,6 +831,33 @@ class BackWhereThePlayerLeftOff(InAHomeOfItsOwn):
         d.wait_for_captions(SHORTCUT)
 
 
+class LinksFromOutside(InAHomeOfItsOwn):
+    """A link to one of the portal's pages, given to kwirl on its command line
+    (a terminal, the desktop's handler for a mail's link): the running window
+    shows it; without one, a window opens at it. Another site's is refused."""
+
+    def test_a_link_to_the_running_client_then_a_start_at_one(self):
+        d = self.desktop
+        awards = f"http://{HOST}/index.php?name=awards"
+        count = len(d.requests())
+        handed = subprocess.run([CLIENT, awards], env=self.env, capture_output=True, text=True, timeout=30)
+        self.assertEqual(handed.returncode, 0, handed.stderr)
+        d.wait_for_request(lambda p: p == "/index.php?name=awards", "the page handed over", count)
+        d.wait_for_heading("Hall of Awards")
+        self.assertEqual(d.top_level_windows(), 1)
+
+        count = len(d.requests())
+        refused = subprocess.run([CLIENT, "http://example.org/index.php?name=awards"], env=self.env,
+                                 capture_output=True, text=True, timeout=30)
+        self.assertEqual((refused.returncode, refused.stdout), (2, ""))
+        self.assertIn("no page of the portal", refused.stderr)
+
+        d.end_client()
+        d.start_client("/index.php?name=champday", [f"http://{HOST}/index.php?name=champday"])
+        d.wait_for_heading("Championship")
+        self.assertFalse(any(line.startswith("/index.php?name=awards") for line in d.requests()[count:]))
+
+
 class AnOddCatalogue(unittest.TestCase):
     """Whatever the catalogue page holds, the window comes up and offers libraries."""
 
@@ -999,7 +1026,11 @@ class HelpAndAbout(Journey):
         self.assertRegex(answer.stdout, rf"^kwirl \d+\.\d+\.\d+\nBuilt for the portal {re.escape(HOST)}; "
                                         r"web engine WebKitGTK \d+\.\d+\.\d+ \(webkit2gtk-4\.1\)\.\n")
         # A client runs in this session: a mistake is told all the same, not handed to it.
-        for mistake in (["--bogus"], ["--help", "--version"], ["http://example.org/"]):
+        # Nor an address that is not one of the portal's pages.
+        for mistake in (["--bogus"], ["--help", "--version"], ["http://example.org/"], [f"ftp://{HOST}/"],
+                        ["file:///etc/hostname"], ["javascript:alert(1)"], [f"http://{HOST}.example.org/"],
+                        [f"http://example.org/?{HOST}"], [f"http://example.org\\@{HOST}/"],
+                        [f"http://{HOST}/\r\nX: y"]):
             answer = self.run_alone(*mistake)
             self.assertEqual((answer.returncode, answer.stdout), (2, ""), mistake)
             self.assertIn("Try 'kwirl --help'", answer.stderr)
