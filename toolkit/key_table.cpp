@@ -15,22 +15,48 @@ namespace {
 using C = BrowserCommand;
 using enum KeyScope;
 
-// The lines of the list of keys, in its order.
-enum Line : std::size_t { kHistory, kReload, kEscape, kZoom, kFullScreen, kList, kChoose, kAgain };
+// The lines of the list of keys, in its order; kCount is none, but how many.
+enum Line : std::size_t { kHistory, kReload, kEscape, kZoom, kFullScreen, kList, kChoose, kAgain, kCount };
 
-constexpr auto kLines = std::to_array<KeyLine>({
-    {Anywhere, translatable("Alt+Left, Alt+Right, the mouse's back and forward buttons"),
-     translatable("back and forward")},
-    {Anywhere, translatable("F5, Ctrl+R"), translatable("load the page again")},
-    {Anywhere, translatable("Esc"), translatable("stop loading (in full screen: leave it)")},
-    {Anywhere, translatable("Ctrl+plus, Ctrl+minus, Ctrl+0, Ctrl and the mouse wheel"),
-     translatable("zoom the page (50 to 300 per cent, kept for the next start)")},
-    {Anywhere, translatable("F11"),
-     translatable("full screen for the puzzle: the title bar and borders go, the toolbar stays")},
-    {Anywhere, translatable("F1"), translatable("this list of keys")},
-    {DropDown, translatable("Up, Down, the beginning of an entry typed"), translatable("choose a library and open it")},
-    {DropDown, translatable("Backspace"), translatable("open the chosen library again")},
-});
+struct TaggedLine {
+    Line line;
+    KeyLine text;
+};
+
+// Each line at its place, every one once: a line the enum names but the list
+// does not, or twice, does not compile.
+template <std::size_t N>
+constexpr std::array<KeyLine, kCount> inLineOrder(const TaggedLine (&tagged)[N]) {
+    static_assert(N == kCount, "every line of the list of keys once");
+    std::array<KeyLine, kCount> lines{};
+    std::array<bool, kCount> placed{};
+    for (const TaggedLine& each : tagged) {
+        if (placed[each.line]) throw "a line of the list of keys twice";
+        placed[each.line] = true;
+        lines[each.line] = each.text;
+    }
+    return lines;
+}
+
+constexpr TaggedLine kTaggedLines[] = {
+    {kHistory,
+     {Anywhere, translatable("Alt+Left, Alt+Right, the mouse's back and forward buttons"),
+      translatable("back and forward")}},
+    {kReload, {Anywhere, translatable("F5, Ctrl+R"), translatable("load the page again")}},
+    {kEscape, {Anywhere, translatable("Esc"), translatable("stop loading (in full screen: leave it)")}},
+    {kZoom,
+     {Anywhere, translatable("Ctrl+plus, Ctrl+minus, Ctrl+0, Ctrl and the mouse wheel"),
+      translatable("zoom the page (50 to 300 per cent, kept for the next start)")}},
+    {kFullScreen,
+     {Anywhere, translatable("F11"),
+      translatable("full screen for the puzzle: the title bar and borders go, the toolbar stays")}},
+    {kList, {Anywhere, translatable("F1"), translatable("this list of keys")}},
+    {kChoose,
+     {DropDown, translatable("Up, Down, the beginning of an entry typed"),
+      translatable("choose a library and open it")}},
+    {kAgain, {DropDown, translatable("Backspace"), translatable("open the chosen library again")}},
+};
+constexpr auto kLines = inLineOrder(kTaggedLines);
 
 constexpr const char* kScopeHeadings[] = {
     translatable("Wherever the keyboard focus is"),
