@@ -24,6 +24,8 @@ struct TReplyFields {
     std::int64_t announcedLength = -1;
     std::string cookie;    // the last Set-Cookie value without a control character
     std::string location;  // the last Location value
+
+    bool operator==(const TReplyFields&) const = default;
 };
 
 // Takes what one header line tells into `fields`, by the rule for the line's

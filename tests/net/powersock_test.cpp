@@ -322,16 +322,11 @@ TEST_F(PowersockTest, DataNobodyReadsIsAnnouncedOnceAndTheLoopRests) {
 // gets no answer and waits.
 class FullListener {
 public:
-    FullListener() {
-        listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    FullListener() : listener_(test::listenOnLoopback(0, 0, port_)) {
         sockaddr_in address{};
         address.sin_family = AF_INET;
+        address.sin_port = htons(port_);
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        listen(listener_, 0);
-        socklen_t length = sizeof address;
-        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-        port_ = ntohs(address.sin_port);
         filler_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         connect(filler_, reinterpret_cast<sockaddr*>(&address), sizeof address);  // takes the one place
     }
@@ -342,9 +337,9 @@ public:
     std::uint16_t port() const { return port_; }
 
 private:
+    std::uint16_t port_ = 0;
     int listener_ = -1;
     int filler_ = -1;
-    std::uint16_t port_ = 0;
 };
 
 TEST_F(PowersockTest, ALookupOrAConnectEndsByItsTimeOutOrACancel) {

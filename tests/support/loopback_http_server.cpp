@@ -10,25 +10,32 @@
 #include <glib.h>
 
 #include <algorithm>
+#include <atomic>
+#include <memory>
 #include <stdexcept>
 
 namespace kwirl::test {
 
-LoopbackServer::LoopbackServer(std::uint16_t port, ConnectionHandler handler) : handler_(std::move(handler)) {
-    listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+int listenOnLoopback(std::uint16_t port, int backlog, std::uint16_t& chosen) {
+    const int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     int yes = 1;
-    setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(port);
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(listener_, 64) != 0) {
-        close(listener_);
+    if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(listener, backlog) != 0) {
+        close(listener);
         throw std::runtime_error("test server cannot listen on port " + std::to_string(port));
     }
     socklen_t length = sizeof address;
-    getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-    port_ = ntohs(address.sin_port);
+    getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+    chosen = ntohs(address.sin_port);
+    return listener;
+}
+
+LoopbackServer::LoopbackServer(std::uint16_t port, ConnectionHandler handler) : handler_(std::move(handler)) {
+    listener_ = listenOnLoopback(port, 64, port_);
     if (pipe(stopPipe_) != 0) throw std::runtime_error("test server cannot make its stop pipe");
     acceptor_ = std::thread([this] { acceptLoop(); });
 }
@@ -41,7 +48,7 @@ LoopbackServer::~LoopbackServer() {
         std::lock_guard lock(mutex_);
         for (int fd : openFds_) shutdown(fd, SHUT_RDWR);
     }
-    for (auto& connection : connections_) connection.join();
+    for (auto& connection : connections_) connection.thread.join();
     close(listener_);
     close(stopPipe_[0]);
     close(stopPipe_[1]);
@@ -54,18 +61,29 @@ void LoopbackServer::acceptLoop() {
         if (fds[1].revents) return;
         const int fd = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
         if (fd < 0) continue;
+        // The threads of connections that ended go as new ones come: a server
+        // that answers a fuzzer's thousands of connections keeps a few.
+        std::erase_if(connections_, [](Connection& connection) {
+            if (!*connection.ended) return false;
+            connection.thread.join();
+            return true;
+        });
         std::lock_guard lock(mutex_);
         openFds_.push_back(fd);
-        connections_.emplace_back([this, fd] {
-            handler_(*this, fd);
-            {
-                std::lock_guard connectionLock(mutex_);
-                if (std::find(resetFds_.begin(), resetFds_.end(), fd) != resetFds_.end()) return;
-                openFds_.erase(std::find(openFds_.begin(), openFds_.end(), fd));
-            }
-            shutdown(fd, SHUT_WR);
-            close(fd);
-        });
+        auto ended = std::make_shared<std::atomic<bool>>(false);
+        connections_.push_back({std::thread([this, fd, ended] {
+                                    handler_(*this, fd);
+                                    {
+                                        std::lock_guard connectionLock(mutex_);
+                                        if (std::find(resetFds_.begin(), resetFds_.end(), fd) == resetFds_.end()) {
+                                            openFds_.erase(std::find(openFds_.begin(), openFds_.end(), fd));
+                                            shutdown(fd, SHUT_WR);
+                                            close(fd);
+                                        }
+                                    }
+                                    *ended = true;
+                                }),
+                                ended});
     }
 }
 
@@ -92,15 +110,9 @@ void LoopbackServer::recordRequestLine(const std::string& line) {
 }
 
 std::uint16_t unusedLoopbackPort() {
-    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    close(fd);
-    return ntohs(address.sin_port);
+    std::uint16_t port = 0;
+    close(listenOnLoopback(0, 1, port));
+    return port;
 }
 
 std::string readRequestHead(int fd) {

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -41,11 +42,18 @@ private:
     std::thread acceptor_;
     mutable std::mutex mutex_;
     std::vector<std::string> requestLines_;
-    std::vector<std::thread> connections_;
+    struct Connection {
+        std::thread thread;
+        std::shared_ptr<std::atomic<bool>> ended;
+    };
+    std::vector<Connection> connections_;
     std::vector<int> openFds_;
     std::vector<int> resetFds_;
 };
 
+// A listening socket on 127.0.0.1 with `backlog` places; port 0 picks a free
+// one, told in `chosen`. Throws std::runtime_error when it cannot listen.
+int listenOnLoopback(std::uint16_t port, int backlog, std::uint16_t& chosen);
 // A loopback port on which nothing listens (just now).
 std::uint16_t unusedLoopbackPort();
 // Reads a request head up to its blank line (at most 64 KiB); empty when the peer closed first.
