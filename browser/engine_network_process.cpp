@@ -45,6 +45,19 @@ bool isNetworkProcess(int pid) {
            program.compare(program.size() - kNetworkProgram.size(), kNetworkProgram.size(), kNetworkProgram) == 0;
 }
 
+// Whether the process's main thread has ended: the process is ending, while
+// its other threads may still be on their way out. The engine can have seen
+// its end by then, before the process's own descriptor tells it.
+bool mainThreadEnded(int pid) {
+    std::ifstream file("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    std::getline(file, line);
+    const auto close = line.rfind(')');
+    if (close == std::string::npos || close + 2 >= line.size()) return true;
+    const char state = line[close + 2];
+    return state == 'Z' || state == 'X' || commandOf(pid).empty();
+}
+
 bool descendsFrom(int pid, int ancestor) {
     for (int depth = 0; pid > 1 && depth < 16; ++depth) {
         pid = parentOf(pid);
@@ -102,7 +115,7 @@ void TNetworkProcessWatch::noticeEnded() {
     std::vector<int> ended;
     for (const Watched& each : watched_) {
         pollfd ready = {each.fd, POLLIN, 0};
-        if (poll(&ready, 1, 0) == 1) ended.push_back(each.fd);
+        if (poll(&ready, 1, 0) == 1 || mainThreadEnded(each.pid)) ended.push_back(each.fd);
     }
     for (const int fd : ended) {
         const auto found =

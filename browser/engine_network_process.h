@@ -22,8 +22,9 @@ public:
     // The network process running now, watched from here on; 0 when there is
     // none to be found or more than one (or the system cannot watch one).
     int current();
-    // Tells now of those that have ended, which the loop would tell a moment
-    // later: asked before a call on the engine that must not reach a dead one.
+    // Tells now of those that have ended or are ending, which the loop would
+    // tell a moment later: asked before a call on the engine that must not
+    // reach a dead one.
     void noticeEnded();
 
 private:
