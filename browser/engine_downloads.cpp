@@ -72,6 +72,15 @@ std::string makeTemporaryBeside(const std::string& chosen) {
     return made;
 }
 
+// The new file made for a transfer, and the one the engine writes beside it
+// until the transfer is whole, which nobody removes when the engine's network
+// process dies under the transfer.
+void removeTemporary(const std::string& temporary) {
+    if (temporary.empty()) return;
+    g_unlink(temporary.c_str());
+    g_unlink((temporary + ".wkdownload").c_str());
+}
+
 // The whole file takes the chosen name: over the old one when the person said
 // to replace it, else only while no file has it; errno set on failure.
 bool moveIntoPlace(const std::string& from, const std::string& to, bool replacing) {
@@ -106,7 +115,7 @@ TEngineDownloads::~TEngineDownloads() {
     for (auto& [id, transfer] : running_) {
         g_signal_handlers_disconnect_by_data(transfer.download, this);
         g_object_unref(transfer.download);
-        if (!transfer.temporary.empty()) g_unlink(transfer.temporary.c_str());
+        removeTemporary(transfer.temporary);
     }
 }
 
@@ -244,7 +253,7 @@ TDownloadOutcome TEngineDownloads::finish(Transfer& transfer) {
         failure = errno == EEXIST ? downloadFailureText(DownloadFailure::Destination, {}) : fileWriteFailureText(errno);
     }
     const bool whole = !transfer.failed && failure.empty();
-    if (!whole && !transfer.temporary.empty()) g_unlink(transfer.temporary.c_str());
+    if (!whole) removeTemporary(transfer.temporary);
     if (whole) return {TDownloadOutcome::End::Saved, {}};
     if (transfer.dropped) return {TDownloadOutcome::End::Dropped, {}};
     if (transfer.replacing) failure += "\n" + tr("The file that was there is kept as it was.");

@@ -730,6 +730,62 @@ TEST_F(EngineTest, TheNetworkProcessDyingUnderTheSaveDialogIsToldAndTheNextLoads
     }
 }
 
+// The network process is killed while a file is being written: the player is
+// told at once why it was not saved, and its new file is gone by then.
+TEST_F(EngineTest, AFileBeingWrittenWhenTheNetworkProcessDiesIsToldAndLeavesNothing) {
+    server.reset();
+    server = std::make_unique<LoopbackServer>(testPortalPort(), [](LoopbackServer& portal, int fd) {
+        const std::string head = readRequestHead(fd);
+        if (head.empty()) return;
+        portal.recordRequestLine(head.substr(0, head.find("\r\n")));
+        if (pathOf(head).find("name=endlessfile") == std::string::npos) {
+            sendAll(fd, portalPage(head));
+            return;
+        }
+        // A start, and the rest never: the transfer runs until the engine's process goes.
+        sendAll(fd,
+                "HTTP/1.0 200 OK\r\nContent-Type: image/png\r\nContent-Length: 1000000\r\n"
+                "Content-Disposition: attachment; filename=\"big.png\"\r\n\r\n" +
+                    std::string(200000, 'x'));
+        waitForClose(fd);
+    });
+    const auto folder = std::filesystem::temp_directory_path() / "kwirl-engine-test-dying";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directory(folder);
+    frame->CBW->OnFileDownload = [&](TCppWebBrowser*, const std::string&, const std::string&, std::string& path,
+                                     bool&) { path = (folder / "big.png").string(); };
+    bool ended = false;
+    TDownloadOutcome outcome{TDownloadOutcome::End::Saved, "(none told)"};
+    std::vector<std::string> left{"(not looked at)"};
+    frame->CBW->OnDownloadComplete = [&](TCppWebBrowser*, const std::string&, const TDownloadOutcome& told) {
+        ended = true;
+        outcome = told;
+        left.clear();
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) left.push_back(entry.path().filename());
+    };
+    const auto written = [&] {
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            if (entry.file_size() > 0) return true;
+        }
+        return false;
+    };
+    const guint waking = g_timeout_add(
+        50, +[](gpointer) -> gboolean { return G_SOURCE_CONTINUE; }, nullptr);
+    frame->CBW->Navigate(pageAddress("endlessfile"));
+    const bool started = runLoopUntil(written, 20000);
+    const auto network = engineProcessesOf(getpid(), "WebKitNetworkProcess");
+    for (const int pid : network) kill(pid, SIGKILL);
+    const bool told = runLoopUntil([&] { return ended; }, 20000);
+    g_source_remove(waking);
+    ASSERT_TRUE(started);
+    EXPECT_FALSE(network.empty());
+    ASSERT_TRUE(told);
+    EXPECT_EQ(outcome.end, TDownloadOutcome::End::Failed);
+    EXPECT_FALSE(outcome.failure.empty());
+    EXPECT_EQ(left, std::vector<std::string>{}) << outcome.failure;
+    std::filesystem::remove_all(folder);
+}
+
 class OtherSiteTest : public EngineTest {
 protected:
     std::string framing(const std::string& kind) const {
