@@ -14,6 +14,8 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace kwirl {
 
