@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <string>
+#include <vector>
 
 #include "download_files.h"
 #include "move_without_replacing.h"
@@ -71,6 +72,15 @@ std::string makeTemporaryBeside(const std::string& chosen) {
     return made;
 }
 
+// The new file made for a transfer, and the one the engine writes beside it
+// until the transfer is whole, which nobody removes when the engine's network
+// process dies under the transfer.
+void removeTemporary(const std::string& temporary) {
+    if (temporary.empty()) return;
+    g_unlink(temporary.c_str());
+    g_unlink((temporary + ".wkdownload").c_str());
+}
+
 // The whole file takes the chosen name: over the old one when the person said
 // to replace it, else only while no file has it; errno set on failure.
 bool moveIntoPlace(const std::string& from, const std::string& to, bool replacing) {
@@ -105,7 +115,7 @@ TEngineDownloads::~TEngineDownloads() {
     for (auto& [id, transfer] : running_) {
         g_signal_handlers_disconnect_by_data(transfer.download, this);
         g_object_unref(transfer.download);
-        if (!transfer.temporary.empty()) g_unlink(transfer.temporary.c_str());
+        removeTemporary(transfer.temporary);
     }
 }
 
@@ -132,6 +142,7 @@ void TEngineDownloads::onStarted(WebKitWebContext*, WebKitDownload* download, gp
     }
     Transfer transfer;
     transfer.source = source;
+    transfer.networkProcess = downloads->network_.current();
     transfer.download = WEBKIT_DOWNLOAD(g_object_ref(download));
     downloads->running_.emplace(++downloads->lastId_, std::move(transfer));
     g_signal_connect(download, "decide-destination", G_CALLBACK(&TEngineDownloads::onDecideDestination), self);
@@ -153,7 +164,9 @@ gboolean TEngineDownloads::onDecideDestination(WebKitDownload* download, gchar* 
 }
 
 void TEngineDownloads::askWhereToSave(Id id, const std::string& suggested, const std::string& source) {
-    if (!running_.count(id)) return;
+    const auto asked = running_.find(id);
+    if (asked == running_.end() || asked->second.ended) return;
+    asked->second.asking = true;
     std::string path;
     bool replace = false;
     try {
@@ -161,9 +174,21 @@ void TEngineDownloads::askWhereToSave(Id id, const std::string& suggested, const
     } catch (...) {
         path.clear();  // a handler that fails chose nothing
     }
+    network_.noticeEnded();  // a process that died while the person chose ends its downloads first
     const auto found = running_.find(id);
-    if (found == running_.end()) return;  // ended while the person chose
+    if (found == running_.end()) return;
     Transfer& transfer = found->second;
+    transfer.asking = false;
+    if (transfer.ended) {
+        // It ended while the person chose: a place chosen is told why nothing comes there.
+        TDownloadOutcome outcome{TDownloadOutcome::End::Failed, transfer.failure};
+        if (path.empty() || transfer.dropped) outcome = {TDownloadOutcome::End::Dropped, {}};
+        if (outcome.end == TDownloadOutcome::End::Failed && outcome.failure.empty())
+            outcome.failure = tr("The transfer ended before the file could be saved.");
+        forget(id);
+        tell(path, outcome);
+        return;
+    }
     if (path.empty()) {
         webkit_download_cancel(transfer.download);
         return;
@@ -228,27 +253,57 @@ TDownloadOutcome TEngineDownloads::finish(Transfer& transfer) {
         failure = errno == EEXIST ? downloadFailureText(DownloadFailure::Destination, {}) : fileWriteFailureText(errno);
     }
     const bool whole = !transfer.failed && failure.empty();
-    if (!whole && !transfer.temporary.empty()) g_unlink(transfer.temporary.c_str());
+    if (!whole) removeTemporary(transfer.temporary);
     if (whole) return {TDownloadOutcome::End::Saved, {}};
     if (transfer.dropped) return {TDownloadOutcome::End::Dropped, {}};
     if (transfer.replacing) failure += "\n" + tr("The file that was there is kept as it was.");
     return {TDownloadOutcome::End::Failed, failure};
 }
 
-// Every download ends here, after its failure if it failed. The window is told
-// once the engine's call has returned: it may show a message box.
+// The engine's end of a download, after its failure if it failed. One whose
+// place the person is still choosing is told once they have chosen.
 void TEngineDownloads::onFinished(WebKitDownload* download, gpointer self) {
     auto* downloads = static_cast<TEngineDownloads*>(self);
     const Id id = downloads->idOf(download);
     const auto found = downloads->running_.find(id);
     if (found == downloads->running_.end()) return;
-    const TDownloadOutcome outcome = downloads->finish(found->second);
-    const std::string path = found->second.chosen.empty() ? destinationPath(download) : found->second.chosen;
+    Transfer& transfer = found->second;
+    transfer.ended = true;
+    if (transfer.asking) return;
+    const TDownloadOutcome outcome = downloads->finish(transfer);
+    const std::string path = transfer.chosen.empty() ? destinationPath(download) : transfer.chosen;
     downloads->forget(id);
-    downloads->CallAfter([downloads, path, outcome] {
-        downloads->progress_(1.0);
-        auto& browser = downloads->browser_;
-        if (browser.OnDownloadComplete) browser.OnDownloadComplete(&browser, path, outcome);
+    downloads->tell(path, outcome);
+}
+
+// The engine's network process ended: its downloads end with it, though the
+// engine never says so for one that waits for its place. Their new files go
+// at once; one whose place the person is choosing is told once they have
+// chosen, and one not yet offered is not offered.
+void TEngineDownloads::networkProcessEnded(int pid) {
+    std::vector<Id> gone;
+    for (auto& [id, transfer] : running_) {
+        if (transfer.ended || (transfer.networkProcess != pid && transfer.networkProcess != 0)) continue;
+        transfer.ended = true;
+        transfer.failed = true;
+        if (transfer.failure.empty())
+            transfer.failure = tr("The browser's network process ended before the file was saved.");
+        if (!transfer.asking) gone.push_back(id);
+    }
+    for (const Id id : gone) {
+        Transfer& transfer = running_.at(id);
+        const std::string path = transfer.chosen;
+        const TDownloadOutcome outcome = finish(transfer);
+        forget(id);
+        if (!path.empty()) tell(path, outcome);
+    }
+}
+
+// Once the engine's call has returned: the window may show a message box.
+void TEngineDownloads::tell(const std::string& path, const TDownloadOutcome& outcome) {
+    CallAfter([this, path, outcome] {
+        progress_(1.0);
+        if (browser_.OnDownloadComplete) browser_.OnDownloadComplete(&browser_, path, outcome);
     });
 }
 

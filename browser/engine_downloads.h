@@ -12,6 +12,7 @@
 #include <map>
 #include <string>
 
+#include "engine_network_process.h"
 #include "web_browser.h"
 
 typedef struct _WebKitWebView WebKitWebView;
@@ -46,9 +47,14 @@ private:
         std::string chosen;                  // where the person said it goes
         std::string temporary;               // what the engine writes meanwhile
         bool replacing = false;
-        bool failed = false;   // the engine ended it unfinished (dropped by the person too)
-        bool dropped = false;  // by the person, before anything failed
-        std::string failure;   // why it failed, told when it ends
+        bool failed = false;     // the engine ended it unfinished (dropped by the person too)
+        bool dropped = false;    // by the person, before anything failed
+        std::string failure;     // why it failed, told when it ends
+        int networkProcess = 0;  // the engine's process that fetches it, 0 when not known
+        bool asking = false;     // the person is choosing its place
+        // The engine is done with it, or its process is gone: nothing more is
+        // asked of the engine for it (a call on it could end the client).
+        bool ended = false;
     };
     using Id = std::uint64_t;
 
@@ -57,6 +63,9 @@ private:
     void askWhereToSave(Id id, const std::string& suggested, const std::string& source);
     void failBeforeWriting(Transfer& transfer, const std::string& failure);
     TDownloadOutcome finish(Transfer& transfer);
+    void networkProcessEnded(int pid);
+    // Tells the window how a download ended, once the engine's call has returned.
+    void tell(const std::string& path, const TDownloadOutcome& outcome);
     void forget(Id id);
 
     WebKitWebView* view_;
@@ -67,6 +76,7 @@ private:
     // which a later download may reuse once the earlier one is gone.
     std::map<Id, Transfer> running_;
     Id lastId_ = 0;
+    TNetworkProcessWatch network_{[this](int pid) { networkProcessEnded(pid); }};
 };
 
 }  // namespace kwirl

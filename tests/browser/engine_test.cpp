@@ -217,6 +217,10 @@ const std::string& desktopBrowserLog() {
         std::ofstream(root / "data/applications/kwirl-test-browser.desktop")
             << "[Desktop Entry]\nType=Application\nName=Stand-in browser\nExec=" << (root / "browser.sh").string()
             << " %u\nMimeType=x-scheme-handler/http;x-scheme-handler/https;\n";
+        // The save dialog opens in a downloads folder of the tests' own.
+        fs::create_directories(root / "downloads");
+        std::ofstream(root / "config/user-dirs.dirs")
+            << "XDG_DOWNLOAD_DIR=\"" << (root / "downloads").string() << "\"\n";
         std::ofstream(root / "config/mimeapps.list")
             << "[Default Applications]\nx-scheme-handler/http=kwirl-test-browser.desktop\n"
                "x-scheme-handler/https=kwirl-test-browser.desktop\n";
@@ -630,6 +634,156 @@ TEST_F(EngineTest, AFileIsSavedWholeOrNotAtAllAndAFileItReplacesIsKeptUntilThen)
         }
         std::filesystem::remove_all(folder);
     }
+}
+
+// The save dialog, open and holding the keys.
+bool saveDialogOpen() {
+    bool open = false;
+    GList* windows = gtk_window_list_toplevels();
+    for (GList* each = windows; each; each = each->next) {
+        auto* window = GTK_WINDOW(each->data);
+        open = open || (GTK_IS_FILE_CHOOSER_DIALOG(window) && gtk_widget_get_mapped(GTK_WIDGET(window)) &&
+                        gtk_window_is_active(window));
+    }
+    g_list_free(windows);
+    return open;
+}
+
+bool processEnded(int pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    std::getline(stat, line);
+    const auto close = line.rfind(')');
+    return close == std::string::npos || line.substr(close + 2, 1) == "Z";
+}
+
+// The engine's network process is killed (as an out-of-memory kill ends it)
+// while the save dialog is open; the player answers with the real keys. Esc
+// ends the client no more than Save does; Save says the file was not saved and
+// why, with nothing left in the folder at once; the next page and the next
+// file load as before.
+TEST_F(EngineTest, TheNetworkProcessDyingUnderTheSaveDialogIsToldAndTheNextLoadsWork) {
+    const std::filesystem::path folder = g_get_user_special_dir(G_USER_DIRECTORY_DOWNLOAD);
+    const auto ask = frame->CBW->OnFileDownload;  // the window's own dialog
+    int asked = 0;
+    for (const std::string answer : {"Escape", "Return"}) {
+        SCOPED_TRACE(answer);
+        struct Player {
+            std::string key;
+            std::vector<int> killed;
+            bool answered = false;
+        } player{answer, {}, false};
+        frame->CBW->OnFileDownload = [&](TCppWebBrowser* sender, const std::string& name, const std::string& source,
+                                         std::string& path, bool& replace) {
+            // What the player and the system do while the dialog holds the window.
+            const guint acting = g_timeout_add(
+                50,
+                +[](gpointer data) -> gboolean {
+                    auto& acts = *static_cast<Player*>(data);
+                    if (acts.killed.empty() && saveDialogOpen()) {
+                        acts.killed = engineProcessesOf(getpid(), "WebKitNetworkProcess");
+                        for (const int pid : acts.killed) kill(pid, SIGKILL);
+                    } else if (!acts.killed.empty() && !acts.answered &&
+                               std::all_of(acts.killed.begin(), acts.killed.end(), processEnded)) {
+                        acts.answered = std::system(("xdotool key " + acts.key).c_str()) == 0;
+                    }
+                    return G_SOURCE_CONTINUE;
+                },
+                &player);
+            ask(sender, name, source, path, replace);
+            g_source_remove(acting);
+        };
+        bool ended = false;
+        TDownloadOutcome outcome{TDownloadOutcome::End::Saved, "(none told)"};
+        std::vector<std::string> left{"(not looked at)"};
+        frame->CBW->OnDownloadComplete = [&](TCppWebBrowser*, const std::string&, const TDownloadOutcome& told) {
+            ended = true;
+            outcome = told;
+            left.clear();
+            for (const auto& entry : std::filesystem::directory_iterator(folder))
+                left.push_back(entry.path().filename());
+        };
+        frame->CBW->Navigate(pageAddress("wholefile") + "&dying=" + std::to_string(++asked));
+        ASSERT_TRUE(runLoopUntil([&] { return ended; }, 20000));
+        EXPECT_FALSE(player.killed.empty());
+        EXPECT_TRUE(player.answered);
+        EXPECT_EQ(left, std::vector<std::string>{});
+        if (answer == "Escape") {
+            EXPECT_EQ(outcome.end, TDownloadOutcome::End::Dropped) << outcome.failure;
+        } else {
+            EXPECT_EQ(outcome.end, TDownloadOutcome::End::Failed);
+            EXPECT_NE(outcome.failure.find("network process ended"), std::string::npos) << outcome.failure;
+        }
+
+        const std::string next = pageAddress("next") + "&after=" + std::to_string(asked);
+        frame->CBW->Navigate(next);
+        EXPECT_TRUE(runLoopUntil([&] { return frame->CBW->LocationURL() == next; }, 20000));
+        frame->CBW->OnFileDownload = [&](TCppWebBrowser*, const std::string&, const std::string&, std::string& path,
+                                         bool&) { path = (folder / "next.png").string(); };
+        ended = false;
+        frame->CBW->Navigate(pageAddress("wholefile") + "&next=" + std::to_string(asked));
+        ASSERT_TRUE(runLoopUntil([&] { return ended; }, 20000));
+        EXPECT_EQ(outcome.end, TDownloadOutcome::End::Saved) << outcome.failure;
+        std::ifstream saved(folder / "next.png");
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(saved), {}), "PNG!PNG!");
+        std::filesystem::remove(folder / "next.png");
+    }
+}
+
+// The network process is killed while a file is being written: the player is
+// told at once why it was not saved, and its new file is gone by then.
+TEST_F(EngineTest, AFileBeingWrittenWhenTheNetworkProcessDiesIsToldAndLeavesNothing) {
+    server.reset();
+    server = std::make_unique<LoopbackServer>(testPortalPort(), [](LoopbackServer& portal, int fd) {
+        const std::string head = readRequestHead(fd);
+        if (head.empty()) return;
+        portal.recordRequestLine(head.substr(0, head.find("\r\n")));
+        if (pathOf(head).find("name=endlessfile") == std::string::npos) {
+            sendAll(fd, portalPage(head));
+            return;
+        }
+        // A start, and the rest never: the transfer runs until the engine's process goes.
+        sendAll(fd,
+                "HTTP/1.0 200 OK\r\nContent-Type: image/png\r\nContent-Length: 1000000\r\n"
+                "Content-Disposition: attachment; filename=\"big.png\"\r\n\r\n" +
+                    std::string(200000, 'x'));
+        waitForClose(fd);
+    });
+    const auto folder = std::filesystem::temp_directory_path() / "kwirl-engine-test-dying";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directory(folder);
+    frame->CBW->OnFileDownload = [&](TCppWebBrowser*, const std::string&, const std::string&, std::string& path,
+                                     bool&) { path = (folder / "big.png").string(); };
+    bool ended = false;
+    TDownloadOutcome outcome{TDownloadOutcome::End::Saved, "(none told)"};
+    std::vector<std::string> left{"(not looked at)"};
+    frame->CBW->OnDownloadComplete = [&](TCppWebBrowser*, const std::string&, const TDownloadOutcome& told) {
+        ended = true;
+        outcome = told;
+        left.clear();
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) left.push_back(entry.path().filename());
+    };
+    const auto written = [&] {
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            if (entry.file_size() > 0) return true;
+        }
+        return false;
+    };
+    const guint waking = g_timeout_add(
+        50, +[](gpointer) -> gboolean { return G_SOURCE_CONTINUE; }, nullptr);
+    frame->CBW->Navigate(pageAddress("endlessfile"));
+    const bool started = runLoopUntil(written, 20000);
+    const auto network = engineProcessesOf(getpid(), "WebKitNetworkProcess");
+    for (const int pid : network) kill(pid, SIGKILL);
+    const bool told = runLoopUntil([&] { return ended; }, 20000);
+    g_source_remove(waking);
+    ASSERT_TRUE(started);
+    EXPECT_FALSE(network.empty());
+    ASSERT_TRUE(told);
+    EXPECT_EQ(outcome.end, TDownloadOutcome::End::Failed);
+    EXPECT_FALSE(outcome.failure.empty());
+    EXPECT_EQ(left, std::vector<std::string>{}) << outcome.failure;
+    std::filesystem::remove_all(folder);
 }
 
 class OtherSiteTest : public EngineTest {

@@ -695,6 +695,53 @@ class SavingAPicture(InAHomeOfItsOwn):
         self.assertFalse(os.path.exists(os.path.join(self.home, ".local", "share", "recently-used.xbel")))
 
 
+    def leftovers(self):
+        """The transfers' own files left anywhere in the home folder."""
+        return [name for _, _, names in os.walk(self.home) for name in names if name.startswith(".kwirl-download-")]
+
+    def test_the_engines_network_process_dies_while_the_player_is_asked(self):
+        """Killed as an out-of-memory kill would, with the dialog open: Esc, and
+        then Save, leave the client running; Save says the file was not saved and
+        why, at once and with no file of the transfer left; the next page and the
+        next file come as before."""
+        d = self.desktop
+        self.open_list(2, "pazzle")
+        d.click(d.link("Puzzle 1"))
+        d.wait_for_captions(PIECES)
+        for answer in ("Escape", "Return"):
+            d.click(d.link("Download the picture, solved"))
+            self.dialog("file chooser")
+            network = d.engine_processes("WebKitNetworkProcess")
+            self.assertTrue(network)
+            for pid in network:
+                os.kill(pid, signal.SIGKILL)
+            wait_for("the network process gone",
+                     lambda: not set(network) & set(d.engine_processes("WebKitNetworkProcess")))
+            d.keys(answer)
+            wait_for("the dialog closed", lambda: not d.all("file chooser"))
+            if answer == "Return":
+                told = d.texts(self.dialog("alert", "The file was not saved."))
+                self.assertTrue(any("network process ended" in text for text in told), told)
+                self.assertEqual(self.leftovers(), [])
+                d.keys("Return")
+                wait_for("the message closed", lambda: not d.all("alert"))
+            self.assertTrue(d.alive())
+            self.assertEqual(os.listdir(self.folder), [])
+            self.assertEqual(self.leftovers(), [])
+
+        count = len(d.requests())
+        d.click(d.button("Hall of Awards"))
+        d.wait_for_request(lambda p: p == "/index.php?name=awards", "the hall of awards", count)
+        d.wait_for_heading("Hall of Awards")
+        d.keys("alt+Left")
+        d.wait_for_captions(PIECES)
+        d.click(d.link("Download the picture, solved"))
+        self.dialog("file chooser")
+        d.keys("Return")
+        saved = os.path.join(self.folder, "pazzle-puzzle-1-solved.png")
+        wait_for("the picture saved", lambda: os.path.exists(saved) and os.path.getsize(saved) > 0)
+        self.assertTrue(d.alive())
+
 class AWindowThatRestores(InAHomeOfItsOwn):
     """The window returns from maximised to a real size, never gets narrower
     than its toolbar, and comes back as the player left it."""
