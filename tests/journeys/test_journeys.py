@@ -21,6 +21,8 @@ from desktop import DEMO_CATALOGUE_LIBRARIES, TIME_SCALE, Desktop, JourneyError,
 
 CLIENT = os.environ.get("KWIRL_CLIENT", "build/app/kwirl")
 HOST = os.environ.get("KWIRL_PORTAL_HOST", "127.0.0.1:8642")
+# The portal as the client names it: with the scheme it reaches it by.
+PORTAL = f"{os.environ.get('KWIRL_PORTAL_SCHEME', 'http')}://{HOST}"
 SOURCE = os.environ.get("KWIRL_SOURCE_DIR", ".")
 ARTIFACTS = os.environ.get("KWIRL_ARTIFACTS", "")
 
@@ -935,7 +937,7 @@ class HelpAndAbout(Journey):
             self.assertIn("\n  " + option, answer.stdout)
         answer = self.run_alone("--version")
         self.assertEqual((answer.returncode, answer.stderr), (0, ""))
-        self.assertRegex(answer.stdout, rf"^kwirl \d+\.\d+\.\d+\nBuilt for the portal {re.escape(HOST)}; "
+        self.assertRegex(answer.stdout, rf"^kwirl \d+\.\d+\.\d+\nBuilt for the portal {re.escape(PORTAL)}; "
                                         r"web engine WebKitGTK \d+\.\d+\.\d+ \(webkit2gtk-4\.1\)\.\n")
         # A client runs in this session: a mistake is told all the same, not handed to it.
         for mistake in (["--bogus"], ["--help", "--version"], ["http://example.org/"]):
@@ -968,7 +970,7 @@ class HelpAndAbout(Journey):
         d.click(d.control("menu item", "About Kwirl Game Client"))
         about = d.window("frame", "About Kwirl Game Client")
         texts = d.texts(about)
-        for text in ("Kwirl Game Client", f"Built for the puzzle portal {HOST}", "Free software under the MIT licence:"):
+        for text in ("Kwirl Game Client", f"Built for the puzzle portal {PORTAL}", "Free software under the MIT licence:"):
             self.assertIn(text, texts)
         self.assertTrue(any(re.fullmatch(r"Version \d+\.\d+\.\d+", text) for text in texts), texts)
         self.assertTrue(any(re.fullmatch(r"Web engine: WebKitGTK \d+\.\d+\.\d+ \(webkit2gtk-4\.1\)", text) for text in texts), texts)
