@@ -17,8 +17,11 @@
 
 #include "Main.h"
 #include "addresses.h"
+#include "engine_shell.h"
 #include "event_loop.h"
 #include "loopback_http_server.h"
+#include "loopback_tls.h"
+#include "portal_host.h"
 #include "site_of_address.h"
 #include "window_fixture.h"
 #include "wx_text.h"
@@ -282,10 +285,27 @@ void clickOn(wxWindow* control) {
 }
 void clickInPage(TFrm& window) { clickOn(window.CBW->Window()); }
 
+// The test portal's certificate, for a build whose portal is reached over TLS:
+// trusted for its pages as a test copy of the client trusts its portal's.
+const LoopbackCertificate& testPortalCertificate() {
+    static const LoopbackCertificate certificate;
+    static const bool trusted = [] {
+        trustCertificatesFor(certificate.pemFile(), {nameOfHost(portalHost())});
+        return true;
+    }();
+    static_cast<void>(trusted);
+    return certificate;
+}
+
+// The test portal's pages, over the build's portal scheme.
+LoopbackServer::ConnectionHandler portalResponder() {
+    return portalScheme() == "https" ? tlsResponder(testPortalCertificate(), portalPage) : httpResponder(portalPage);
+}
+
 class EngineTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        server = std::make_unique<LoopbackServer>(testPortalPort(), httpResponder(portalPage));
+        server = std::make_unique<LoopbackServer>(testPortalPort(), portalResponder());
         frame = new TFrm(nullptr);
         // Record every navigation the engine raises, then let the window's filter decide.
         auto filter = frame->CBW->OnBeforeNavigate2;
@@ -312,7 +332,7 @@ protected:
     }
 
     bool served(const std::string& address) const {
-        const auto path = address.substr(address.find('/', std::string("http://").size()));
+        const auto path = address.substr(address.find('/', portalSchemePrefix().size()));
         for (const auto& line : server->requestLines()) {
             if (line == "GET " + path + " HTTP/1.1") return true;
         }
@@ -509,6 +529,46 @@ TEST_F(EngineTest, APageThatCannotBeLoadedIsTriedAgainInItsOwnPlace) {
     ASSERT_TRUE(runLoopUntil([&] { return frame->CBW->LocationURL() == pageAddress("awards"); }, 20000));
     EXPECT_EQ(std::count(navigations.begin(), navigations.end(), nowhere), 0);
     g_signal_handler_disconnect(view, failed);
+}
+
+// A page over TLS whose certificate cannot be checked: the client's own page
+// says so, and no request reaches the server. Once the certificate is trusted,
+// as a test copy of the client trusts its portal's, the same server's page
+// loads; a script it names over plain HTTP is still never fetched.
+TEST_F(EngineTest, AnHttpsPageWhoseCertificateFailsShowsTheClientsOwnPage) {
+    WebKitWebView* view = viewOf(*frame);
+    const auto shows = [&](const char* title) {
+        const gchar* shown = webkit_web_view_get_title(view);
+        return shown && std::string(shown) == title;
+    };
+    LoopbackServer plain(0, httpResponder(portalPage));
+    const std::string insecure = "http://127.0.0.1:" + std::to_string(plain.port()) + "/insecure.js";
+    const LoopbackCertificate certificate;
+    LoopbackServer secure(
+        0, tlsResponder(certificate, [&](const std::string& head) {
+            if (pathOf(head).find("name=mixed") == std::string::npos) return portalPage(head);
+            return htmlReply("<html><head><title>mixed</title></head><body><script src='" + insecure +
+                             "'></script><script>new Image().src = '/index.php?name=after';</script></body></html>");
+        }));
+    const auto servedSecurely = [&](const std::string& page) {
+        const auto lines = secure.requestLines();
+        return std::find(lines.begin(), lines.end(), "GET /index.php?name=" + page + " HTTP/1.1") != lines.end();
+    };
+    const std::string site = "https://127.0.0.1:" + std::to_string(secure.port());
+
+    frame->CBW->Navigate(site + "/index.php?name=awards");
+    ASSERT_TRUE(runLoopUntil([&] { return shows("The connection is not secure"); }, 20000));
+    EXPECT_TRUE(secure.requestLines().empty());
+
+    trustCertificatesFor(certificate.pemFile(), {"127.0.0.1"});
+    frame->CBW->Navigate(site + "/index.php?name=champday");
+    ASSERT_TRUE(runLoopUntil([&] { return servedSecurely("champday") && !webkit_web_view_is_loading(view); }, 20000));
+    EXPECT_EQ(frame->CBW->LocationURL(), site + "/index.php?name=champday");
+
+    frame->CBW->Navigate(site + "/index.php?name=mixed");
+    // The page's next script runs once the engine has decided on the one before.
+    ASSERT_TRUE(runLoopUntil([&] { return servedSecurely("after") && shows("mixed"); }, 20000));
+    EXPECT_TRUE(plain.requestLines().empty());
 }
 
 std::string namespaceOf(int pid, const char* kind) {
