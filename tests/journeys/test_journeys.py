@@ -20,6 +20,9 @@ import pyatspi
 from desktop import DEMO_CATALOGUE_LIBRARIES, PORTAL_SCHEME, TIME_SCALE, Desktop, JourneyError, wait_for
 
 CLIENT = os.environ.get("KWIRL_CLIENT", "build/app/kwirl")
+# The client as it is installed; CLIENT is the test copy, which can be told to
+# trust the demo portal's certificate.
+SHIPPED_CLIENT = os.environ.get("KWIRL_SHIPPED_CLIENT", "build/app/kwirl")
 HOST = os.environ.get("KWIRL_PORTAL_HOST", "127.0.0.1:8642")
 # The portal as the client names it: with the scheme it reaches it by.
 PORTAL = f"{PORTAL_SCHEME}://{HOST}"
@@ -205,6 +208,18 @@ class OnAPortalOverHttps(InAHomeOfItsOwn):
         d.restart_client()
         self.open_sign_in()
         d.wait_for_heading("Signed in as Ada")
+
+    def test_the_client_as_shipped_takes_no_certificate_it_is_told_of(self):
+        d = self.desktop
+        d.end_client()
+        count = len(d.requests())
+        d.client_path = SHIPPED_CLIENT  # in the same environment: KWIRL_TEST_CA_FILE names the portal's certificate
+        d.start_client(start_page=False)
+        d.wait_for_heading("The connection is not secure")
+        wait_for("the catalogue fetch to end", lambda: d.catalogue_connections() == 0, 15)
+        # Neither the engine nor the client's own HTTP client sent a request through the portal's TLS.
+        self.assertEqual(d.requests()[count:], [])
+        self.assertEqual(len(d.combo_items()), BUILTIN_LIBRARIES)
 
 
 class ChoosingALibrary(Journey):
