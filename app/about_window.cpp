@@ -60,7 +60,7 @@ TAboutWindow::TAboutWindow(wxWindow* parent, std::function<void()> forgotten)
     wxStaticText* title = line(kApplicationTitle);
     title->SetFont(title->GetFont().Bold().Scaled(1.4f));
     line(fillIn(tr("Version %s"), std::string(KWIRL_VERSION)));
-    line(fillIn(tr("Built for the puzzle portal %s"), portalHost()));
+    line(fillIn(tr("Built for the puzzle portal %s"), portalShownName()));
     line(fillIn(tr("Web engine: %s"), engineVersion()));
     if (const std::string missing = sandboxMissing(); !missing.empty()) {
         line(fillIn(tr("Web pages run without the web engine's sandbox: %s."), missing));

@@ -9,11 +9,14 @@
 #include "Main.h"
 #include "application_exception.h"
 #include "captions.h"
+#include "engine_shell.h"
 #include "exception_text.h"
 #include "open_dialogs.h"
+#include "portal_host.h"
 #include "single_instance.h"
 #include "site_data.h"
 #include "toolkit_records.h"
+#include "trusted_certificates.h"
 #include "wx_text.h"
 
 namespace kwirl {
@@ -41,6 +44,9 @@ bool TKwirlApp::OnInit() {
         }
     });
     try {
+        // Only a test copy of the client names certificates trusted besides the
+        // system's store: its loopback portal's, for the portal's pages.
+        trustCertificatesFor(alsoTrustedCertificates(), {nameOfHost(portalHost()), nameOfHost(portalDomain())});
         // The window appears at once; its first show starts the start page
         // and then the catalogue fetch.
         Frm = new TFrm(nullptr);

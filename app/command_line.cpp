@@ -68,7 +68,7 @@ std::string versionText() {
     return fillIn(tr("kwirl %s\n"
                      "Built for the portal %s; web engine %s.\n"
                      "Copyright (c) 2026 The Kwirl developers. Free software under the MIT licence.\n"),
-                  std::string(KWIRL_VERSION), portalHost(), engineVersion());
+                  std::string(KWIRL_VERSION), portalShownName(), engineVersion());
 }
 
 // Written whole, or a failure (a full disk, a closed pipe).

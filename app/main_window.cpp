@@ -267,7 +267,9 @@ void TFrm::layoutControls() {
 }
 
 // The browser stands for the portal's site: its domain and every host under it.
-void TFrm::useHomeSite() { CBW->SetHomeSite(hostOfAddress("http://" + portalDomain()), &isPortalSiteAddress); }
+void TFrm::useHomeSite() {
+    CBW->SetHomeSite(hostOfAddress(portalSchemePrefix() + portalDomain()), &isPortalSiteAddress);
+}
 
 std::array<wxButton*, 6> TFrm::numberButtons() const {
     std::array<wxButton*, 6> buttons{};

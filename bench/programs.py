@@ -175,16 +175,26 @@ def quiet_down(seconds=2, most_wait=1800):
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
 
-def built_portal_host(build=os.path.join(ROOT, "build")):
-    """The portal host the client in build/ was built for."""
+def built_setting(name, default, build=os.path.join(ROOT, "build")):
+    """A setting of the project's as build/ was configured with it."""
     try:
         with open(os.path.join(build, "CMakeCache.txt")) as cache:
             for line in cache:
-                if line.startswith("KWIRL_PORTAL_HOST:"):
+                if line.startswith(name + ":"):
                     return line.split("=", 1)[1].strip()
     except OSError:
         pass
-    return "127.0.0.1:8642"
+    return default
+
+
+def built_portal_host(build=os.path.join(ROOT, "build")):
+    """The portal host the client in build/ was built for."""
+    return built_setting("KWIRL_PORTAL_HOST", "127.0.0.1:8642", build)
+
+
+def built_portal_scheme(build=os.path.join(ROOT, "build")):
+    """The scheme the client in build/ reaches its portal by."""
+    return built_setting("KWIRL_PORTAL_SCHEME", "http", build)
 
 
 def add_comparison_options(parser):

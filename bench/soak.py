@@ -21,7 +21,7 @@ import subprocess
 import sys
 import time
 
-from programs import ROOT, built_portal_host, descriptors, process_tree, pss_mib, threads
+from programs import ROOT, built_portal_host, built_portal_scheme, descriptors, process_tree, pss_mib, threads
 
 sys.path.insert(0, os.path.join(ROOT, "tests", "journeys"))
 
@@ -144,10 +144,13 @@ def main():
     parser.add_argument("--client", default=os.path.join(ROOT, "build", "app", "kwirl"))
     parser.add_argument("--portal-host", default=built_portal_host(), help="the portal host the client was built for"
                         " (default: the one build/ was configured with)")
+    parser.add_argument("--portal-scheme", default=built_portal_scheme(), choices=("http", "https"),
+                        help="the scheme the client reaches its portal by (default: build/'s); over https the demo"
+                        " portal serves TLS, and --client must be a test copy that can trust its certificate")
     args = parser.parse_args()
     warm_up = args.warm_up if args.warm_up is not None else args.minutes / 6
 
-    desktop = Desktop(args.client, args.portal_host, ROOT)
+    desktop = Desktop(args.client, args.portal_host, ROOT, scheme=args.portal_scheme)
     problems = []
     try:
         player = Player(desktop, args.seed)

@@ -155,6 +155,25 @@ void forgetSiteData(std::function<void(bool)> done) {
 
 std::string sandboxMissing() { return sandboxAbsence(); }
 
+void trustCertificatesFor(const std::string& pemFile, const std::vector<std::string>& hostNames) {
+    if (pemFile.empty()) return;
+    GError* error = nullptr;
+    GList* certificates = g_tls_certificate_list_new_from_file(pemFile.c_str(), &error);
+    if (error || !certificates) {
+        std::fprintf(stderr, "kwirl: no certificate of %s is trusted: %s\n", pemFile.c_str(),
+                     error ? error->message : "the file holds none");
+        g_clear_error(&error);
+        return;
+    }
+    WebKitWebContext* context = webkit_web_context_get_default();
+    for (GList* item = certificates; item; item = item->next) {
+        for (const std::string& host : hostNames) {
+            webkit_web_context_allow_tls_certificate_for_host(context, G_TLS_CERTIFICATE(item->data), host.c_str());
+        }
+    }
+    g_list_free_full(certificates, g_object_unref);
+}
+
 void setUpEngineBeforeToolkit() {
     chooseEngineRendering();
     // An accessibility bus named here that is gone is looked for elsewhere (the

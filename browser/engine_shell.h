@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace kwirl {
 
@@ -23,6 +24,13 @@ void setUpEngineBeforeToolkit();
 // content unreadable by screen readers), and the stores kept across runs,
 // checked first (store_check.h).
 void setUpEngineBeforeFirstView();
+
+// The certificates of the PEM file `pemFile` are taken for pages of each of
+// `hostNames` as they stand, besides the system's store: a test copy of the
+// client does this for its loopback portal (trusted_certificates.h); the
+// client as shipped names no file. Nothing happens for an empty name; a file
+// that cannot be read is told on stderr, and nothing is trusted.
+void trustCertificatesFor(const std::string& pemFile, const std::vector<std::string>& hostNames);
 
 // Why web pages run without the engine's sandbox, in English words; empty
 // while they run in it (or before the first view).

@@ -58,14 +58,15 @@ def current_address(query):
     return "/index.php?" + query_string(query) if query else "/index.php"
 
 
-def page_for(query, host):
-    """(status, content type, body bytes) for a query on /index.php."""
+def page_for(query, host, scheme="http"):
+    """(status, content type, body bytes) for a query on /index.php; the
+    catalogue's addresses name the portal by `scheme` and `host`."""
     name = last(query, "name")
     op = last(query, "op")
     if name is None:
         return 200, HTML, home()
     if name == "servstop":
-        return 200, TEXT, catalogue(host)
+        return 200, TEXT, catalogue(host, scheme)
     if name == "puzzleguide":
         return 200, HTML, guide()
     if name == "awards":
@@ -274,7 +275,7 @@ def solved_picture(name, puzzle, width=360, height=240, side=6):
             + chunk(b"IEND", b""))
 
 
-def catalogue(host):
+def catalogue(host, scheme="http"):
     """The catalogue page: entries in the page form the client reads.
 
     The page form writes an address's "ht" as one character and its first
@@ -282,7 +283,7 @@ def catalogue(host):
     with enough text that every entry stays intact."""
     lines = ["<html><body>"]
     for name in CATALOGUE_ORDER:
-        address = f"http://{host}/index.php?name={name}&op=pz6m&src=zZz"
+        address = f"{scheme}://{host}/index.php?name={name}&op=pz6m&src=zZz"
         page_form = "X" + address[2:].replace("zZz", "z3z", 1)
         lines.append(f'<kk ref="{page_form}">{LIBRARIES[name][0]}</kk>')
     lines.append("</body></html>")

@@ -7,8 +7,14 @@ occurrence, as the client appends rather than replaces them.
 """
 
 import argparse
+import ipaddress
 import os
+import shutil
+import signal
+import ssl
+import subprocess
 import sys
+import tempfile
 import threading
 import time
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
@@ -57,7 +63,8 @@ class PortalHandler(BaseHTTPRequestHandler):
             else:
                 # Addresses in the catalogue name the portal as it listens: a Host
                 # line need not carry the port.
-                status, content_type, body = pages.page_for(query, self.server.portal_host)
+                status, content_type, body = pages.page_for(query, self.server.portal_host,
+                                                            "https" if self.server.tls else "http")
             attachment = pages.download_name(query)
             if (name, pages.last(query, "n")) in self.server.file_pages:
                 attachment = f"{name}-page.html"  # a page answered as a file, as a portal may by mistake
@@ -82,6 +89,15 @@ class PortalHandler(BaseHTTPRequestHandler):
             return None
         return unquote(jar[PLAYER_COOKIE].value) if PLAYER_COOKIE in jar else None
 
+    def setup(self):
+        if self.server.tls:
+            # The handshake on the connection's own thread, bounded: a client
+            # that never finishes it holds up no other.
+            self.request.settimeout(self.server.handshake_seconds)
+            self.request.do_handshake()
+            self.request.settimeout(None)
+        super().setup()
+
     def log_message(self, format, *args):
         if os.environ.get("KWIRL_PORTAL_LOG"):
             sys.stderr.write("portal: " + (format % args) + "\n")
@@ -90,8 +106,11 @@ class PortalHandler(BaseHTTPRequestHandler):
 class PortalServer(ThreadingHTTPServer):
     daemon_threads = True
 
-    def __init__(self, listen, log=None, slow_pages=None, log_times=False, catalogue=None, file_pages=()):
+    handshake_seconds = 10
+
+    def __init__(self, listen, log=None, slow_pages=None, log_times=False, catalogue=None, file_pages=(), tls=None):
         super().__init__(split_host(listen), PortalHandler)
+        self.tls = tls
         self.portal_host = listen
         self.slow_pages = slow_pages or {}
         self.file_pages = set(file_pages)
@@ -99,6 +118,17 @@ class PortalServer(ThreadingHTTPServer):
         self.log = log
         self.log_times = log_times
         self.log_lock = threading.Lock()
+
+    def get_request(self):
+        connection, address = super().get_request()
+        if self.tls:
+            connection = self.tls.wrap_socket(connection, server_side=True, do_handshake_on_connect=False)
+        return connection, address
+
+    def handle_error(self, request, client_address):
+        if isinstance(sys.exc_info()[1], (ssl.SSLError, OSError)):
+            return  # a client that gave up on the connection or refused the certificate: its own affair
+        super().handle_error(request, client_address)
 
     def record(self, path, query):
         """One line per request: the path, and for a game the pieces it shows."""
@@ -118,6 +148,30 @@ def split_host(host):
     return (name or "127.0.0.1", int(port)) if port.isdigit() else (host, 80)
 
 
+def tls_context(listen, certificate_file):
+    """The TLS context to serve with: the certificate of `certificate_file` and
+    its key beside it (the same name and ".key"), made now when either is
+    missing (valid for a week, for 127.0.0.1, localhost and the host listened
+    on), kept when both are there: a portal started again on them keeps the
+    identity its clients were told to trust."""
+    key_file = certificate_file + ".key"
+    if not (os.path.exists(certificate_file) and os.path.exists(key_file)):
+        name = split_host(listen)[0].strip("[]")
+        names = ["IP:127.0.0.1", "DNS:localhost"]
+        try:
+            names.append("IP:" + str(ipaddress.ip_address(name)))
+        except ValueError:
+            names.append("DNS:" + name)
+        subprocess.run(["openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
+                        "-nodes", "-days", "7", "-subj", "/CN=Kwirl demo portal", "-addext",
+                        "subjectAltName=" + ",".join(dict.fromkeys(names)), "-keyout", key_file,
+                        "-out", certificate_file],
+                       check=True, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(certificate_file, key_file)
+    return context
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--listen", default="127.0.0.1:8642", help="host:port to serve on")
@@ -130,18 +184,45 @@ def main():
     parser.add_argument("--catalogue", help="serve this file's bytes as the catalogue page")
     parser.add_argument("--as-file", default="",
                         help="list pages answered as a file to save, as library:offset,...")
+    parser.add_argument("--tls", action="store_true",
+                        help="serve HTTPS with a certificate made at start for loopback")
+    parser.add_argument("--certificate", help="with --tls: the certificate's file, its key in the same name and"
+                        " \".key\"; made when missing, kept when there (default: in a folder of this run's,"
+                        " named on standard error)")
     args = parser.parse_args()
     slow = {}
     for item in filter(None, args.slow.split(",")):
         name, _, seconds = item.partition(":")
         slow[name] = float(seconds or 1)
     file_pages = [tuple(item.split(":", 1)) for item in filter(None, args.as_file.split(",")) if ":" in item]
-    server = PortalServer(args.listen, args.log, slow, args.log_times, args.catalogue, file_pages)
-    if args.background:
+    # Ended by a signal as by Ctrl+C: the folder of the run goes with the server.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
+    # Without a file named, the certificate and its key lie in a folder of the
+    # run's own, which goes with the server.
+    folder = tempfile.mkdtemp(prefix="kwirl-demo-portal-") if args.tls and not args.certificate else None
+    served = True
+    try:
+        tls = None
+        if args.tls:
+            certificate = args.certificate or os.path.join(folder, "portal-certificate.pem")
+            tls = tls_context(args.listen, certificate)
+        server = PortalServer(args.listen, args.log, slow, args.log_times, args.catalogue, file_pages, tls)
+        if args.tls:  # once it listens
+            sys.stderr.write(f"demo portal: the certificate to trust is {certificate}\n")
+            sys.stderr.flush()
+        served = serve(server, args.background)
+    finally:
+        if folder and served:
+            shutil.rmtree(folder, ignore_errors=True)
+
+
+def serve(server, background):
+    """Serves until stopped; False in the process that returns at once with --background."""
+    if background:
         child = os.fork()
         if child:
             print(child)
-            return
+            return False
         os.setsid()
         devnull = os.open(os.devnull, os.O_RDWR)
         for fd in (0, 1):
@@ -150,6 +231,7 @@ def main():
         server.serve_forever()
     except KeyboardInterrupt:
         pass
+    return True
 
 
 if __name__ == "__main__":

@@ -3,8 +3,16 @@
 repeated parameter counts, and the pages link the way the client builds addresses."""
 
 import http.client
+import os
 import re
+import shutil
+import socket
+import ssl
+import subprocess
+import sys
+import tempfile
 import threading
+import time
 import unittest
 
 import jigsaw
@@ -167,6 +175,67 @@ class ServedOverHttp(unittest.TestCase):
             httpd.shutdown()
             httpd.server_close()
 
+
+class ServedOverHttps(unittest.TestCase):
+    def start(self, port, *options):
+        portal = subprocess.Popen([sys.executable, os.path.join(os.path.dirname(__file__), "server.py"),
+                                   "--listen", f"127.0.0.1:{port}", "--tls", *options],
+                                  stderr=subprocess.PIPE, text=True)
+        self.addCleanup(self.stop, portal)
+        line = portal.stderr.readline()
+        return portal, re.fullmatch(r"demo portal: the certificate to trust is (.*)\n", line).group(1)
+
+    @staticmethod
+    def stop(portal):
+        if portal.poll() is None:
+            portal.terminate()
+            portal.wait(10)
+        portal.stderr.close()
+
+    def test_a_certificate_made_at_start_that_a_client_told_of_it_trusts_and_no_other(self):
+        folder = tempfile.mkdtemp(prefix="kwirl-demo-tls-test-")
+        self.addCleanup(shutil.rmtree, folder)
+        with socket.socket() as probe:
+            probe.bind(("127.0.0.1", 0))
+            port = probe.getsockname()[1]
+        portal, certificate = self.start(port, "--certificate", os.path.join(folder, "portal.pem"))
+        self.assertEqual(certificate, os.path.join(folder, "portal.pem"))
+        with open(certificate) as pem:
+            first = pem.read()
+        self.assertNotIn("PRIVATE KEY", first)
+        self.assertEqual(os.stat(certificate + ".key").st_mode & 0o077, 0)  # the key is the caller's alone
+        # A client that never starts its handshake holds up no other.
+        stalled = socket.create_connection(("127.0.0.1", port))
+        self.addCleanup(stalled.close)
+
+        def catalogue(host, context):
+            connection = http.client.HTTPSConnection(host, port, timeout=10, context=context)
+            connection.request("GET", "/index.php?name=servstop")
+            return connection.getresponse().read().decode()
+        trusting = ssl.create_default_context(cafile=certificate)
+        for host in ("127.0.0.1", "localhost"):
+            refs = re.findall(r'<kk ref="([^"]*)">', catalogue(host, trusting))
+            self.assertEqual(len(refs), len(pages.CATALOGUE_ORDER))
+            for ref in refs:  # the catalogue names the portal as it is reached
+                self.assertTrue(ref.startswith(f"Xtps://127.0.0.1:{port}/index.php?name="), ref)
+        with self.assertRaises(ssl.SSLCertVerificationError):
+            catalogue("127.0.0.1", ssl.create_default_context())  # the system's store alone
+
+        # Started again on the same file, the portal keeps its identity.
+        self.stop(portal)
+        self.start(port, "--certificate", certificate)
+        with open(certificate) as pem:
+            self.assertEqual(pem.read(), first)
+        self.assertIn("<kk ref=", catalogue("127.0.0.1", trusting))
+
+    def test_without_a_file_named_the_certificate_goes_with_the_portal(self):
+        with socket.socket() as probe:
+            probe.bind(("127.0.0.1", 0))
+            port = probe.getsockname()[1]
+        portal, certificate = self.start(port)
+        self.assertTrue(os.path.exists(certificate + ".key"))
+        self.stop(portal)
+        self.assertFalse(os.path.exists(os.path.dirname(certificate)))
 
 if __name__ == "__main__":
     unittest.main()

@@ -76,6 +76,12 @@ if ldd "$contents/usr/games/kwirl" | grep -E 'libsoup-2\.4|libwebkit2gtk-4\.0|li
   echo "the client loads the engine's libsoup 2 build" >&2
   exit 1
 fi
+# The client as shipped trusts the system's certificate store alone: the way
+# a test copy is told of its loopback portal's certificate is not in it.
+if grep -rlq KWIRL_TEST_CA_FILE "$contents"; then
+  echo "the package holds the test copy's way to trust a certificate (KWIRL_TEST_CA_FILE)" >&2
+  exit 1
+fi
 # Pedantic hints are shown; any other issue, an informational one too, fails.
 appstreamcli validate --pedantic --strict --no-net "$contents/usr/share/metainfo/io.kwirl.GameClient.metainfo.xml"
 # Both carry the German translation merged in at build time.

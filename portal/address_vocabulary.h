@@ -2,13 +2,12 @@
 #pragma once
 // The portal's address vocabulary: every page name, parameter and token the
 // client builds addresses from or classifies them by. Nothing else about the
-// portal is known to the client.
+// portal is known to the client but its host and scheme (portal_host.h).
 
 #include <string_view>
 
 namespace kwirl::vocab {
 
-inline constexpr std::string_view kScheme = "http://";
 inline constexpr std::string_view kScript = "/index.php";
 inline constexpr std::string_view kBlankPage = "about:blank";
 

@@ -7,7 +7,7 @@
 
 namespace kwirl {
 
-std::string baseAddress() { return std::string(vocab::kScheme) + portalHost() + std::string(vocab::kScript); }
+std::string baseAddress() { return portalSchemePrefix() + portalHost() + std::string(vocab::kScript); }
 
 std::string pageAddress(std::string_view pageName) {
     return baseAddress() + "?" + std::string(vocab::kNameKey) + "=" + std::string(pageName);
@@ -16,8 +16,8 @@ std::string pageAddress(std::string_view pageName) {
 std::string startPageAddress() { return pageAddress(vocab::kPuzzle1); }
 
 std::string catalogueAddress() {
-    return std::string(vocab::kScheme) + portalDomain() + std::string(vocab::kScript) + "?" +
-           std::string(vocab::kNameKey) + "=" + std::string(vocab::kServstop);
+    return portalSchemePrefix() + portalDomain() + std::string(vocab::kScript) + "?" + std::string(vocab::kNameKey) +
+           "=" + std::string(vocab::kServstop);
 }
 
 std::string appendParameter(const std::string& address, std::string_view key, const std::string& value) {

@@ -9,7 +9,7 @@
 
 namespace kwirl {
 
-// "http://" + portal host + "/index.php": the home page.
+// The portal's scheme ("http://" or "https://") + portal host + "/index.php": the home page.
 std::string baseAddress();
 // The base address with "?name=" + page name.
 std::string pageAddress(std::string_view pageName);

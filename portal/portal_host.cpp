@@ -4,6 +4,9 @@
 #ifndef KWIRL_PORTAL_HOST
 #error "KWIRL_PORTAL_HOST must be defined by the build"
 #endif
+#ifndef KWIRL_PORTAL_SCHEME
+#error "KWIRL_PORTAL_SCHEME must be defined by the build"
+#endif
 
 namespace kwirl {
 
@@ -27,5 +30,14 @@ const std::string& portalDomain() {
     static const std::string domain = domainOfHost(portalHost());
     return domain;
 }
+
+const std::string& portalScheme() {
+    static const std::string scheme = KWIRL_PORTAL_SCHEME;
+    return scheme;
+}
+
+std::string portalSchemePrefix() { return portalScheme() + "://"; }
+
+std::string portalShownName() { return portalSchemePrefix() + portalHost(); }
 
 }  // namespace kwirl

@@ -52,7 +52,7 @@ bool isWithinDomain(const std::string& host, const std::string& domain) {
 }
 
 bool isPortalSiteAddress(const std::string& address) {
-    return isWithinDomain(hostOfAddress(address), hostOfAddress("http://" + portalDomain()));
+    return isWithinDomain(hostOfAddress(address), hostOfAddress(portalSchemePrefix() + portalDomain()));
 }
 
 }  // namespace kwirl

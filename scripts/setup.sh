@@ -22,7 +22,7 @@ packages="
   build-essential cmake pkg-config
   libwxgtk3.2-dev libwebkit2gtk-4.1-dev libgtk-3-dev libglib2.0-dev libsqlite3-dev libgnutls28-dev ca-certificates
   googletest libgtest-dev
-  python3 nginx-light curl
+  python3 nginx-light curl openssl
   xvfb xauth openbox xdotool x11-utils imagemagick
   dbus dbus-daemon at-spi2-core python3-pyatspi python3-gi gir1.2-webkit2-4.1
   desktop-file-utils appstream dpkg-dev debootstrap lintian gettext po4a locales

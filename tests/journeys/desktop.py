@@ -81,13 +81,21 @@ def parent_of(pid):
         return int(stat.read().rsplit(")", 1)[1].split()[1])
 
 
+# How the client under test reaches its portal: the scheme it was built for.
+PORTAL_SCHEME = os.environ.get("KWIRL_PORTAL_SCHEME", "http")
+
+
 class Desktop:
     def __init__(self, client, portal_host, source_dir, slow_pages="", wrapper=(), cwd=None, env=None,
-                 catalogue=None, start_page_timeout=30, file_pages=""):
+                 catalogue=None, start_page_timeout=30, file_pages="", scheme=PORTAL_SCHEME):
         self.client_path = client
         self.portal_host = portal_host
+        self.scheme = scheme
         self.log = tempfile.NamedTemporaryFile(prefix="kwirl-portal-", suffix=".log", delete=False).name
         self.client_log = self.log.replace(".log", "-client.log")
+        # Over TLS the portal shows a certificate made when it starts, which the
+        # test copy of the client is told to trust.
+        self.certificate = self.log.replace(".log", "-certificate.pem") if scheme == "https" else None
         self.client = None
         self.source_dir = source_dir
         self.slow_pages = slow_pages
@@ -109,14 +117,17 @@ class Desktop:
             self.close()
             raise
 
-    def start_client(self, page="/index.php?name=puzzle1", arguments=()):
+    def start_client(self, page="/index.php?name=puzzle1", arguments=(), wait=True):
         """Starts the client (with `arguments`) and waits until it asks for `page`
-        (None: the page it left off at, whichever) and shows its toolbar."""
+        (None: the page it left off at, whichever) and shows its toolbar; without
+        `wait`, until its window is there."""
         count = len(self.requests())
         with open(self.client_log, "a") as output:
             self.client = subprocess.Popen([*self.wrapper, self.client_path, *arguments], stdout=output,
-                                           stderr=subprocess.STDOUT, cwd=self.cwd, env=self.env)
+                                           stderr=subprocess.STDOUT, cwd=self.cwd, env=self.client_env())
         self.app = wait_for("the client on the accessibility bus", self._find_app, 30)
+        if not wait:
+            return
         if page is None:
             self.wait_for_request(lambda p: p.startswith("/index.php") and not p.startswith("/index.php?name=servstop"),
                                   "the page left off at", count, self.start_page_timeout)
@@ -132,6 +143,14 @@ class Desktop:
             self.wait_for_request(lambda p: p == "/index.php?name=servstop", "the catalogue's request", count)
             wait_for("the catalogue fetch to end", lambda: self.catalogue_connections() == 0, 15)
 
+    def client_env(self):
+        """The client's environment: the journey's, and the portal's certificate to trust."""
+        if not self.certificate:
+            return self.env
+        env = dict(os.environ if self.env is None else self.env)
+        env["KWIRL_TEST_CA_FILE"] = self.certificate
+        return env
+
     def restart_client(self, page=None):
         """Closes the client as a person's session does, and starts it again: at
         the page it left off at, or where `page` says."""
@@ -141,7 +160,8 @@ class Desktop:
     def start_portal(self):
         self.portal = subprocess.Popen(
             ["python3", os.path.join(self.source_dir, "demo-portal", "server.py"), "--listen", self.portal_host,
-             "--log", self.log, "--slow", self.slow_pages, "--as-file", self.file_pages] + (["--catalogue", self.catalogue] if self.catalogue else []))
+             "--log", self.log, "--slow", self.slow_pages, "--as-file", self.file_pages] + (["--catalogue", self.catalogue] if self.catalogue else []) +
+            (["--tls", "--certificate", self.certificate] if self.certificate else []))
         wait_for("the portal to listen", lambda: self._portal_listens() or self.portal.poll() is not None, 10)
         if self.portal.poll() is not None:
             raise JourneyError(f"the demo portal could not listen on {self.portal_host} (is another one running?)")
@@ -436,7 +456,8 @@ class Desktop:
         if self.portal is not None:
             self.portal.terminate()
             self.portal.wait()
-        for path in (self.log, self.client_log):
+        tls_files = (self.certificate, self.certificate + ".key") if self.certificate else ()
+        for path in (self.log, self.client_log, *tls_files):
             if os.path.exists(path):
                 os.unlink(path)
         if self.data_home:

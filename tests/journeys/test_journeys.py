@@ -17,10 +17,15 @@ import urllib.request
 
 import pyatspi
 
-from desktop import DEMO_CATALOGUE_LIBRARIES, TIME_SCALE, Desktop, JourneyError, wait_for
+from desktop import DEMO_CATALOGUE_LIBRARIES, PORTAL_SCHEME, TIME_SCALE, Desktop, JourneyError, wait_for
 
 CLIENT = os.environ.get("KWIRL_CLIENT", "build/app/kwirl")
+# The client as it is installed; CLIENT is the test copy, which can be told to
+# trust the demo portal's certificate.
+SHIPPED_CLIENT = os.environ.get("KWIRL_SHIPPED_CLIENT", "build/app/kwirl")
 HOST = os.environ.get("KWIRL_PORTAL_HOST", "127.0.0.1:8642")
+# The portal as the client names it: with the scheme it reaches it by.
+PORTAL = f"{PORTAL_SCHEME}://{HOST}"
 SOURCE = os.environ.get("KWIRL_SOURCE_DIR", ".")
 ARTIFACTS = os.environ.get("KWIRL_ARTIFACTS", "")
 
@@ -163,6 +168,58 @@ class StartUp(Journey):
         for pid in [d._client_pid()] + d.engine_processes("WebKitNetworkProcess"):
             with open(f"/proc/{pid}/maps") as maps:
                 self.assertEqual({line.split()[-1] for line in maps if "libsoup-2.4" in line}, set(), f"process {pid}")
+
+
+@unittest.skipUnless(PORTAL_SCHEME == "https", "the client under test is built for a portal over http: configure"
+                     " with -DKWIRL_PORTAL_SCHEME=https to play on the demo portal over TLS")
+class OnAPortalOverHttps(InAHomeOfItsOwn):
+    """The demo portal serves TLS alone, with a certificate made as it starts
+    that only the test copy of the client is told to trust: every request in
+    its record came through TLS."""
+
+    def test_start_page_catalogue_library_game_and_a_login_kept_across_a_restart(self):
+        d = self.desktop
+        requests = [line.split("\t")[0] for line in d.requests()]
+        self.assertEqual(sorted(requests[:2]), ["/index.php?name=puzzle1", "/index.php?name=servstop"])
+        # The catalogue, read over TLS by the client's own HTTP client.
+        items = d.combo_items()
+        self.assertEqual(len(items), DEMO_CATALOGUE_LIBRARIES)
+        self.assertEqual(items[8], "8:Mountain puzzle library")
+        self.assertEqual(d.captions(), SHORTCUT)
+
+        # A library from the drop-down, its second page by the number buttons, a game.
+        self.open_list(2, "pazzle")
+        count = self.click_number(">")
+        d.wait_for_request(lambda p: p == library("pazzle") + "&n=0&n=40", "page 2", count)
+        d.wait_for_captions(paging(2))
+        count = len(d.requests())
+        d.click(d.link("Puzzle 41"))
+        line = d.wait_for_request(lambda p: "&op=game" in p, "the game", count)
+        d.wait_for_captions(PIECES)
+        count = self.click_number("36")
+        line = d.wait_for_request(lambda p: p.startswith(line.split("\t")[0]), "level 3", count)
+        self.assertTrue(line.endswith("&level=3\tpieces=36"), line)
+        if ARTIFACTS:
+            os.makedirs(ARTIFACTS, exist_ok=True)
+            d.screenshot(os.path.join(ARTIFACTS, "OnAPortalOverHttps-game.png"))
+
+        # The login, a cookie of the portal's over TLS, outlives a restart.
+        self.sign_in("Ada")
+        d.restart_client()
+        self.open_sign_in()
+        d.wait_for_heading("Signed in as Ada")
+
+    def test_the_client_as_shipped_takes_no_certificate_it_is_told_of(self):
+        d = self.desktop
+        d.end_client()
+        count = len(d.requests())
+        d.client_path = SHIPPED_CLIENT  # in the same environment: KWIRL_TEST_CA_FILE names the portal's certificate
+        d.start_client(wait=False)
+        d.wait_for_heading("The connection is not secure")
+        wait_for("the catalogue fetch to end", lambda: d.catalogue_connections() == 0, 15)
+        # Neither the engine nor the client's own HTTP client sent a request through the portal's TLS.
+        self.assertEqual(d.requests()[count:], [])
+        self.assertEqual(len(d.combo_items()), BUILTIN_LIBRARIES)
 
 
 class ChoosingALibrary(Journey):
@@ -1070,7 +1127,7 @@ class HelpAndAbout(Journey):
             self.assertIn("\n  " + option, answer.stdout)
         answer = self.run_alone("--version")
         self.assertEqual((answer.returncode, answer.stderr), (0, ""))
-        self.assertRegex(answer.stdout, rf"^kwirl \d+\.\d+\.\d+\nBuilt for the portal {re.escape(HOST)}; "
+        self.assertRegex(answer.stdout, rf"^kwirl \d+\.\d+\.\d+\nBuilt for the portal {re.escape(PORTAL)}; "
                                         r"web engine WebKitGTK \d+\.\d+\.\d+ \(webkit2gtk-4\.1\)\.\n")
         # A client runs in this session: a mistake is told all the same, not handed to it.
         # Nor an address that is not one of the portal's pages.
@@ -1107,7 +1164,7 @@ class HelpAndAbout(Journey):
         d.click(d.control("menu item", "About Kwirl Game Client"))
         about = d.window("frame", "About Kwirl Game Client")
         texts = d.texts(about)
-        for text in ("Kwirl Game Client", f"Built for the puzzle portal {HOST}", "Free software under the MIT licence:"):
+        for text in ("Kwirl Game Client", f"Built for the puzzle portal {PORTAL}", "Free software under the MIT licence:"):
             self.assertIn(text, texts)
         self.assertTrue(any(re.fullmatch(r"Version \d+\.\d+\.\d+", text) for text in texts), texts)
         self.assertTrue(any(re.fullmatch(r"Web engine: WebKitGTK \d+\.\d+\.\d+ \(webkit2gtk-4\.1\)", text) for text in texts), texts)

@@ -32,12 +32,17 @@ TEST(AddressClasses, TableOfAddressesThatOccur) {
         {"http://h/index.php?name=puzzle1&op=PZ6M", false, false, false, false},
         {"http://other.example/?q=1&n=40", false, false, false, true},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.address);
-        EXPECT_EQ(isGameAddress(c.address), c.game);
-        EXPECT_EQ(isPagedListAddress(c.address), c.paged);
-        EXPECT_EQ(isWidePagedListAddress(c.address), c.wide);
-        EXPECT_EQ(isNeutralAddress(c.address), c.neutral);
+    // The same on a portal reached over TLS.
+    for (const std::string scheme : {"http://", "https://"}) {
+        for (const auto& c : cases) {
+            std::string address = c.address;
+            if (address.starts_with("http://")) address.replace(0, 7, scheme);
+            SCOPED_TRACE(address);
+            EXPECT_EQ(isGameAddress(address), c.game);
+            EXPECT_EQ(isPagedListAddress(address), c.paged);
+            EXPECT_EQ(isWidePagedListAddress(address), c.wide);
+            EXPECT_EQ(isNeutralAddress(address), c.neutral);
+        }
     }
 }
 

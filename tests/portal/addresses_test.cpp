@@ -8,12 +8,16 @@
 namespace kwirl {
 namespace {
 
-TEST(Addresses, FixedAddressesUseHostAndDomain) {
+// Every address names the portal by the scheme the build chose.
+TEST(Addresses, FixedAddressesUseSchemeHostAndDomain) {
+    const std::string scheme = KWIRL_BUILT_PORTAL_SCHEME;
     const std::string host = portalHost();
-    EXPECT_EQ(baseAddress(), "http://" + host + "/index.php");
-    EXPECT_EQ(startPageAddress(), "http://" + host + "/index.php?name=puzzle1");
-    EXPECT_EQ(pageAddress("awards"), "http://" + host + "/index.php?name=awards");
-    EXPECT_EQ(catalogueAddress(), "http://" + portalDomain() + "/index.php?name=servstop");
+    EXPECT_EQ(portalScheme(), scheme);
+    EXPECT_EQ(baseAddress(), scheme + "://" + host + "/index.php");
+    EXPECT_EQ(startPageAddress(), scheme + "://" + host + "/index.php?name=puzzle1");
+    EXPECT_EQ(pageAddress("awards"), scheme + "://" + host + "/index.php?name=awards");
+    EXPECT_EQ(catalogueAddress(), scheme + "://" + portalDomain() + "/index.php?name=servstop");
+    EXPECT_EQ(portalShownName(), scheme + "://" + host);
 }
 
 // A host's domain (without a leading "www.") and its name as it is looked up (without its port).

@@ -50,6 +50,7 @@ TEST(SiteOfAddress, ADomainHoldsItsHostsAndNoOthers) {
 TEST(SiteOfAddress, ThePortalsSiteIsItsDomainOnAnyPortAndScheme) {
     const std::string name = nameOfHost(portalDomain());
     EXPECT_TRUE(isPortalSiteAddress("http://" + portalHost() + "/index.php"));
+    EXPECT_TRUE(isPortalSiteAddress("https://" + portalHost() + "/index.php"));
     EXPECT_TRUE(isPortalSiteAddress("https://" + name + ":1/"));
     EXPECT_FALSE(isPortalSiteAddress("http://other-" + name + "/"));
     EXPECT_FALSE(isPortalSiteAddress("http://" + name + ".evil.example/"));

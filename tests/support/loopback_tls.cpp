@@ -11,6 +11,7 @@
 #include <stdlib.h>
 
 #include <atomic>
+#include <cstdio>
 #include <ctime>
 #include <fstream>
 #include <memory>
@@ -214,6 +215,18 @@ int connectToLoopback(std::uint16_t port) {
 }
 
 }  // namespace
+
+LoopbackCertificate::LoopbackCertificate() : certificate_(TestAuthority::selfSigned({"127.0.0.1", "localhost"})) {
+    char folder[] = "/tmp/kwirl-test-certificate.XXXXXX";
+    if (!mkdtemp(folder)) throw std::runtime_error("no folder for the test certificate");
+    pemFile_ = std::string(folder) + "/certificate.pem";
+    std::ofstream(pemFile_) << certificate_.certificate;
+}
+
+LoopbackCertificate::~LoopbackCertificate() {
+    std::remove(pemFile_.c_str());
+    ::rmdir(pemFile_.substr(0, pemFile_.rfind('/')).c_str());
+}
 
 LoopbackServer::ConnectionHandler tlsResponder(TestCertificate certificate,
                                                std::function<std::string(const std::string& head)> respond) {

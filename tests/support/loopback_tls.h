@@ -51,4 +51,28 @@ LoopbackServer::ConnectionHandler tlsResponder(TestCertificate certificate,
 // own close; a reset ends it without.
 LoopbackServer::ConnectionHandler tlsFrontOf(TestCertificate certificate, std::uint16_t backendPort);
 
+// A certificate for 127.0.0.1 and localhost that no authority vouches for,
+// made now, with its file in a folder of its own that goes with it: what a
+// client is told to trust as it is (the web engine takes that very one).
+class LoopbackCertificate {
+public:
+    LoopbackCertificate();
+    ~LoopbackCertificate();
+    LoopbackCertificate(const LoopbackCertificate&) = delete;
+    LoopbackCertificate& operator=(const LoopbackCertificate&) = delete;
+
+    const std::string& pemFile() const { return pemFile_; }
+    const TestCertificate& certificate() const { return certificate_; }
+
+private:
+    TestCertificate certificate_;
+    std::string pemFile_;
+};
+
+// An HTTPS server showing that certificate, as tlsResponder above.
+inline LoopbackServer::ConnectionHandler tlsResponder(const LoopbackCertificate& certificate,
+                                                      std::function<std::string(const std::string& head)> respond) {
+    return tlsResponder(certificate.certificate(), std::move(respond));
+}
+
 }  // namespace kwirl::test
