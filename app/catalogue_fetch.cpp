@@ -11,6 +11,7 @@
 #include "ascii.h"
 #include "exception_text.h"
 #include "guard.h"
+#include "portal_host.h"
 #include "site_of_address.h"
 #include "thread_timer.h"
 #include "url_parts.h"
@@ -34,7 +35,7 @@ Server serverOf(const std::string& address) {
 // and all, or to either host over TLS where it was asked in clear text: a
 // portal that moved to https.
 TRedirectCheck onlyTo(const std::string& address, const std::string& pagesHost) {
-    return [servers = std::vector<Server>{serverOf(address), serverOf("http://" + pagesHost + "/")}](
+    return [servers = std::vector<Server>{serverOf(address), serverOf(portalSchemePrefix() + pagesHost + "/")}](
                const std::string& host, int port, bool secure) {
         return std::ranges::any_of(servers, [&](const Server& server) {
             if (server.host != lowerAscii(host)) return false;
@@ -48,11 +49,19 @@ TRedirectCheck onlyTo(const std::string& address, const std::string& pagesHost) 
 // an address whose host cannot be read is on neither.
 std::vector<CatalogueEntry> onPortalHost(std::vector<CatalogueEntry> entries, const std::string& address,
                                          const std::string& pagesHost) {
-    const std::string hosts[] = {hostOfAddress(address), hostOfAddress("http://" + pagesHost + "/")};
+    const std::string hosts[] = {hostOfAddress(address), hostOfAddress(portalSchemePrefix() + pagesHost + "/")};
     std::erase_if(entries, [&hosts](const CatalogueEntry& entry) {
         const std::string host = hostOfAddress(entry.address);
         return host.empty() || std::ranges::find(hosts, host) == std::end(hosts);
     });
+    // A portal reached over TLS is never left for clear text (its cookie, the
+    // login among them, would go along): an http entry goes over https.
+    if (portalScheme() == "https") {
+        for (CatalogueEntry& entry : entries) {
+            if (lowerAscii(entry.address.substr(0, 7)) == "http://")
+                entry.address = "https://" + entry.address.substr(7);
+        }
+    }
     return entries;
 }
 

@@ -235,7 +235,7 @@ LoopbackServer::ConnectionHandler tlsResponder(TestCertificate certificate,
         if (!tls.open()) return;
         const std::string head = readHead(tls.session());
         if (head.empty()) return;
-        server.recordRequestLine(head);
+        server.recordRequestLine(head.substr(0, head.find("\r\n")));
         const std::string reply = respond(head);
         if (tls.send(reply.data(), reply.size())) tls.close();
     };

@@ -40,8 +40,8 @@ private:
 };
 
 // A TLS server: the handshake with `certificate`, then each request's head,
-// read inside the tunnel, is recorded whole and answered with `respond(head)`.
-// A handshake the client ends records nothing.
+// read inside the tunnel, is answered with `respond(head)`, its first line
+// recorded. A handshake the client ends records nothing.
 LoopbackServer::ConnectionHandler tlsResponder(TestCertificate certificate,
                                                std::function<std::string(const std::string& head)> respond);
 
