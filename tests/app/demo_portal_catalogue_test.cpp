@@ -10,6 +10,7 @@
 
 #include "NMHttp.h"
 #include "catalogue_fetch.h"
+#include "portal_host.h"
 
 namespace kwirl {
 namespace {
@@ -38,7 +39,7 @@ TEST(DemoPortalCatalogue, TheClientReadsExactlyTheListedLibraries) {
     std::string names;
     for (const auto& entry : fetched.entries) {
         names += entry.name + "\n";
-        EXPECT_EQ(entry.address.rfind("http://" + host + "/index.php?name=", 0), 0u) << entry.address;
+        EXPECT_EQ(entry.address.rfind(portalSchemePrefix() + host + "/index.php?name=", 0), 0u) << entry.address;
         EXPECT_NE(entry.address.find("&op=pz6m&src=zZz"), std::string::npos) << entry.address;
     }
     EXPECT_EQ(names, listed);

@@ -103,11 +103,13 @@ class Desktop:
         self.catalogue = catalogue
         self.start_page_timeout = start_page_timeout
         self.portal = None
-        # A data folder of the journey's own unless it brings a home: the client
-        # starts again where the last run left off, and a journey begins at the start page.
-        self.data_home = None if env is not None else tempfile.mkdtemp(prefix="kwirl-journey-data-")
-        if env is None:
-            env = dict(os.environ, XDG_DATA_HOME=self.data_home)
+        # A data folder of the journey's own unless it brings a home of its own:
+        # the client starts again where the last run left off, and a journey
+        # begins at the start page.
+        own_home = env is not None and env.get("HOME") != os.environ.get("HOME")
+        self.data_home = None if own_home else tempfile.mkdtemp(prefix="kwirl-journey-data-")
+        if not own_home:
+            env = dict(os.environ if env is None else env, XDG_DATA_HOME=self.data_home)
         self.wrapper, self.cwd, self.env = wrapper, cwd, env
         open(self.client_log, "w").close()
         try:

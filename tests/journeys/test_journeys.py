@@ -9,6 +9,7 @@ import re
 import shutil
 import signal
 import sqlite3
+import ssl
 import subprocess
 import tempfile
 import time
@@ -705,7 +706,8 @@ class SavingAPicture(InAHomeOfItsOwn):
         d.click(d.link("Puzzle 1"))
         d.wait_for_captions(PIECES)
         picture = "/index.php?name=pazzle&op=picture&id=0"
-        with urllib.request.urlopen(f"http://{HOST}{picture}") as reply:
+        trust = ssl.create_default_context(cafile=d.certificate) if d.certificate else None
+        with urllib.request.urlopen(f"{PORTAL}{picture}", context=trust) as reply:
             expected = reply.read()
         saved = os.path.join(self.folder, "pazzle-puzzle-1-solved.png")
 
@@ -942,7 +944,7 @@ class LinksFromOutside(InAHomeOfItsOwn):
 
     def test_a_link_to_the_running_client_then_a_start_at_one(self):
         d = self.desktop
-        awards = f"http://{HOST}/index.php?name=awards"
+        awards = f"{PORTAL}/index.php?name=awards"
         count = len(d.requests())
         handed = subprocess.run([CLIENT, awards], env=self.env, capture_output=True, text=True, timeout=30)
         self.assertEqual(handed.returncode, 0, handed.stderr)
@@ -951,13 +953,13 @@ class LinksFromOutside(InAHomeOfItsOwn):
         self.assertEqual(d.top_level_windows(), 1)
 
         count = len(d.requests())
-        refused = subprocess.run([CLIENT, "http://example.org/index.php?name=awards"], env=self.env,
+        refused = subprocess.run([CLIENT, "https://example.org/index.php?name=awards"], env=self.env,
                                  capture_output=True, text=True, timeout=30)
         self.assertEqual((refused.returncode, refused.stdout), (2, ""))
         self.assertIn("no page of the portal", refused.stderr)
 
         d.end_client()
-        d.start_client("/index.php?name=champday", [f"http://{HOST}/index.php?name=champday"])
+        d.start_client("/index.php?name=champday", [f"{PORTAL}/index.php?name=champday"])
         d.wait_for_heading("Championship")
         self.assertFalse(any(line.startswith("/index.php?name=awards") for line in d.requests()[count:]))
 
