@@ -95,6 +95,7 @@ public:
 
     void Navigate(const std::string& url) override {
         personActs();
+        renewTrustedCertificates();  // nothing in the client as shipped
         webkit_web_view_load_uri(native_, url.c_str());
     }
     void Stop() override {

@@ -8,6 +8,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "bus_address.h"
 #include "engine_rendering.h"
@@ -155,8 +157,15 @@ void forgetSiteData(std::function<void(bool)> done) {
 
 std::string sandboxMissing() { return sandboxAbsence(); }
 
-void trustCertificatesFor(const std::string& pemFile, const std::vector<std::string>& hostNames) {
-    if (pemFile.empty()) return;
+namespace {
+// What the engine was told to trust, told again to a network process that
+// came after (the engine does not pass it on when one ends and another starts).
+std::vector<std::pair<std::string, std::vector<std::string>>>& trustedSoFar() {
+    static std::vector<std::pair<std::string, std::vector<std::string>>> told;
+    return told;
+}
+
+void allowCertificatesFor(const std::string& pemFile, const std::vector<std::string>& hostNames) {
     GError* error = nullptr;
     GList* certificates = g_tls_certificate_list_new_from_file(pemFile.c_str(), &error);
     if (error || !certificates) {
@@ -172,6 +181,17 @@ void trustCertificatesFor(const std::string& pemFile, const std::vector<std::str
         }
     }
     g_list_free_full(certificates, g_object_unref);
+}
+}  // namespace
+
+void trustCertificatesFor(const std::string& pemFile, const std::vector<std::string>& hostNames) {
+    if (pemFile.empty()) return;
+    trustedSoFar().emplace_back(pemFile, hostNames);
+    allowCertificatesFor(pemFile, hostNames);
+}
+
+void renewTrustedCertificates() {
+    for (const auto& [pemFile, hostNames] : trustedSoFar()) allowCertificatesFor(pemFile, hostNames);
 }
 
 void setUpEngineBeforeToolkit() {

@@ -31,6 +31,9 @@ void setUpEngineBeforeFirstView();
 // client as shipped names no file. Nothing happens for an empty name; a file
 // that cannot be read is told on stderr, and nothing is trusted.
 void trustCertificatesFor(const std::string& pemFile, const std::vector<std::string>& hostNames);
+// Tells the engine again what it was told to trust: a network process started
+// after the one that was told knows nothing of it.
+void renewTrustedCertificates();
 
 // Why web pages run without the engine's sandbox, in English words; empty
 // while they run in it (or before the first view).

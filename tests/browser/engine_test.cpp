@@ -799,7 +799,8 @@ TEST_F(EngineTest, TheNetworkProcessDyingUnderTheSaveDialogIsToldAndTheNextLoads
 // told at once why it was not saved, and its new file is gone by then.
 TEST_F(EngineTest, AFileBeingWrittenWhenTheNetworkProcessDiesIsToldAndLeavesNothing) {
     server.reset();
-    server = std::make_unique<LoopbackServer>(testPortalPort(), [](LoopbackServer& portal, int fd) {
+    // Written byte by byte; over https through a TLS front on the portal's port.
+    LoopbackServer::ConnectionHandler raw = [](LoopbackServer& portal, int fd) {
         const std::string head = readRequestHead(fd);
         if (head.empty()) return;
         portal.recordRequestLine(head.substr(0, head.find("\r\n")));
@@ -813,7 +814,13 @@ TEST_F(EngineTest, AFileBeingWrittenWhenTheNetworkProcessDiesIsToldAndLeavesNoth
                 "Content-Disposition: attachment; filename=\"big.png\"\r\n\r\n" +
                     std::string(200000, 'x'));
         waitForClose(fd);
-    });
+    };
+    std::unique_ptr<LoopbackServer> behind;
+    if (portalScheme() == "https") {
+        behind = std::make_unique<LoopbackServer>(0, raw);
+        raw = tlsFrontOf(testSitesCertificate().certificate(), behind->port());
+    }
+    server = std::make_unique<LoopbackServer>(testPortalPort(), raw);
     const auto folder = std::filesystem::temp_directory_path() / "kwirl-engine-test-dying";
     std::filesystem::remove_all(folder);
     std::filesystem::create_directory(folder);
