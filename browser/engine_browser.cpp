@@ -95,7 +95,6 @@ public:
 
     void Navigate(const std::string& url) override {
         personActs();
-        renewTrustedCertificates();  // nothing in the client as shipped
         webkit_web_view_load_uri(native_, url.c_str());
     }
     void Stop() override {
@@ -170,6 +169,7 @@ private:
             return TRUE;
         }
         if (type != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) return FALSE;
+        renewTrustedCertificates();  // for the network process the load may start anew; none as shipped
         WebKitNavigationAction* action =
             webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
         WebKitURIRequest* request = webkit_navigation_action_get_request(action);
