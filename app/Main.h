@@ -127,7 +127,10 @@ private:
     void createSiteNotice();
     void showSiteNotice(const std::string& otherSite);
     int siteNoticeHeight() const;
-    void LoadCatalogue();
+    bool LoadCatalogue();
+    void scheduleCatalogueFetch();
+    bool catalogueMissing() const;
+    void fetchCatalogueAgain();
     void showLibraryList();
     void rememberShownPage();
     void backToShownPage();
@@ -173,6 +176,8 @@ private:
     wxSize normalSize_;
     enum class FetchState { notStarted, running, ended };
     FetchState catalogueFetch_ = FetchState::notStarted;
+    // The portal answered the catalogue's fetch after a start-up without it: it is asked for no more.
+    bool catalogueFetchedAgain_ = false;
     // Waits of the window's own now on the stack, each running the main loop.
     int nestedWaits_ = 0;
     // Destroy() came while one ran: the window goes once the last has unwound.

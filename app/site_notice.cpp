@@ -41,11 +41,14 @@ void TFrm::createSiteNotice() {
     showSiteNotice({});
 }
 
-// The view shows another page: the window names its site if it is not the portal's.
+// The view shows another page: the window names its site if it is not the
+// portal's, and fetches the catalogue the start-up missed once the portal is back.
 void TFrm::CBWNavigateComplete2(TCppWebBrowser*, const std::string& URL) {
     swallowFailures("naming the site of the page shown", [&] {
         const bool portal = URL == "about:blank" || isPortalSiteAddress(URL);
         if (portal && URL != "about:blank") lastPortalPage_ = URL;
+        // The portal may be back after a start without its catalogue.
+        if (portal && URL != "about:blank" && catalogueMissing()) scheduleCatalogueFetch();
         showSiteNotice(portal ? std::string() : hostOfAddress(URL));
     });
 }

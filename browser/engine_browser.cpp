@@ -127,6 +127,7 @@ public:
     void PrefetchDns(const std::string& hostName) override {
         webkit_web_context_prefetch_dns(webkit_web_view_get_context(native_), hostName.c_str());
     }
+    bool ShowsOwnPage() const override { return recovery_->showsOwnPage(); }
     double Zoom() const override { return webkit_web_view_get_zoom_level(native_); }
     void SetZoom(double level) override { webkit_web_view_set_zoom_level(native_, level); }
     std::string SessionState() const override { return session_->state(); }

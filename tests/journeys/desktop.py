@@ -109,14 +109,18 @@ class Desktop:
             self.close()
             raise
 
-    def start_client(self, page="/index.php?name=puzzle1", arguments=()):
+    def start_client(self, page="/index.php?name=puzzle1", arguments=(), portal_away=False):
         """Starts the client (with `arguments`) and waits until it asks for `page`
-        (None: the page it left off at, whichever) and shows its toolbar."""
+        (None: the page it left off at, whichever) and shows its toolbar; with
+        the portal away, only until it shows its toolbar."""
         count = len(self.requests())
         with open(self.client_log, "a") as output:
             self.client = subprocess.Popen([*self.wrapper, self.client_path, *arguments], stdout=output,
                                            stderr=subprocess.STDOUT, cwd=self.cwd, env=self.env)
         self.app = wait_for("the client on the accessibility bus", self._find_app, 30)
+        if portal_away:
+            wait_for("the captions", lambda: len(self.number_buttons()) == 6, 10)
+            return
         if page is None:
             self.wait_for_request(lambda p: p.startswith("/index.php") and not p.startswith("/index.php?name=servstop"),
                                   "the page left off at", count, self.start_page_timeout)

@@ -547,6 +547,25 @@ class APortalThatIsAway(InAHomeOfItsOwn):
         self.assertTrue(line.endswith("&level=2\tpieces=16"), line)
         d.wait_for_heading("Puzzle 1")
         d.wait_for_captions(PIECES)
+        # Started while the portal is away: its failure page and the built-in
+        # list; the portal back, the page comes by itself, and the catalogue
+        # with it, asked for once, the library chosen and the page left as they are.
+        d.end_client()
+        d.stop_portal()
+        d.start_client(portal_away=True)
+        d.wait_for_heading("The portal cannot be reached")
+        self.assertEqual(len(d.combo_items()), BUILTIN_LIBRARIES)
+        count = len(d.requests())
+        d.start_portal()
+        d.wait_for_heading("Puzzle 1")
+        wait_for("the catalogue's libraries", lambda: len(d.combo_items()) == DEMO_CATALOGUE_LIBRARIES, 15)
+        d.wait_for_heading("Puzzle 1")
+        self.assertEqual(d.chosen(), d.combo_items()[0])
+        after = self.click_number("36")  # the next page: the catalogue is not asked for again
+        d.wait_for_request(lambda p: "&op=game" in p, "the game's next level", after)
+        d.wait_for_heading("Puzzle 1")
+        self.assertEqual([p.split("\t")[0] for p in d.requests()[count:] if "name=servstop" in p],
+                         ["/index.php?name=servstop"])
 
 
 class APageProcessThatDies(Journey):
