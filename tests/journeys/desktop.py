@@ -390,6 +390,22 @@ class Desktop:
         x, y = extents.x + extents.width // 2, extents.y + extents.height // 2
         subprocess.run(["xdotool", "mousemove", str(x), str(y), "click", "1"], check=True)
 
+    def click_close_button(self):
+        """The close button of the client window's title bar, at the right end
+        of the frame the window manager draws above the window."""
+        window = self.client_window()
+        # xwininfo, not xdotool: under a reparenting window manager xdotool
+        # counts the frame's offset twice.
+        info = subprocess.run(["xwininfo", "-id", window], capture_output=True, text=True, check=True).stdout
+        where = {key.strip(): value.strip() for key, _, value in
+                 (line.partition(":") for line in info.splitlines())}
+        extents = subprocess.run(["xprop", "-id", window, "_NET_FRAME_EXTENTS"], capture_output=True,
+                                 text=True).stdout
+        _, right, top, _ = (int(n) for n in extents.split("=")[1].split(","))
+        x = int(where["Absolute upper-left X"]) + int(where["Width"]) + right - top // 2
+        y = int(where["Absolute upper-left Y"]) - top // 2
+        subprocess.run(["xdotool", "mousemove", str(x), str(y), "click", "1"], check=True)
+
     def keys(self, *names):
         subprocess.run(["xdotool", "key", "--delay", "80", *names], check=True)
 

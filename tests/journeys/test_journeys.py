@@ -710,6 +710,15 @@ class SavingAPicture(InAHomeOfItsOwn):
         self.dialog("file chooser")
         d.end_client()
         self.assertEqual(os.listdir(self.folder), [os.path.basename(saved)])
+
+        # The window's close button while the player is asked where to save:
+        # the question is answered as Cancel, and the client ends as it does otherwise.
+        d.start_client(page=None)
+        d.click(d.link("Download the picture, solved"))
+        self.dialog("file chooser")
+        d.click_close_button()
+        self.assertEqual(d.client.wait(30), 0)
+        self.assertEqual(os.listdir(self.folder), [os.path.basename(saved)])
         # No list of recent files of the client's making, listing what was saved and what was not.
         self.assertFalse(os.path.exists(os.path.join(self.home, ".local", "share", "recently-used.xbel")))
 
