@@ -99,6 +99,7 @@ public:
     }
     void Stop() override {
         dialogs_->personActs();
+        recovery_->personStops();
         webkit_web_view_stop_loading(native_);
     }
     std::string LocationURL() const override { return history_->committed(); }
@@ -147,6 +148,7 @@ private:
     void personActs() {
         dialogs_->personActs();
         topPage_->personMoves();
+        recovery_->personMovesOn();
     }
 
     void pageShown(const std::string& url) {

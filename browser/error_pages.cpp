@@ -62,13 +62,16 @@ constexpr std::array kPageWordings = {
                 kReload, true, kEndedRetryNote},
     PageWording{PageKind::ProcessEnded, kPageStopped, translatable("The page's process was ended."), kReload, true,
                 kEndedRetryNote},
+    PageWording{PageKind::Stopped, translatable("Loading was stopped"),
+                translatable("The page was stopped before it came, so there is nothing to show yet."),
+                translatable("Load the page again"), false, ""},
 };
 
 constexpr bool rowsInKindOrder() {
     for (std::size_t i = 0; i < kPageWordings.size(); ++i) {
         if (static_cast<std::size_t>(kPageWordings[i].kind) != i) return false;
     }
-    return kPageWordings.size() == static_cast<std::size_t>(PageKind::ProcessEnded) + 1;
+    return kPageWordings.size() == static_cast<std::size_t>(PageKind::Stopped) + 1;
 }
 static_assert(rowsInKindOrder(), "one row per page kind, in the enum's order");
 

@@ -24,6 +24,7 @@ enum class PageKind {
     Crashed,
     OutOfMemory,
     ProcessEnded,
+    Stopped,  // the first page was stopped before anything was shown
 };
 
 // Whether the page loads again by itself (when the network or the server is

@@ -109,16 +109,17 @@ class Desktop:
             self.close()
             raise
 
-    def start_client(self, page="/index.php?name=puzzle1", arguments=(), portal_away=False):
+    def start_client(self, page="/index.php?name=puzzle1", arguments=(), toolbar_only=False):
         """Starts the client (with `arguments`) and waits until it asks for `page`
         (None: the page it left off at, whichever) and shows its toolbar; with
-        the portal away, only until it shows its toolbar."""
+        `toolbar_only` (the portal away, a page still on its way), only until
+        it shows its toolbar."""
         count = len(self.requests())
         with open(self.client_log, "a") as output:
             self.client = subprocess.Popen([*self.wrapper, self.client_path, *arguments], stdout=output,
                                            stderr=subprocess.STDOUT, cwd=self.cwd, env=self.env)
         self.app = wait_for("the client on the accessibility bus", self._find_app, 30)
-        if portal_away:
+        if toolbar_only:
             wait_for("the captions", lambda: len(self.number_buttons()) == 6, 10)
             return
         if page is None:
@@ -196,12 +197,13 @@ class Desktop:
 
     WEB_ROLES = ("link", "heading", "entry")
 
-    def all(self, role, root=None):
-        """Every control of the role; the page's content is searched only for its own roles.
+    def all(self, role, root=None, in_page=False):
+        """Every control of the role; the page's content is searched only for its
+        own roles, or when `in_page` says so.
 
         The page changes under a search while it loads: a node that has gone is passed over."""
         found = []
-        into_page = role in self.WEB_ROLES
+        into_page = in_page or role in self.WEB_ROLES
 
         def walk(node, depth):
             if depth > 40:
@@ -284,6 +286,12 @@ class Desktop:
         """Positions of the left and right bars as fractions of their range."""
         values = [bar.queryValue() for bar in self.all("progress bar")]
         return [v.currentValue / (v.maximumValue or 1) for v in values]
+
+    def page_button(self, name, timeout=15.0):
+        """A button of the page shown (not the toolbar's), once it is on the screen."""
+        return wait_for("the page's button " + repr(name), lambda: next(
+            (b for b in self.all("push button", in_page=True) if b.name == name and
+             b.queryComponent().getExtents(pyatspi.DESKTOP_COORDS).width > 0), None), timeout)
 
     def link(self, name, timeout=15.0):
         def find():

@@ -224,12 +224,22 @@ class PagingThroughAList(Journey):
 
 
 class StoppingALoad(Journey):
-    """Esc while the next page of a list loads: the page still shown is the
+    """Esc while the first page loads: the client's page says so and loads it
+    again. Esc while the next page of a list loads: the page still shown is the
     one the window follows, its number on the button and the next page after it."""
-    slow_pages = "pazzle:3"
+    slow_pages = "pazzle:3,puzzle1:10"
 
-    def test_escape_while_the_next_page_loads(self):
+    def test_escape_while_the_first_page_loads_then_while_the_next_page_loads(self):
         d = self.desktop
+        d.end_client()
+        d.start_client(toolbar_only=True)  # the start page takes 10 s
+        d.mouse("click", "1")  # on the blank page, so that the window has the keyboard
+        d.keys("Escape")
+        d.wait_for_heading("Loading was stopped")
+        count = len(d.requests())
+        d.click(d.page_button("Load the page again"))
+        d.wait_for_request(lambda p: p == "/index.php?name=puzzle1", "the start page again", count)
+        d.link("Sign in", 30)
         base = self.open_page_two()
         wait_for("page 2 loaded", lambda: d.bars() == [0.0, 0.0])
 
@@ -552,7 +562,7 @@ class APortalThatIsAway(InAHomeOfItsOwn):
         # with it, asked for once, the library chosen and the page left as they are.
         d.end_client()
         d.stop_portal()
-        d.start_client(portal_away=True)
+        d.start_client(toolbar_only=True)
         d.wait_for_heading("The portal cannot be reached")
         self.assertEqual(len(d.combo_items()), BUILTIN_LIBRARIES)
         count = len(d.requests())
