@@ -647,6 +647,10 @@ class InTheUsersLanguage(Journey):
         d.click(d.button("Hall of Awards"))
         d.wait_for_heading("Das Portal ist nicht erreichbar")
         d.wait_for_captions(SHORTCUT)
+        # In German throughout: the engine's own English words are not on it.
+        said = " ".join(p.queryText().getText(0, -1) for p in d.all("paragraph", in_page=True))
+        self.assertIn(german("The connection to the server was refused or the network is down."), said)
+        self.assertNotIn("onnect", said)
 
 
 class SavingAPicture(InAHomeOfItsOwn):
