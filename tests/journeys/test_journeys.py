@@ -979,6 +979,22 @@ class NothingLost(InAHomeOfItsOwn):
         wait_for("the running window brought forward", lambda: "HIDDEN" not in d.window_states())
         self.assertTrue(d.alive())
 
+        # A data folder that cannot be written: the window says that a login
+        # will not be kept, and why; the client runs all the same.
+        d.end_client()
+        d.wrapper = ["unshare", "--mount", "--propagation", "private", "sh", "-c",
+                     'mount --bind -o ro "$0" "$0" && exec "$@"', self.data]
+        d.start_client(page=None)
+        notice = wait_for("the notice", lambda: next((t for t in d.texts() if "will not be kept" in t), None))
+        self.assertIn(self.data, notice)
+        self.assertIn("Read-only file system", notice)
+        count = len(d.requests())
+        d.click(d.button("Hall of Awards"))
+        d.wait_for_request(lambda p: p == "/index.php?name=awards", "the hall of awards", count)
+        d.wait_for_heading("Hall of Awards")
+        d.end_client()
+        d.wrapper = ()
+
 
 class ReadingTheToolbar(Journey):
     """What a screen reader says of the toolbar: each control's name and what it
