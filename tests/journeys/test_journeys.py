@@ -775,6 +775,12 @@ class AWindowThatRestores(InAHomeOfItsOwn):
         guide, menu = d.extents(d.button("Puzzle Guide")), d.extents(d.button("Main Menu"))
         self.assertLessEqual(guide.x + guide.width, menu.x)
         self.assertLessEqual(menu.x + menu.width, x + width)
+        # That size, the least the window manager allows, comes back as it is.
+        smallest = self.geometry()[2:]
+        d.restart_client()
+        wait_for("the window shown", d.client_window)
+        self.assertNotIn("MAXIMIZED_HORZ", d.window_states())
+        self.assertEqual(self.geometry()[2:], smallest)
 
         # The next run comes as this one was left, though the session ended
         # with the menu open: this size, not maximised ...
@@ -792,6 +798,15 @@ class AWindowThatRestores(InAHomeOfItsOwn):
                                               for i in d.all("menu item", d.combo())))
         d.restart_client()
         wait_for("maximised again", lambda: "MAXIMIZED_HORZ" in d.window_states())
+        # Full screen from there, left so: full screen again, and Esc goes back to maximised.
+        d.keys("F11")
+        wait_for("full screen", lambda: "FULLSCREEN" in d.window_states())
+        d.restart_client()
+        wait_for("full screen again", lambda: "FULLSCREEN" in d.window_states())
+        d.mouse("click", "1")  # on the page, so that the window has the keyboard
+        d.keys("Escape")
+        wait_for("maximised after full screen",
+                 lambda: "FULLSCREEN" not in d.window_states() and "MAXIMIZED_HORZ" in d.window_states())
         self.toggle_maximised(False)
         self.assertEqual(self.geometry()[2:], (900, 700))
 
