@@ -615,6 +615,62 @@ class APageProcessThatDies(Journey):
         self.assertTrue(d.alive())
 
 
+class TheToolbarOnADarkThemeByKeyboard(Journey):
+    """A dark theme: the menu's icon stands out of its button. Tab goes through
+    the toolbar from left to right, then into the page."""
+
+    def setUp(self):
+        self.data = tempfile.mkdtemp(prefix="kwirl-journey-data-")
+        self.desktop = Desktop(CLIENT, HOST, SOURCE,
+                               env=dict(os.environ, XDG_DATA_HOME=self.data, GTK_THEME="Adwaita:dark"))
+
+    def tearDown(self):
+        super().tearDown()
+        shutil.rmtree(self.data, ignore_errors=True)
+
+    def contrast(self, accessible):
+        """The difference of the lightest and the darkest grey in the middle of a control, 0 to 1."""
+        box = self.desktop.extents(accessible)
+        with tempfile.NamedTemporaryFile(suffix=".png") as shot:
+            self.desktop.screenshot(shot.name)
+            middle = f"12x12+{box.x + box.width // 2 - 6}+{box.y + box.height // 2 - 6}"
+            grey = subprocess.run(["convert", shot.name, "-crop", middle, "-colorspace", "Gray", "-format",
+                                   "%[fx:maxima] %[fx:minima]", "info:"], capture_output=True, text=True,
+                                  check=True).stdout.split()
+        return float(grey[0]) - float(grey[1])
+
+    def focused(self):
+        """The name of the toolbar's button that has the keyboard, or None (the
+        drop-down, whose own inner button has it then, says nothing of it)."""
+        d = self.desktop
+        has_it = lambda node: node.getState().contains(pyatspi.STATE_FOCUSED)
+        return next((button.name for button in d.all("push button") if has_it(button)), None)
+
+    def test_the_menus_icon_then_tab_through_the_toolbar_into_the_page(self):
+        d = self.desktop
+        d.mouse("mousemove", "0", "900")  # no tool tip over the toolbar
+        self.assertGreater(self.contrast(d.button("Main Menu")), 0.5)
+
+        d.focus_combo()
+        d.keys("shift+Tab")
+        wait_for("the keyboard on Home", lambda: self.focused() == "Home")
+        # The drop-down between Home and the first page button: the only control there.
+        expected = [None, "Hall of Awards", "ChampionShip"] + [b.name for b in d.number_buttons()] + [
+            "Puzzle Guide", "Main Menu"]
+        for name in expected:
+            d.keys("Tab")
+            wait_for(f"the keyboard on {name!r}", lambda: self.focused() == name, 5)
+        # After the menu the page, past one stop of the window's that shows nothing.
+        has_it = lambda node: node.getState().contains(pyatspi.STATE_FOCUSED)
+        in_page = lambda: any(has_it(page) or pyatspi.findDescendant(page, has_it) for page in d.all("document web"))
+        d.keys("Tab")
+        wait_for("the keyboard off the toolbar", lambda: self.focused() is None, 5)
+        if not in_page():
+            d.keys("Tab")
+        wait_for("the keyboard in the page", in_page, 5)
+        self.assertIsNone(self.focused())
+
+
 class InTheUsersLanguage(Journey):
     """A German desktop: the client's own words in German, the portal's as they are."""
 
