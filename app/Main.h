@@ -42,6 +42,8 @@ public:
     void openFromOutside(const std::string& address);
     // Put off while a wait of the window's own runs the main loop (see nested_wait.cpp).
     bool Destroy() override;
+    // Leaving full screen goes back to maximised when the window was maximised before.
+    bool ShowFullScreen(bool show, long style = wxFULLSCREEN_ALL) override;
 
     // The controls: the browser, the toolbar (its panels, the drop-down and its
     // label, the buttons), the two bars, and the catalogue fetch's HTTP client.
@@ -127,7 +129,10 @@ private:
     void createSiteNotice();
     void showSiteNotice(const std::string& otherSite);
     int siteNoticeHeight() const;
-    void LoadCatalogue();
+    bool LoadCatalogue();
+    void scheduleCatalogueFetch();
+    bool catalogueMissing() const;
+    void fetchCatalogueAgain();
     void showLibraryList();
     void rememberShownPage();
     void backToShownPage();
@@ -171,8 +176,13 @@ private:
     bool startAtStartPage_ = false;
     std::string startAddress_;
     wxSize normalSize_;
+    // Whether the window was maximised when it went full screen (or, after a
+    // restart, when it was left full screen).
+    bool maximisedUnderFullScreen_ = false;
     enum class FetchState { notStarted, running, ended };
     FetchState catalogueFetch_ = FetchState::notStarted;
+    // The portal answered the catalogue's fetch after a start-up without it: it is asked for no more.
+    bool catalogueFetchedAgain_ = false;
     // Waits of the window's own now on the stack, each running the main loop.
     int nestedWaits_ = 0;
     // Destroy() came while one ran: the window goes once the last has unwound.

@@ -9,6 +9,7 @@
 #include "Main.h"
 #include "application_exception.h"
 #include "captions.h"
+#include "closes_under_dialogs.h"
 #include "engine_shell.h"
 #include "exception_text.h"
 #include "open_dialogs.h"
@@ -73,24 +74,33 @@ bool TKwirlApp::OnInit() {
     }
 }
 
-// The end of the session, a kill or Ctrl+C in a terminal closes the window as
-// its close button does, so the engine ends its processes and writes its stores.
-// A dialog waiting for an answer (where to save a file) is answered first, and
-// an open menu or list closed: the window would not go while they wait.
+namespace {
+// The window closed as its close button does, so the engine ends its processes
+// and writes its stores. A dialog waiting for an answer (where to save a file)
+// is answered first, as Cancel, and an open menu or list closed: the window
+// would not go while they wait.
+void closeAfterDialogs(wxWindow* window) {
+    closeOpenDialogs();
+    if (window) window->Close(true);
+    // The closed window is deleted in the toolkit's idle work, which no event
+    // of the toolkit's own may come to start.
+    wxWakeUpIdle();
+}
+}  // namespace
+
+// The end of the session, a kill or Ctrl+C in a terminal closes the window;
+// so does its close button while a dialog is open, which the toolkit would drop.
 void TKwirlApp::closeOnTerminationSignals() {
     for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
         g_unix_signal_add(
             signal,
             [](gpointer app) {
-                closeOpenDialogs();
-                if (wxWindow* window = static_cast<TKwirlApp*>(app)->GetTopWindow()) window->Close(true);
-                // The closed window is deleted in the toolkit's idle work, which no
-                // event of the toolkit's own may come to start.
-                wxWakeUpIdle();
+                closeAfterDialogs(static_cast<TKwirlApp*>(app)->GetTopWindow());
                 return G_SOURCE_CONTINUE;
             },
             this);
     }
+    passClosesUnderDialogs(Frm, [this] { closeAfterDialogs(GetTopWindow()); });
 }
 
 // An exception that escaped a handler: shown, and the loop goes on.

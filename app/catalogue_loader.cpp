@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: MIT
+#include <glib.h>
+
 #include <algorithm>
 #include <span>
 
@@ -9,22 +11,23 @@
 #include "guard.h"
 #include "libraries.h"
 #include "nested_wait.h"
+#include "site_of_address.h"
 #include "wx_text.h"
 
 namespace kwirl {
 
 // The catalogue fetch at start-up: fills the catalogue fields and never lets a
-// failure escape.
+// failure escape; true when the portal answered it.
 // It runs once the window is shown and the start page is on its way, so a slow
 // network delays neither; the drop-down offers the built-in list until the
 // catalogue's libraries arrive, and keeps it if they never do.
-void TFrm::LoadCatalogue() {
-    if (destroyed_) return;  // the wait would run the idle work that deletes this window
+bool TFrm::LoadCatalogue() {
+    if (destroyed_) return false;  // the wait would run the idle work that deletes this window
     catalogueFetch_ = FetchState::running;
     CatalogueFetch fetched;
     waitInside([&] { fetched = fetchCatalogue(*LibLoaderNM, catalogueAddress()); });
     catalogueFetch_ = FetchState::ended;
-    if (destroyed_) return;
+    if (destroyed_) return false;
     try {
         CatalogueLoaded = fetched.loaded;
         for (const auto& entry : fetched.entries) {
@@ -47,6 +50,43 @@ void TFrm::LoadCatalogue() {
         logSwallowedFailure("filling the library catalogue");
         CatalogueLoaded = false;
     }
+    return !fetched.header.empty();
+}
+
+// The fetch runs from the next turn of the main loop: beside the start page at
+// first, and once more when the portal answers after a start-up without it.
+void TFrm::scheduleCatalogueFetch() {
+    if (catalogueStart_ != 0) return;
+    catalogueStart_ = g_idle_add_full(
+        G_PRIORITY_DEFAULT,
+        [](gpointer window) {
+            auto* frame = static_cast<TFrm*>(window);
+            frame->catalogueStart_ = 0;
+            if (frame->catalogueFetch_ == FetchState::notStarted) {
+                frame->LoadCatalogue();
+            } else {
+                frame->fetchCatalogueAgain();
+            }
+            return G_SOURCE_REMOVE;
+        },
+        this, nullptr);
+}
+
+// The start-up fetch ended without a library (the portal was away, or gave no
+// catalogue), and it was not asked for again yet.
+bool TFrm::catalogueMissing() const {
+    return catalogueFetch_ == FetchState::ended && CatalogueCount == 0 && !catalogueFetchedAgain_;
+}
+
+// A page of the portal's is shown, not the client's own page standing in for
+// one (known once the commit's handlers have run, as here): the portal may
+// answer again, and its catalogue is fetched once more, with the start-up's
+// bounds. A page from the engine's cache is shown with the portal still away:
+// only a fetch the portal answered, with or without a catalogue, is the last.
+// The page shown and the library chosen stay as they are.
+void TFrm::fetchCatalogueAgain() {
+    if (!catalogueMissing() || CBW->ShowsOwnPage() || !isPortalSiteAddress(CBW->LocationURL())) return;
+    if (LoadCatalogue()) catalogueFetchedAgain_ = true;
 }
 
 // The drop-down gets the catalogue's names, or the built-in list while there

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "Main.h"
 
-#include <glib.h>
-
 #include "addresses.h"
 #include "address_vocabulary.h"
 #include "captions.h"
@@ -38,16 +36,7 @@ void TFrm::FormShow(wxObject*) {
         showAsLeft();
     });
     // The catalogue comes beside the start page, from the next turn of the loop.
-    if (catalogueFetch_ == FetchState::notStarted && catalogueStart_ == 0) {
-        catalogueStart_ = g_idle_add_full(
-            G_PRIORITY_DEFAULT,
-            [](gpointer frame) {
-                static_cast<TFrm*>(frame)->catalogueStart_ = 0;
-                static_cast<TFrm*>(frame)->LoadCatalogue();
-                return G_SOURCE_REMOVE;
-            },
-            this, nullptr);
-    }
+    if (catalogueFetch_ == FetchState::notStarted) scheduleCatalogueFetch();
 }
 
 }  // namespace kwirl

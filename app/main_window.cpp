@@ -13,6 +13,7 @@
 #include <wx/sizer.h>
 
 #include <algorithm>
+#include <string_view>
 #include <vector>
 
 #include "NMHttp.h"
@@ -129,8 +130,10 @@ void TFrm::createControls(const BrowserFactory& makeBrowser) {
     PBC = new TProgressBar(this, wxPoint(639, kPanelHeight), wxSize(kBarWidth, 592));
     createSiteNotice();
 
-    // Keyboard order: the browser first, then the drop-down and the buttons.
+    // Keyboard order: the browser first, then the toolbar from left to right:
+    // the corner button over the drop-down's label, the drop-down, the row, the menu.
     CBW->Window()->MoveBeforeInTabOrder(PB);
+    BitBtn1->MoveBeforeInTabOrder(Label1);
 }
 
 // One font for the whole toolbar, the largest at which every caption a control
@@ -166,7 +169,10 @@ void TFrm::createToolbarButtons() {
         toolbarControls_.push_back(button);
         if (b.control) this->*b.control = button;
         // A hint is the client's own word, in the user's language; the caption stays.
-        if (b.hint) button->SetToolTip(toWx(tr(b.hint)));
+        // A hint of blanks alone would show as an empty box: no tool tip.
+        if (b.hint && std::string_view(b.hint).find_first_not_of(' ') != std::string_view::npos) {
+            button->SetToolTip(toWx(tr(b.hint)));
+        }
         if (b.cursor != wxCURSOR_NONE) button->SetCursor(wxCursor(b.cursor));
         if (inRow) row->Add(button, wxSizerFlags().FixedMinSize().Border(wxLEFT, b.gapBefore));
     }

@@ -3,7 +3,6 @@
 // the toolbar with the choice of where to start, the keyboard shortcuts and
 // the About window.
 
-#include <wx/artprov.h>
 #include <wx/menu.h>
 
 #include <algorithm>
@@ -13,6 +12,7 @@
 #include "captions.h"
 #include "history_buttons.h"
 #include "nested_wait.h"
+#include "toolbar_style.h"
 #include "translate.h"
 #include "wx_text.h"
 
@@ -26,10 +26,7 @@ void TFrm::makeWindowMenu() {
     const wxSize size(kMenuButtonWidth, Panel1->GetSize().y);
     const wxPoint place(std::max(0, Panel1->GetSize().x - kMenuButtonWidth), 0);
     MenuButton = new wxButton(Panel1, wxID_ANY, wxString(), place, size, wxBU_EXACTFIT);
-    const wxBitmapBundle icon = wxArtProvider::GetBitmapBundle("open-menu-symbolic", wxART_BUTTON);
-    if (icon.IsOk()) {
-        MenuButton->SetBitmap(icon);
-    } else {
+    if (!showThemeIcon(MenuButton, "open-menu-symbolic")) {
         MenuButton->SetLabel(wxString::FromUTF8("\u2630"));  // the menu's sign where the theme has no icon
     }
     MenuButton->SetToolTip(toWx(tr("Main Menu")));

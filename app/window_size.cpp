@@ -49,28 +49,49 @@ void TFrm::keepWindowState(const std::string& file, const std::string& session) 
     sessionFile_ = session;
     const int display = wxDisplay::GetFromWindow(this);
     const wxRect screen = wxDisplay(display == wxNOT_FOUND ? 0u : static_cast<unsigned>(display)).GetClientArea();
-    const wxSize least = leastClientSize();
+    // A size the window manager gave a few pixels under the least comes back as it was.
+    const wxSize least = leastClientSize() - wxSize(kMenuGap, kMenuGap);
     savedState_ = readWindowState(file, {least.x, least.y}, {screen.width, screen.height});
     if (!savedState_) return;
     startAtStartPage_ = savedState_->startAtStartPage;
     CBW->SetZoom(savedState_->zoom);
     normalSize_ = wxSize(savedState_->normal.width, savedState_->normal.height);
+    wxSize lowest = GetMinClientSize();
+    lowest.DecTo(normalSize_);
+    SetMinClientSize(lowest);
     SetClientSize(normalSize_);
     Centre(wxBOTH);
 }
 
 // The window as it was left, or maximised the first time.
 void TFrm::showAsLeft() {
-    Maximize(!savedState_ || savedState_->maximised);
-    if (savedState_ && savedState_->fullScreen) ShowFullScreen(true, wxFULLSCREEN_ALL);
+    const bool maximised = !savedState_ || savedState_->maximised;
+    Maximize(maximised);
+    if (savedState_ && savedState_->fullScreen) {
+        // The window manager may not have maximised the window yet.
+        wxFrame::ShowFullScreen(true, wxFULLSCREEN_ALL);
+        maximisedUnderFullScreen_ = maximised;
+    }
+}
+
+// While full screen, the toolkit does not count the window as maximised: what
+// it was before is kept, for leaving full screen and for the next run.
+bool TFrm::ShowFullScreen(bool show, long style) {
+    if (show && !IsFullScreen()) maximisedUnderFullScreen_ = IsMaximized();
+    const bool wasFullScreen = IsFullScreen();
+    const bool done = wxFrame::ShowFullScreen(show, style);
+    if (!show && wasFullScreen && maximisedUnderFullScreen_ && !IsMaximized()) Maximize(true);
+    return done;
 }
 
 void TFrm::saveWindowState() {
     if (stateFile_.empty()) return;
     swallowFailures("keeping the window's size", [this] {
-        writeWindowState(
-            stateFile_,
-            {{normalSize_.x, normalSize_.y}, IsMaximized(), IsFullScreen(), CBW->Zoom(), startAtStartPage_});
+        writeWindowState(stateFile_, {{normalSize_.x, normalSize_.y},
+                                      IsFullScreen() ? maximisedUnderFullScreen_ : IsMaximized(),
+                                      IsFullScreen(),
+                                      CBW->Zoom(),
+                                      startAtStartPage_});
     });
     // A run that showed no page of the portal leaves the list of the run before.
     if (const std::string session = CBW->SessionState(); !sessionFile_.empty() && !session.empty()) {

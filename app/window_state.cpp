@@ -3,6 +3,7 @@
 
 #include <glib.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 #include <stdexcept>
@@ -79,9 +80,11 @@ std::optional<WindowState> parseWindowState(const std::string& text, WindowSize 
     const auto maximised = valueOf<bool>(file.get(), "maximised", g_key_file_get_boolean);
     const auto fullScreen = valueOf<bool>(file.get(), "full-screen", g_key_file_get_boolean);
     if (!width || !height || !maximised || !fullScreen) return std::nullopt;
-    if (*width < least.width || *height < least.height || *width > screen.width || *height > screen.height)
-        return std::nullopt;
-    WindowState state{{*width, *height}, *maximised, *fullScreen};
+    // A size a little below the least is what a window manager gives for a
+    // window the player made as small as it lets them: it comes back at the
+    // least, which the window manager takes its pixels from again.
+    if (*width <= 0 || *height <= 0 || *width > screen.width || *height > screen.height) return std::nullopt;
+    WindowState state{{std::max(*width, least.width), std::max(*height, least.height)}, *maximised, *fullScreen};
     const auto zoom = valueOf<double>(file.get(), "zoom", g_key_file_get_double);
     if (zoom && *zoom >= kLeastZoom && *zoom <= kMostZoom) state.zoom = *zoom;
     state.startAtStartPage = valueOf<bool>(file.get(), "start-page", g_key_file_get_boolean).value_or(false);

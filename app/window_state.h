@@ -18,6 +18,7 @@ struct WindowSize {
 struct WindowState {
     // The size the window returns to when it is neither maximised nor full screen.
     WindowSize normal;
+    // Maximised, or full screen from maximised: leaving full screen maximises.
     bool maximised = false;
     bool fullScreen = false;
     // The page zoom, 1.0 for 100 %, from kLeastZoom to kMostZoom; a value
@@ -41,8 +42,8 @@ void writeSession(const std::string& file, const std::string& bytes);
 // $XDG_STATE_HOME/kwirl/window (~/.local/state/kwirl/window).
 std::string windowStateFile();
 
-// The state in `text` (a key file), when whole and sensible: a normal size at
-// least `least` and at most `screen`. The zoom and the start choice may be
+// The state in `text` (a key file), when whole and sensible: a normal size of
+// at most `screen`, raised to `least` where it is below. The zoom and the start choice may be
 // missing (a file of an earlier version): then they are as by default.
 std::optional<WindowState> parseWindowState(const std::string& text, WindowSize least, WindowSize screen);
 std::string formatWindowState(const WindowState& state);

@@ -99,6 +99,7 @@ public:
     }
     void Stop() override {
         dialogs_->personActs();
+        recovery_->personStops();
         webkit_web_view_stop_loading(native_);
     }
     std::string LocationURL() const override { return history_->committed(); }
@@ -127,6 +128,7 @@ public:
     void PrefetchDns(const std::string& hostName) override {
         webkit_web_context_prefetch_dns(webkit_web_view_get_context(native_), hostName.c_str());
     }
+    bool ShowsOwnPage() const override { return recovery_->showsOwnPage(); }
     double Zoom() const override { return webkit_web_view_get_zoom_level(native_); }
     void SetZoom(double level) override { webkit_web_view_set_zoom_level(native_, level); }
     std::string SessionState() const override { return session_->state(); }
@@ -146,6 +148,7 @@ private:
     void personActs() {
         dialogs_->personActs();
         topPage_->personMoves();
+        recovery_->personMovesOn();
     }
 
     void pageShown(const std::string& url) {

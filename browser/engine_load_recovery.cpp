@@ -58,6 +58,15 @@ gboolean TLoadRecovery::onLoadFailed(WebKitWebView*, int, gchar* uri, GError* er
     if (isAbandonedLoad(domain, code)) {
         // Stopped, replaced or refused: nothing to explain, but an attempt of ours ended.
         recovery->attemptEnded(address);
+        // Stopped by the person before any page came: the view would stay
+        // blank, with no word of what happened and no way on but the toolbar.
+        if (recovery->stoppedByPerson_ && recovery->shown_ == Shown::Page && !isWebAddress(recovery->committed_) &&
+            isWebAddress(address)) {
+            recovery->stoppedByPerson_ = false;
+            recovery->address_ = address;
+            recovery->retriesByItself_ = false;
+            recovery->showOwnPage(Shown::FailurePage, ownPageHtml(PageKind::Stopped, address, "", false));
+        }
         return isRefusedByRules(domain, code) ? TRUE : FALSE;
     }
     // Another failure of the page being tried again waits longer; any other
@@ -141,6 +150,8 @@ void TLoadRecovery::onNetworkChanged(GObject*, gboolean available, gpointer self
     // The network may be back: a page that failed is tried at once.
     if (available && recovery->shown_ == Shown::FailurePage && recovery->retriesByItself_) recovery->tryAgain();
 }
+
+void TLoadRecovery::personStops() { stoppedByPerson_ = loading_ && ownLoad_ == OwnLoad::Idle; }
 
 void TLoadRecovery::onRetryMessage(GObject*, gpointer, gpointer self) { static_cast<TLoadRecovery*>(self)->tryAgain(); }
 

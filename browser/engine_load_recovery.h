@@ -26,6 +26,10 @@ public:
     bool showsOwnPage() const { return shown_ != Shown::Page; }
     // Loads the page again now (the pages' button, or a reload key).
     void tryAgain();
+    // The person stops the load in progress (Esc); any load asked for after
+    // it is theirs to go on with.
+    void personStops();
+    void personMovesOn() { stoppedByPerson_ = false; }
     // A load of `address` was refused by the window or given up: if it was an
     // attempt of ours, it ended, and the next one is due.
     void attemptEnded(const std::string& address);
@@ -66,6 +70,8 @@ private:
     RetryDelays delays_;
     gint64 lastEndUs_ = 0;
     bool endedBefore_ = false;
+    // The person stopped the load running, and has asked for none since.
+    bool stoppedByPerson_ = false;
     // The history as it was when the page's process ended, given back once our
     // page stands in for it: the engine counts a page shown after a new
     // process starts as a new entry.

@@ -116,6 +116,7 @@ void keepStoresAcrossRuns() {
     // The engine's own data folder: the user's data folder and the program's name.
     const std::string data = clientDataFolder();
     if (data.empty()) return;  // no data folder of the user's: cookies last for the run
+    if (std::string why = whyStoresNotKept(data, kCookieStore); !why.empty()) noteStoresNotKept({data, why});
     for (const char* store : {kCookieStore, kHttpsOnlySitesStore}) {
         const std::string path = data + "/" + store;
         if (const auto aside = setAsideIfBroken(path)) {

@@ -30,6 +30,10 @@ struct PageWording {
     const char* button;
     bool retriesByItself;
     const char* retryNote;  // shown while the page is tried again by itself
+    // The engine's own message is shown below, as a detail, only for failures
+    // the client has no words of its own for: it is in English whatever the
+    // user's language.
+    bool engineDetail = false;
 };
 
 constexpr const char* kTryAgain = translatable("Try again");
@@ -55,20 +59,23 @@ constexpr std::array kPageWordings = {
                              "program's link."),
                 kTryAgain, false, ""},
     PageWording{PageKind::LoadFailed, translatable("The page could not be loaded"),
-                translatable("Something went wrong while loading the page."), kTryAgain, true, kFailedRetryNote},
+                translatable("Something went wrong while loading the page."), kTryAgain, true, kFailedRetryNote, true},
     PageWording{PageKind::Crashed, kPageStopped, translatable("The page's process stopped unexpectedly."), kReload,
                 true, kEndedRetryNote},
     PageWording{PageKind::OutOfMemory, kPageStopped, translatable("The page used too much memory and was stopped."),
                 kReload, true, kEndedRetryNote},
     PageWording{PageKind::ProcessEnded, kPageStopped, translatable("The page's process was ended."), kReload, true,
                 kEndedRetryNote},
+    PageWording{PageKind::Stopped, translatable("Loading was stopped"),
+                translatable("The page was stopped before it came, so there is nothing to show yet."),
+                translatable("Load the page again"), false, ""},
 };
 
 constexpr bool rowsInKindOrder() {
     for (std::size_t i = 0; i < kPageWordings.size(); ++i) {
         if (static_cast<std::size_t>(kPageWordings[i].kind) != i) return false;
     }
-    return kPageWordings.size() == static_cast<std::size_t>(PageKind::ProcessEnded) + 1;
+    return kPageWordings.size() == static_cast<std::size_t>(PageKind::Stopped) + 1;
 }
 static_assert(rowsInKindOrder(), "one row per page kind, in the enum's order");
 
@@ -185,7 +192,7 @@ std::string ownPageHtml(PageKind kind, std::string_view address, std::string_vie
                                  {"style", kErrorCss},
                                  {"explanation", escapeHtml(tr(wording.explanation))},
                                  {"address", shownAddress(address)},
-                                 {"detail", detailParagraph(detail)},
+                                 {"detail", detailParagraph(wording.engineDetail ? detail : "")},
                                  {"button", escapeHtml(tr(wording.button))},
                                  {"note", detailParagraph(noted ? tr(wording.retryNote) : "")}});
 }

@@ -24,6 +24,7 @@ enum class PageKind {
     Crashed,
     OutOfMemory,
     ProcessEnded,
+    Stopped,  // the first page was stopped before anything was shown
 };
 
 // Whether the page loads again by itself (when the network or the server is
@@ -48,7 +49,8 @@ std::string escapeHtml(std::string_view text);
 
 // The page of `kind` for `address`: what happened in plain words (in the
 // user's language, which the page names for screen readers), the address
-// and the engine's own message (`detail`, may be empty) as text, and the
+// and, for a failure the client has no words for, the engine's own message
+// (`detail`, may be empty) as text, and the
 // button that loads the address again; `retrying` adds that this happens by
 // itself.
 std::string ownPageHtml(PageKind kind, std::string_view address, std::string_view detail, bool retrying);

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "store_check.h"
 
+#include <fcntl.h>
+#include <glib.h>
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <ctime>
@@ -73,5 +76,39 @@ std::optional<std::string> setAsideIfBroken(const std::string& path) {
     }
     return aside;
 }
+
+// A file made, written and removed at once: a read-only file system, a folder
+// of another owner or a full disk all fail here, before the engine's first
+// write fails where nobody sees it.
+std::string whyStoresNotKept(const std::string& folder, const std::string& store) {
+    const auto failure = [] { return std::string(g_strerror(errno)); };
+    if (g_mkdir_with_parents(folder.c_str(), 0700) != 0) return failure();
+    std::string probe = folder + "/.write-check-XXXXXX";
+    const int written = g_mkstemp_full(probe.data(), O_RDWR | O_CLOEXEC, 0600);
+    if (written < 0) return failure();
+    const bool wrote = ::write(written, "k", 1) == 1 && ::fsync(written) == 0;
+    const std::string why = wrote ? std::string() : failure();
+    ::close(written);
+    ::unlink(probe.c_str());
+    if (!why.empty()) return why;
+    const std::string path = folder + "/" + store;
+    const int kept = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOFOLLOW);
+    if (kept >= 0) {
+        ::close(kept);
+    } else if (errno != ENOENT) {
+        return failure();
+    }
+    return {};
+}
+
+namespace {
+StoresNotKept& notKept() {
+    static StoresNotKept found;
+    return found;
+}
+}  // namespace
+
+void noteStoresNotKept(StoresNotKept found) { notKept() = std::move(found); }
+const StoresNotKept& storesNotKept() { return notKept(); }
 
 }  // namespace kwirl

@@ -22,4 +22,18 @@ bool isHealthyStore(const std::string& path);
 // nothing when the store is healthy or cannot be moved.
 std::optional<std::string> setAsideIfBroken(const std::string& path);
 
+// Why the stores cannot be kept in `folder` across runs (it cannot be made, a
+// file cannot be written in it, or `store`, if there, cannot be written), in
+// the user's language; empty when they can. Nothing is left behind.
+std::string whyStoresNotKept(const std::string& folder, const std::string& store);
+
+// What was found when the engine's stores were set up, for the window to
+// tell: the folder and why, or empty while the stores are kept.
+struct StoresNotKept {
+    std::string folder;
+    std::string reason;
+};
+void noteStoresNotKept(StoresNotKept found);
+const StoresNotKept& storesNotKept();
+
 }  // namespace kwirl

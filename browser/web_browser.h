@@ -82,6 +82,9 @@ public:
     // Looks a host's name (no port) up ahead of the first page from it, so
     // that the page waits for one lookup less.
     virtual void PrefetchDns(const std::string& hostName) = 0;
+    // Whether the client's own page (a load that failed, a process that ended)
+    // stands in for the page shown; known once the commit's handlers have run.
+    virtual bool ShowsOwnPage() const = 0;
     // The page zoom, 1.0 for 100 %; it holds for every page that follows.
     virtual double Zoom() const = 0;
     virtual void SetZoom(double level) = 0;

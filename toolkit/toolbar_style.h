@@ -12,6 +12,10 @@ namespace kwirl {
 // minimum sizes from buttons and drop-downs inside windows marked as toolbars,
 // and lets vertical progress bars fill their width.
 void installCompactToolbarStyle();
+// Shows the theme's icon of that name on `button`, drawn in the button's text
+// colour when it is a symbolic one; false, nothing changed, when the theme has
+// no such icon.
+bool showThemeIcon(wxWindow* button, const char* iconName);
 // Marks `panel` as a toolbar for that style.
 void markAsToolbar(wxWindow* panel);
 

@@ -48,5 +48,29 @@ TEST(WindowState, TheZoomAndTheStartChoiceComeBackWhenSensible) {
     EXPECT_TRUE(read->maximised);
 }
 
+// A size is read back within the screen; one the window manager gave below the
+// least (it takes a few pixels from the hint) comes back at the least; one of
+// no area, or past the screen, is no state at all.
+TEST(WindowState, ASizeComesBackWithinTheScreenAndAtLeastTheLeast) {
+    const struct {
+        int width, height;
+        bool read;
+        WindowSize comesBack;
+    } cases[] = {
+        {900, 700, true, {900, 700}}, {600, 300, true, {600, 300}},     {594, 300, true, {600, 300}},
+        {594, 180, true, {600, 300}}, {1920, 1080, true, {1920, 1080}}, {0, 700, false, {}},
+        {900, -5, false, {}},         {1921, 700, false, {}},           {900, 99999, false, {}},
+    };
+    for (const auto& c : cases) {
+        const std::string text = "[Window]\nwidth=" + std::to_string(c.width) + "\nheight=" + std::to_string(c.height) +
+                                 "\nmaximised=false\nfull-screen=false\n";
+        const auto state = parseWindowState(text, kLeast, kScreen);
+        ASSERT_EQ(state.has_value(), c.read) << c.width << "x" << c.height;
+        if (!state) continue;
+        EXPECT_EQ(state->normal.width, c.comesBack.width) << c.width << "x" << c.height;
+        EXPECT_EQ(state->normal.height, c.comesBack.height) << c.width << "x" << c.height;
+    }
+}
+
 }  // namespace
 }  // namespace kwirl

@@ -68,6 +68,7 @@ TEST(ErrorPages, EachKindHasItsWords) {
         {PageKind::Crashed, true, {"The page stopped", "stopped unexpectedly", "Reload"}},
         {PageKind::OutOfMemory, true, {"The page stopped", "too much memory", "Reload"}},
         {PageKind::ProcessEnded, true, {"The page stopped", "process was ended", "Reload"}},
+        {PageKind::Stopped, false, {"Loading was stopped", "stopped before it came", "Load the page again"}},
     };
     for (const auto& [kind, retries, words] : kinds) {
         SCOPED_TRACE(words[0]);
@@ -80,6 +81,11 @@ TEST(ErrorPages, EachKindHasItsWords) {
         // Only a page that is tried again by itself says so.
         EXPECT_EQ(page.find("by itself") != std::string::npos, retries);
         EXPECT_EQ(ownPageHtml(kind, "a", "", false).find("by itself"), std::string::npos);
+        // The engine's message (English only) only where the client has no words of its own.
+        EXPECT_EQ(
+            ownPageHtml(kind, "a", "Could not connect to a: Connection refused", true).find("Connection refused") !=
+                std::string::npos,
+            kind == PageKind::LoadFailed);
         // The page is whole: every placeholder filled, its language named (the
         // untranslated words are English), its style in; its button is the
         // client's own script's (the engine test presses it).

@@ -211,6 +211,54 @@ TEST_F(CatalogueStartUpTest, TheWindowDestroyedAtAnyPointOfTheFetchOutlivesTheWa
     }
 }
 
+// Away at start-up, the portal comes back: the first page of its own that the
+// view shows (not the client's failure page standing in for one) brings the
+// catalogue, asked for until the portal answers and then no more, whatever it
+// gives; neither the page nor the choice moves.
+TEST_F(CatalogueStartUpTest, ThePortalBackAfterAStartWithoutItBringsTheCatalogueOnce) {
+    struct Return {
+        const char* what;
+        std::string body;
+        unsigned entries;
+        const char* chosen;  // after the built-in "2:Big fantastic puzzle library" was taken
+    };
+    const Return returns[] = {
+        {"with its catalogue", kCatalogue, 2, "1:Fantasy"},
+        {"with an empty page", "", 7, "2:Big fantastic puzzle library"},
+    };
+    for (const Return& back : returns) {
+        SCOPED_TRACE(back.what);
+        startWindow();
+        expectBuiltInList();
+        frame->CB->SetSelection(2);
+        const std::string page = "http://" KWIRL_TEST_PORTAL_HOST "/index.php?name=champday";
+        auto shown = [&](bool ownPage) {
+            browser->location = page;
+            browser->ownPage = ownPage;
+            browser->OnNavigateComplete2(browser, page);
+            while (g_main_context_iteration(nullptr, FALSE)) {
+            }
+        };
+        shown(false);  // a page from the engine's cache, the portal still away
+        EXPECT_EQ(frame->CB->GetCount(), 7u);
+        LoopbackServer portal(testPortalPort(),
+                              httpResponder([&](const std::string&) { return "HTTP/1.0 200 OK\r\n\r\n" + back.body; }));
+        browser->calls.clear();
+        shown(true);  // the failure page, shown again
+        EXPECT_TRUE(portal.requestLines().empty());
+        shown(false);  // the page itself, the portal back
+        ASSERT_TRUE(runLoopUntil([&] { return frame->catalogueFetchEnded(); }, 15000));
+        EXPECT_EQ(portal.requestLines(), (std::vector<std::string>{"GET /index.php?name=servstop HTTP/1.0"}));
+        EXPECT_EQ(frame->CB->GetCount(), back.entries);
+        EXPECT_EQ(fromWx(frame->CB->GetStringSelection()), back.chosen);
+        shown(false);  // the next page: asked for once only
+        EXPECT_EQ(portal.requestLines().size(), 1u);
+        EXPECT_TRUE(browser->calls.empty());
+        TearDown();
+        frame = nullptr;
+    }
+}
+
 TEST_F(CatalogueStartUpTest, NoPortalAtAllGivesTheBuiltInListAtOnce) {
     startWindow();
     EXPECT_LT(fetchSeconds, 5.0);

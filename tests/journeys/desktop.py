@@ -119,16 +119,20 @@ class Desktop:
             self.close()
             raise
 
-    def start_client(self, page="/index.php?name=puzzle1", arguments=(), wait=True):
+    def start_client(self, page="/index.php?name=puzzle1", arguments=(), wait=True, toolbar_only=False):
         """Starts the client (with `arguments`) and waits until it asks for `page`
-        (None: the page it left off at, whichever) and shows its toolbar; without
-        `wait`, until its window is there."""
+        (None: the page it left off at, whichever) and shows its toolbar; with
+        `toolbar_only` (the portal away, a page still on its way), only until
+        it shows its toolbar; without `wait`, until its window is there."""
         count = len(self.requests())
         with open(self.client_log, "a") as output:
             self.client = subprocess.Popen([*self.wrapper, self.client_path, *arguments], stdout=output,
                                            stderr=subprocess.STDOUT, cwd=self.cwd, env=self.client_env())
         self.app = wait_for("the client on the accessibility bus", self._find_app, 30)
         if not wait:
+            return
+        if toolbar_only:
+            wait_for("the captions", lambda: len(self.number_buttons()) == 6, 10)
             return
         if page is None:
             self.wait_for_request(lambda p: p.startswith("/index.php") and not p.startswith("/index.php?name=servstop"),
@@ -214,12 +218,13 @@ class Desktop:
 
     WEB_ROLES = ("link", "heading", "entry")
 
-    def all(self, role, root=None):
-        """Every control of the role; the page's content is searched only for its own roles.
+    def all(self, role, root=None, in_page=False):
+        """Every control of the role; the page's content is searched only for its
+        own roles, or when `in_page` says so.
 
         The page changes under a search while it loads: a node that has gone is passed over."""
         found = []
-        into_page = role in self.WEB_ROLES
+        into_page = in_page or role in self.WEB_ROLES
 
         def walk(node, depth):
             if depth > 40:
@@ -302,6 +307,12 @@ class Desktop:
         """Positions of the left and right bars as fractions of their range."""
         values = [bar.queryValue() for bar in self.all("progress bar")]
         return [v.currentValue / (v.maximumValue or 1) for v in values]
+
+    def page_button(self, name, timeout=15.0):
+        """A button of the page shown (not the toolbar's), once it is on the screen."""
+        return wait_for("the page's button " + repr(name), lambda: next(
+            (b for b in self.all("push button", in_page=True) if b.name == name and
+             b.queryComponent().getExtents(pyatspi.DESKTOP_COORDS).width > 0), None), timeout)
 
     def link(self, name, timeout=15.0):
         def find():
@@ -406,6 +417,22 @@ class Desktop:
     def click(self, accessible):
         extents = accessible.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
         x, y = extents.x + extents.width // 2, extents.y + extents.height // 2
+        subprocess.run(["xdotool", "mousemove", str(x), str(y), "click", "1"], check=True)
+
+    def click_close_button(self):
+        """The close button of the client window's title bar, at the right end
+        of the frame the window manager draws above the window."""
+        window = self.client_window()
+        # xwininfo, not xdotool: under a reparenting window manager xdotool
+        # counts the frame's offset twice.
+        info = subprocess.run(["xwininfo", "-id", window], capture_output=True, text=True, check=True).stdout
+        where = {key.strip(): value.strip() for key, _, value in
+                 (line.partition(":") for line in info.splitlines())}
+        extents = subprocess.run(["xprop", "-id", window, "_NET_FRAME_EXTENTS"], capture_output=True,
+                                 text=True).stdout
+        _, right, top, _ = (int(n) for n in extents.split("=")[1].split(","))
+        x = int(where["Absolute upper-left X"]) + int(where["Width"]) + right - top // 2
+        y = int(where["Absolute upper-left Y"]) - top // 2
         subprocess.run(["xdotool", "mousemove", str(x), str(y), "click", "1"], check=True)
 
     def keys(self, *names):

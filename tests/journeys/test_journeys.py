@@ -282,12 +282,22 @@ class PagingThroughAList(Journey):
 
 
 class StoppingALoad(Journey):
-    """Esc while the next page of a list loads: the page still shown is the
+    """Esc while the first page loads: the client's page says so and loads it
+    again. Esc while the next page of a list loads: the page still shown is the
     one the window follows, its number on the button and the next page after it."""
-    slow_pages = "pazzle:3"
+    slow_pages = "pazzle:3,puzzle1:10"
 
-    def test_escape_while_the_next_page_loads(self):
+    def test_escape_while_the_first_page_loads_then_while_the_next_page_loads(self):
         d = self.desktop
+        d.end_client()
+        d.start_client(toolbar_only=True)  # the start page takes 10 s
+        d.mouse("click", "1")  # on the blank page, so that the window has the keyboard
+        d.keys("Escape")
+        d.wait_for_heading("Loading was stopped")
+        count = len(d.requests())
+        d.click(d.page_button("Load the page again"))
+        d.wait_for_request(lambda p: p == "/index.php?name=puzzle1", "the start page again", count)
+        d.link("Sign in", 30)
         base = self.open_page_two()
         wait_for("page 2 loaded", lambda: d.bars() == [0.0, 0.0])
 
@@ -605,6 +615,25 @@ class APortalThatIsAway(InAHomeOfItsOwn):
         self.assertTrue(line.endswith("&level=2\tpieces=16"), line)
         d.wait_for_heading("Puzzle 1")
         d.wait_for_captions(PIECES)
+        # Started while the portal is away: its failure page and the built-in
+        # list; the portal back, the page comes by itself, and the catalogue
+        # with it, asked for once, the library chosen and the page left as they are.
+        d.end_client()
+        d.stop_portal()
+        d.start_client(toolbar_only=True)
+        d.wait_for_heading("The portal cannot be reached")
+        self.assertEqual(len(d.combo_items()), BUILTIN_LIBRARIES)
+        count = len(d.requests())
+        d.start_portal()
+        d.wait_for_heading("Puzzle 1")
+        wait_for("the catalogue's libraries", lambda: len(d.combo_items()) == DEMO_CATALOGUE_LIBRARIES, 15)
+        d.wait_for_heading("Puzzle 1")
+        self.assertEqual(d.chosen(), d.combo_items()[0])
+        after = self.click_number("36")  # the next page: the catalogue is not asked for again
+        d.wait_for_request(lambda p: "&op=game" in p, "the game's next level", after)
+        d.wait_for_heading("Puzzle 1")
+        self.assertEqual([p.split("\t")[0] for p in d.requests()[count:] if "name=servstop" in p],
+                         ["/index.php?name=servstop"])
 
 
 class APageProcessThatDies(Journey):
@@ -644,6 +673,62 @@ class APageProcessThatDies(Journey):
         self.assertTrue(d.alive())
 
 
+class TheToolbarOnADarkThemeByKeyboard(Journey):
+    """A dark theme: the menu's icon stands out of its button. Tab goes through
+    the toolbar from left to right, then into the page."""
+
+    def setUp(self):
+        self.data = tempfile.mkdtemp(prefix="kwirl-journey-data-")
+        self.desktop = Desktop(CLIENT, HOST, SOURCE,
+                               env=dict(os.environ, XDG_DATA_HOME=self.data, GTK_THEME="Adwaita:dark"))
+
+    def tearDown(self):
+        super().tearDown()
+        shutil.rmtree(self.data, ignore_errors=True)
+
+    def contrast(self, accessible):
+        """The difference of the lightest and the darkest grey in the middle of a control, 0 to 1."""
+        box = self.desktop.extents(accessible)
+        with tempfile.NamedTemporaryFile(suffix=".png") as shot:
+            self.desktop.screenshot(shot.name)
+            middle = f"12x12+{box.x + box.width // 2 - 6}+{box.y + box.height // 2 - 6}"
+            grey = subprocess.run(["convert", shot.name, "-crop", middle, "-colorspace", "Gray", "-format",
+                                   "%[fx:maxima] %[fx:minima]", "info:"], capture_output=True, text=True,
+                                  check=True).stdout.split()
+        return float(grey[0]) - float(grey[1])
+
+    def focused(self):
+        """The name of the toolbar's button that has the keyboard, or None (the
+        drop-down, whose own inner button has it then, says nothing of it)."""
+        d = self.desktop
+        has_it = lambda node: node.getState().contains(pyatspi.STATE_FOCUSED)
+        return next((button.name for button in d.all("push button") if has_it(button)), None)
+
+    def test_the_menus_icon_then_tab_through_the_toolbar_into_the_page(self):
+        d = self.desktop
+        d.mouse("mousemove", "0", "900")  # no tool tip over the toolbar
+        self.assertGreater(self.contrast(d.button("Main Menu")), 0.5)
+
+        d.focus_combo()
+        d.keys("shift+Tab")
+        wait_for("the keyboard on Home", lambda: self.focused() == "Home")
+        # The drop-down between Home and the first page button: the only control there.
+        expected = [None, "Hall of Awards", "ChampionShip"] + [b.name for b in d.number_buttons()] + [
+            "Puzzle Guide", "Main Menu"]
+        for name in expected:
+            d.keys("Tab")
+            wait_for(f"the keyboard on {name!r}", lambda: self.focused() == name, 5)
+        # After the menu the page, past one stop of the window's that shows nothing.
+        has_it = lambda node: node.getState().contains(pyatspi.STATE_FOCUSED)
+        in_page = lambda: any(has_it(page) or pyatspi.findDescendant(page, has_it) for page in d.all("document web"))
+        d.keys("Tab")
+        wait_for("the keyboard off the toolbar", lambda: self.focused() is None, 5)
+        if not in_page():
+            d.keys("Tab")
+        wait_for("the keyboard in the page", in_page, 5)
+        self.assertIsNone(self.focused())
+
+
 class InTheUsersLanguage(Journey):
     """A German desktop: the client's own words in German, the portal's as they are."""
 
@@ -676,6 +761,10 @@ class InTheUsersLanguage(Journey):
         d.click(d.button("Hall of Awards"))
         d.wait_for_heading("Das Portal ist nicht erreichbar")
         d.wait_for_captions(SHORTCUT)
+        # In German throughout: the engine's own English words are not on it.
+        said = " ".join(p.queryText().getText(0, -1) for p in d.all("paragraph", in_page=True))
+        self.assertIn(german("The connection to the server was refused or the network is down."), said)
+        self.assertNotIn("onnect", said)
 
 
 class SavingAPicture(InAHomeOfItsOwn):
@@ -749,6 +838,15 @@ class SavingAPicture(InAHomeOfItsOwn):
         d.click(d.link("Download the picture, solved"))
         self.dialog("file chooser")
         d.end_client()
+        self.assertEqual(os.listdir(self.folder), [os.path.basename(saved)])
+
+        # The window's close button while the player is asked where to save:
+        # the question is answered as Cancel, and the client ends as it does otherwise.
+        d.start_client(page=None)
+        d.click(d.link("Download the picture, solved"))
+        self.dialog("file chooser")
+        d.click_close_button()
+        self.assertEqual(d.client.wait(30), 0)
         self.assertEqual(os.listdir(self.folder), [os.path.basename(saved)])
         # No list of recent files of the client's making, listing what was saved and what was not.
         self.assertFalse(os.path.exists(os.path.join(self.home, ".local", "share", "recently-used.xbel")))
@@ -839,6 +937,12 @@ class AWindowThatRestores(InAHomeOfItsOwn):
         guide, menu = d.extents(d.button("Puzzle Guide")), d.extents(d.button("Main Menu"))
         self.assertLessEqual(guide.x + guide.width, menu.x)
         self.assertLessEqual(menu.x + menu.width, x + width)
+        # That size, the least the window manager allows, comes back as it is.
+        smallest = self.geometry()[2:]
+        d.restart_client()
+        wait_for("the window shown", d.client_window)
+        self.assertNotIn("MAXIMIZED_HORZ", d.window_states())
+        self.assertEqual(self.geometry()[2:], smallest)
 
         # The next run comes as this one was left, though the session ended
         # with the menu open: this size, not maximised ...
@@ -856,6 +960,15 @@ class AWindowThatRestores(InAHomeOfItsOwn):
                                               for i in d.all("menu item", d.combo())))
         d.restart_client()
         wait_for("maximised again", lambda: "MAXIMIZED_HORZ" in d.window_states())
+        # Full screen from there, left so: full screen again, and Esc goes back to maximised.
+        d.keys("F11")
+        wait_for("full screen", lambda: "FULLSCREEN" in d.window_states())
+        d.restart_client()
+        wait_for("full screen again", lambda: "FULLSCREEN" in d.window_states())
+        d.mouse("click", "1")  # on the page, so that the window has the keyboard
+        d.keys("Escape")
+        wait_for("maximised after full screen",
+                 lambda: "FULLSCREEN" not in d.window_states() and "MAXIMIZED_HORZ" in d.window_states())
         self.toggle_maximised(False)
         self.assertEqual(self.geometry()[2:], (900, 700))
 
@@ -1042,6 +1155,22 @@ class NothingLost(InAHomeOfItsOwn):
         self.assertEqual(second.returncode, 0)
         wait_for("the running window brought forward", lambda: "HIDDEN" not in d.window_states())
         self.assertTrue(d.alive())
+
+        # A data folder that cannot be written: the window says that a login
+        # will not be kept, and why; the client runs all the same.
+        d.end_client()
+        d.wrapper = ["unshare", "--mount", "--propagation", "private", "sh", "-c",
+                     'mount --bind -o ro "$0" "$0" && exec "$@"', self.data]
+        d.start_client(page=None)
+        notice = wait_for("the notice", lambda: next((t for t in d.texts() if "will not be kept" in t), None))
+        self.assertIn(self.data, notice)
+        self.assertIn("Read-only file system", notice)
+        count = len(d.requests())
+        d.click(d.button("Hall of Awards"))
+        d.wait_for_request(lambda p: p == "/index.php?name=awards", "the hall of awards", count)
+        d.wait_for_heading("Hall of Awards")
+        d.end_client()
+        d.wrapper = ()
 
 
 class ReadingTheToolbar(Journey):

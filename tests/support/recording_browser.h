@@ -38,6 +38,7 @@ public:
     void GoForward() override { calls.push_back("GoForward"); }
     void Reload() override { calls.push_back("Reload"); }
     void PrefetchDns(const std::string&) override {}
+    bool ShowsOwnPage() const override { return ownPage; }
     double Zoom() const override { return zoom; }
     void SetZoom(double level) override { zoom = level; }
     std::string SessionState() const override { return session; }
@@ -60,6 +61,7 @@ public:
     std::vector<std::string> calls;
     std::string location;
     double zoom = 1.0;
+    bool ownPage = false;  // a failure page of the client's stands in for the page
     std::string session;   // the list as the window would keep it
     std::string homeSite;  // as the window named it
     bool filterNavigations = false;
