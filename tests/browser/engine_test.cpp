@@ -841,8 +841,8 @@ TEST_F(EngineTest, AFileBeingWrittenWhenTheNetworkProcessDiesIsToldAndLeavesNoth
         }
         return false;
     };
-    const guint waking = g_timeout_add(
-        50, +[](gpointer) -> gboolean { return G_SOURCE_CONTINUE; }, nullptr);
+    const auto wake = +[](gpointer) -> gboolean { return G_SOURCE_CONTINUE; };
+    const guint waking = g_timeout_add(50, wake, nullptr);
     frame->CBW->Navigate(pageAddress("endlessfile"));
     const bool started = runLoopUntil(written, 20000);
     const auto network = engineProcessesOf(getpid(), "WebKitNetworkProcess");
