@@ -211,5 +211,7 @@ private:
 // One of the window's buttons, named as a member of it (the toolbar's table
 // and the tests of its buttons).
 using TFrmButton = wxButton* TFrm::*;
+// One of the window's click handlers, named as a member of it (the toolbar's table).
+using TFrmClick = void (TFrm::*)(wxObject* Sender);
 
 }  // namespace kwirl

@@ -201,8 +201,11 @@ void TFrm::bindEvents() {
     const auto rows = toolbarButtons();
     for (std::size_t r = 0; r < rows.size(); ++r) {
         const ToolbarButton& row = rows[r];
-        toolbarControls_[r]->Bind(wxEVT_BUTTON, [this, r, &row](wxCommandEvent&) {
-            if (row.job == ButtonJob::Number) {
+        // A named button's click is its handler; a button known only by its row opens its page.
+        toolbarControls_[r]->Bind(wxEVT_BUTTON, [this, r, &row](wxCommandEvent& event) {
+            if (row.click) {
+                (this->*row.click)(event.GetEventObject());
+            } else if (row.job == ButtonJob::Number) {
                 numberButtonClick(row.number);
             } else {
                 openFixedPage(r);

@@ -42,6 +42,9 @@ struct ToolbarButton {
     // language (its caption is its name); none for a number button, whose
     // names follow its captions.
     const char* description;
+    // The window's handler its click runs, for the buttons the window names
+    // (Button8Click …); a button known only by its row opens its page.
+    TFrmClick click;
 };
 
 // Every button, in the toolbar's order, which is also the order of creation

@@ -75,7 +75,7 @@ constexpr bool rowsInKindOrder() {
     for (std::size_t i = 0; i < kPageWordings.size(); ++i) {
         if (static_cast<std::size_t>(kPageWordings[i].kind) != i) return false;
     }
-    return kPageWordings.size() == static_cast<std::size_t>(PageKind::Stopped) + 1;
+    return kPageWordings.size() == static_cast<std::size_t>(PageKind::Count);
 }
 static_assert(rowsInKindOrder(), "one row per page kind, in the enum's order");
 
@@ -117,21 +117,6 @@ std::string filledIn(std::string_view page, const std::initializer_list<Placehol
 }  // namespace
 
 PageKind classifyLoadFailure(GQuark domain, int code) {
-#ifdef SOUP_HTTP_ERROR
-    // The network library of the engine's older builds reports its transport
-    // failures in its own domain; the newer ones report them as GLib's below.
-    if (domain == SOUP_HTTP_ERROR) {
-        switch (code) {
-            case SOUP_STATUS_CANT_CONNECT:
-            case SOUP_STATUS_CANT_CONNECT_PROXY: return PageKind::NoConnection;
-            case SOUP_STATUS_CANT_RESOLVE:
-            case SOUP_STATUS_CANT_RESOLVE_PROXY: return PageKind::NameNotFound;
-            case SOUP_STATUS_SSL_FAILED:
-            case SOUP_STATUS_TLS_FAILED: return PageKind::InsecureConnection;
-            default: return PageKind::LoadFailed;
-        }
-    }
-#endif
     if (domain == G_IO_ERROR) {
         switch (static_cast<GIOErrorEnum>(code)) {
             case G_IO_ERROR_CONNECTION_REFUSED:

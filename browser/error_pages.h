@@ -25,6 +25,8 @@ enum class PageKind {
     OutOfMemory,
     ProcessEnded,
     Stopped,  // the first page was stopped before anything was shown
+    // Not a kind: how many there are.
+    Count
 };
 
 // Whether the page loads again by itself (when the network or the server is

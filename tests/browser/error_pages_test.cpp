@@ -23,14 +23,6 @@ TEST(ErrorPages, FailuresAreToldInPlainWords) {
         int code;
         PageKind kind;
     } cases[] = {
-#ifdef SOUP_HTTP_ERROR
-        {SOUP_HTTP_ERROR, SOUP_STATUS_CANT_CONNECT, PageKind::NoConnection},  // what a refused connection gives
-        {SOUP_HTTP_ERROR, SOUP_STATUS_CANT_CONNECT_PROXY, PageKind::NoConnection},
-        {SOUP_HTTP_ERROR, SOUP_STATUS_CANT_RESOLVE, PageKind::NameNotFound},
-        {SOUP_HTTP_ERROR, SOUP_STATUS_SSL_FAILED, PageKind::InsecureConnection},
-        {SOUP_HTTP_ERROR, SOUP_STATUS_TLS_FAILED, PageKind::InsecureConnection},
-        {SOUP_HTTP_ERROR, SOUP_STATUS_IO_ERROR, PageKind::LoadFailed},
-#endif
         {G_IO_ERROR, G_IO_ERROR_CONNECTION_REFUSED, PageKind::NoConnection},
         {G_IO_ERROR, G_IO_ERROR_NETWORK_UNREACHABLE, PageKind::NoConnection},
         {G_IO_ERROR, G_IO_ERROR_TIMED_OUT, PageKind::TimedOut},
