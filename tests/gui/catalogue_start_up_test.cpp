@@ -11,13 +11,15 @@
 
 #include "addresses.h"
 #include "loopback_http_server.h"
+#include "test_portal.h"
 #include "window_fixture.h"
 
 namespace kwirl::test {
 namespace {
 
 // The catalogue's libraries are on the portal's host, as the fetch keeps only those.
-const std::string kLibraries = "http://" KWIRL_TEST_PORTAL_HOST "/index.php?name=";
+// (over https for a portal reached so: an entry in clear text is taken over https)
+std::string libraries() { return portalSchemePrefix() + KWIRL_TEST_PORTAL_HOST "/index.php?name="; }
 const std::string kCatalogue =
     "<html><body>\r\n"
     "<kk ref=\"Xtp://" KWIRL_TEST_PORTAL_HOST
@@ -31,7 +33,7 @@ protected:
     void SetUp() override {}  // each test starts its portal first, then the window
     // Makes and shows the window: the start page is asked for at once, before
     // the catalogue's request; then waits for the fetch to end.
-    void startWindow(const LoopbackServer* portal = nullptr, bool waitForTheCatalogue = true) {
+    void startWindow(const TestPortal* portal = nullptr, bool waitForTheCatalogue = true) {
         WindowTest::SetUp();
         show();
         EXPECT_EQ(browser->calls, (std::vector<std::string>{"Navigate about:blank", "Navigate " + startPageAddress()}));
@@ -53,8 +55,7 @@ protected:
 };
 
 TEST_F(CatalogueStartUpTest, TheCatalogueFillsTheDropDownAndItsAddressesAreOpened) {
-    LoopbackServer portal(testPortalPort(),
-                          httpResponder([](const std::string&) { return "HTTP/1.0 200 OK\r\n\r\n" + kCatalogue; }));
+    TestPortal portal(httpResponder([](const std::string&) { return "HTTP/1.0 200 OK\r\n\r\n" + kCatalogue; }));
     startWindow(&portal);
     EXPECT_EQ(portal.requestLines(), (std::vector<std::string>{"GET /index.php?name=servstop HTTP/1.0"}));
     EXPECT_TRUE(frame->CatalogueLoaded);
@@ -66,13 +67,13 @@ TEST_F(CatalogueStartUpTest, TheCatalogueFillsTheDropDownAndItsAddressesAreOpene
     frame->CB->SetSelection(1);
     browser->calls.clear();
     frame->CBSelect(frame->CB);
-    EXPECT_EQ(browser->calls, (std::vector<std::string>{"Navigate " + kLibraries + "pazzle&op=pz6m&src=zZz&n=0"}));
+    EXPECT_EQ(browser->calls, (std::vector<std::string>{"Navigate " + libraries() + "pazzle&op=pz6m&src=zZz&n=0"}));
 
     browser->calls.clear();
     browser->location = "about:blank";
     frame->Button14Click(frame->Button14);
     EXPECT_EQ(browser->calls,
-              (std::vector<std::string>{"Stop", "Navigate " + kLibraries + "pazzle&op=pz6m&src=zZz&n=0"}));
+              (std::vector<std::string>{"Stop", "Navigate " + libraries() + "pazzle&op=pz6m&src=zZz&n=0"}));
 }
 
 TEST_F(CatalogueStartUpTest, ALibraryChosenWhileTheCatalogueComesStaysChosenAndIsWhatTheButtonsOpen) {
@@ -80,22 +81,22 @@ TEST_F(CatalogueStartUpTest, ALibraryChosenWhileTheCatalogueComesStaysChosenAndI
         TFrm* frame = nullptr;
         std::promise<void> made;
     } choice;
-    LoopbackServer portal(testPortalPort(), httpResponder([&](const std::string&) {
-                              // The person picks "2:Big fantastic puzzle library" from the
-                              // built-in list while the catalogue is on its way.
-                              choice.frame = frame;
-                              g_idle_add(
-                                  [](gpointer made) {
-                                      auto* person = static_cast<Choice*>(made);
-                                      person->frame->CB->SetSelection(2);
-                                      person->frame->CBSelect(person->frame->CB);
-                                      person->made.set_value();
-                                      return G_SOURCE_REMOVE;
-                                  },
-                                  &choice);
-                              choice.made.get_future().wait();
-                              return "HTTP/1.0 200 OK\r\n\r\n" + kCatalogue;
-                          }));
+    TestPortal portal(httpResponder([&](const std::string&) {
+        // The person picks "2:Big fantastic puzzle library" from the
+        // built-in list while the catalogue is on its way.
+        choice.frame = frame;
+        g_idle_add(
+            [](gpointer made) {
+                auto* person = static_cast<Choice*>(made);
+                person->frame->CB->SetSelection(2);
+                person->frame->CBSelect(person->frame->CB);
+                person->made.set_value();
+                return G_SOURCE_REMOVE;
+            },
+            &choice);
+        choice.made.get_future().wait();
+        return "HTTP/1.0 200 OK\r\n\r\n" + kCatalogue;
+    }));
     startWindow(&portal);
     ASSERT_EQ(frame->CB->GetCount(), 2u);
     // The same library in the catalogue, at its own place there.
@@ -104,11 +105,11 @@ TEST_F(CatalogueStartUpTest, ALibraryChosenWhileTheCatalogueComesStaysChosenAndI
     browser->location = "about:blank";
     frame->Button7Click(frame->Button7);
     EXPECT_EQ(browser->calls,
-              (std::vector<std::string>{"Stop", "Navigate " + kLibraries + "pazzle&op=pz6m&src=zZz&n=0"}));
+              (std::vector<std::string>{"Stop", "Navigate " + libraries() + "pazzle&op=pz6m&src=zZz&n=0"}));
 }
 
 TEST_F(CatalogueStartUpTest, ASilentPortalStillLetsTheWindowAppearWithTheBuiltInList) {
-    LoopbackServer portal(testPortalPort(), [](LoopbackServer&, int fd) {
+    TestPortal portal([](LoopbackServer&, int fd) {
         char byte;
         while (recv(fd, &byte, 1, 0) > 0) {
         }
@@ -119,7 +120,7 @@ TEST_F(CatalogueStartUpTest, ASilentPortalStillLetsTheWindowAppearWithTheBuiltIn
 }
 
 TEST_F(CatalogueStartUpTest, AnEndlessBodyStillLetsTheWindowAppearWithTheBuiltInList) {
-    LoopbackServer portal(testPortalPort(), [](LoopbackServer&, int fd) {
+    TestPortal portal([](LoopbackServer&, int fd) {
         readRequestHead(fd);
         sendAll(fd, "HTTP/1.0 200 OK\r\n\r\n");
         const std::string chunk(64 * 1024, '<');
@@ -136,7 +137,7 @@ TEST_F(CatalogueStartUpTest, TheWindowClosedWhileTheCatalogueWaitsGoesAtOnceAndI
         TFrm* frame = nullptr;
         bool shownAfterClose = true;
     } closing;
-    LoopbackServer portal(testPortalPort(), [&](LoopbackServer&, int fd) {
+    TestPortal portal([&](LoopbackServer&, int fd) {
         // The person closes the window while the fetch waits for this portal.
         closing.frame = frame;
         g_idle_add(
@@ -178,7 +179,7 @@ TEST_F(CatalogueStartUpTest, TheWindowDestroyedAtAnyPointOfTheFetchOutlivesTheWa
             bool keptWhileWaiting = false;
             std::promise<void> done;
         } ending;
-        LoopbackServer portal(testPortalPort(), [&](LoopbackServer&, int fd) {
+        TestPortal portal([&](LoopbackServer&, int fd) {
             readRequestHead(fd);
             for (std::size_t sent = 0; sent <= parts.size(); ++sent) {
                 if (sent == point) {
@@ -241,8 +242,7 @@ TEST_F(CatalogueStartUpTest, ThePortalBackAfterAStartWithoutItBringsTheCatalogue
         };
         shown(false);  // a page from the engine's cache, the portal still away
         EXPECT_EQ(frame->CB->GetCount(), 7u);
-        LoopbackServer portal(testPortalPort(),
-                              httpResponder([&](const std::string&) { return "HTTP/1.0 200 OK\r\n\r\n" + back.body; }));
+        TestPortal portal(httpResponder([&](const std::string&) { return "HTTP/1.0 200 OK\r\n\r\n" + back.body; }));
         browser->calls.clear();
         shown(true);  // the failure page, shown again
         EXPECT_TRUE(portal.requestLines().empty());
