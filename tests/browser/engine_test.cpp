@@ -722,6 +722,17 @@ bool processEnded(int pid) {
     return close == std::string::npos || line.substr(close + 2, 1) == "Z";
 }
 
+// How a download ended, and what `folder` held at that moment.
+void recordDownloadEnd(TFrm& frame, const std::filesystem::path& folder, bool& ended, TDownloadOutcome& outcome,
+                       std::vector<std::string>& left) {
+    frame.CBW->OnDownloadComplete = [&, folder](TCppWebBrowser*, const std::string&, const TDownloadOutcome& told) {
+        ended = true;
+        outcome = told;
+        left.clear();
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) left.push_back(entry.path().filename());
+    };
+}
+
 // The engine's network process is killed (as an out-of-memory kill ends it)
 // while the save dialog is open; the player answers with the real keys. Esc
 // ends the client no more than Save does; Save says the file was not saved and
@@ -761,13 +772,7 @@ TEST_F(EngineTest, TheNetworkProcessDyingUnderTheSaveDialogIsToldAndTheNextLoads
         bool ended = false;
         TDownloadOutcome outcome{TDownloadOutcome::End::Saved, "(none told)"};
         std::vector<std::string> left{"(not looked at)"};
-        frame->CBW->OnDownloadComplete = [&](TCppWebBrowser*, const std::string&, const TDownloadOutcome& told) {
-            ended = true;
-            outcome = told;
-            left.clear();
-            for (const auto& entry : std::filesystem::directory_iterator(folder))
-                left.push_back(entry.path().filename());
-        };
+        recordDownloadEnd(*frame, folder, ended, outcome, left);
         frame->CBW->Navigate(pageAddress("wholefile") + "&dying=" + std::to_string(++asked));
         ASSERT_TRUE(runLoopUntil([&] { return ended; }, 20000));
         EXPECT_FALSE(player.killed.empty());
@@ -829,12 +834,7 @@ TEST_F(EngineTest, AFileBeingWrittenWhenTheNetworkProcessDiesIsToldAndLeavesNoth
     bool ended = false;
     TDownloadOutcome outcome{TDownloadOutcome::End::Saved, "(none told)"};
     std::vector<std::string> left{"(not looked at)"};
-    frame->CBW->OnDownloadComplete = [&](TCppWebBrowser*, const std::string&, const TDownloadOutcome& told) {
-        ended = true;
-        outcome = told;
-        left.clear();
-        for (const auto& entry : std::filesystem::directory_iterator(folder)) left.push_back(entry.path().filename());
-    };
+    recordDownloadEnd(*frame, folder, ended, outcome, left);
     const auto written = [&] {
         for (const auto& entry : std::filesystem::directory_iterator(folder)) {
             if (entry.file_size() > 0) return true;

@@ -25,6 +25,18 @@ void check(int result, const char* what) {
     if (result < 0) throw std::runtime_error(std::string(what) + ": " + gnutls_strerror(result));
 }
 
+// A string's bytes as the library takes them, for as long as the string lives.
+gnutls_datum_t datumOf(const std::string& text) {
+    return {reinterpret_cast<unsigned char*>(const_cast<char*>(text.data())), static_cast<unsigned>(text.size())};
+}
+
+// What the library exported, as text; its buffer freed.
+std::string takeText(gnutls_datum_t& out) {
+    std::string text(reinterpret_cast<char*>(out.data), out.size);
+    gnutls_free(out.data);
+    return text;
+}
+
 struct Key {
     gnutls_x509_privkey_t key = nullptr;
     Key() {
@@ -34,8 +46,7 @@ struct Key {
     }
     explicit Key(const std::string& pem) {
         check(gnutls_x509_privkey_init(&key), "key");
-        const gnutls_datum_t data{reinterpret_cast<unsigned char*>(const_cast<char*>(pem.data())),
-                                  static_cast<unsigned>(pem.size())};
+        const gnutls_datum_t data = datumOf(pem);
         check(gnutls_x509_privkey_import(key, &data, GNUTLS_X509_FMT_PEM), "key import");
     }
     ~Key() { gnutls_x509_privkey_deinit(key); }
@@ -44,9 +55,7 @@ struct Key {
     std::string pem() const {
         gnutls_datum_t out{};
         check(gnutls_x509_privkey_export2(key, GNUTLS_X509_FMT_PEM, &out), "key export");
-        std::string text(reinterpret_cast<char*>(out.data), out.size);
-        gnutls_free(out.data);
-        return text;
+        return takeText(out);
     }
 };
 
@@ -54,8 +63,7 @@ struct Certificate {
     gnutls_x509_crt_t crt = nullptr;
     Certificate() { check(gnutls_x509_crt_init(&crt), "certificate"); }
     explicit Certificate(const std::string& pem) : Certificate() {
-        const gnutls_datum_t data{reinterpret_cast<unsigned char*>(const_cast<char*>(pem.data())),
-                                  static_cast<unsigned>(pem.size())};
+        const gnutls_datum_t data = datumOf(pem);
         check(gnutls_x509_crt_import(crt, &data, GNUTLS_X509_FMT_PEM), "certificate import");
     }
     ~Certificate() { gnutls_x509_crt_deinit(crt); }
@@ -64,9 +72,7 @@ struct Certificate {
     std::string pem() const {
         gnutls_datum_t out{};
         check(gnutls_x509_crt_export2(crt, GNUTLS_X509_FMT_PEM, &out), "certificate export");
-        std::string text(reinterpret_cast<char*>(out.data), out.size);
-        gnutls_free(out.data);
-        return text;
+        return takeText(out);
     }
 };
 
@@ -159,10 +165,8 @@ class ServerSession {
 public:
     ServerSession(const TestCertificate& certificate, int fd) {
         if (gnutls_certificate_allocate_credentials(&credentials_) < 0) return;
-        const gnutls_datum_t cert{reinterpret_cast<unsigned char*>(const_cast<char*>(certificate.certificate.data())),
-                                  static_cast<unsigned>(certificate.certificate.size())};
-        const gnutls_datum_t key{reinterpret_cast<unsigned char*>(const_cast<char*>(certificate.key.data())),
-                                 static_cast<unsigned>(certificate.key.size())};
+        const gnutls_datum_t cert = datumOf(certificate.certificate);
+        const gnutls_datum_t key = datumOf(certificate.key);
         if (gnutls_certificate_set_x509_key_mem(credentials_, &cert, &key, GNUTLS_X509_FMT_PEM) < 0 ||
             gnutls_init(&session_, GNUTLS_SERVER | GNUTLS_NO_SIGNAL) < 0) {
             session_ = nullptr;
