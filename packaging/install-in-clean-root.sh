@@ -30,8 +30,9 @@ test -f "$root/usr/share/applications/io.kwirl.GameClient.desktop"
 # Debian keeps games in /usr/games.
 test -x "$root/usr/games/kwirl" || { echo "the client is not /usr/games/kwirl" >&2; exit 1; }
 
-# Started the way the menu starts it: the command of its menu entry.
-command=$(sed -n 's/^Exec=//p' "$root/usr/share/applications/io.kwirl.GameClient.desktop")
+# Started the way the menu starts it: the command of its menu entry, its field
+# codes (%u: a link it is given) dropped as a launcher drops them when it passes none.
+command=$(sed -n 's/^Exec=//p' "$root/usr/share/applications/io.kwirl.GameClient.desktop" | sed 's/ *%[uUfF]//g')
 echo "starting the installed client from its menu entry: $command"
 in_root env KWIRL_COMMAND="$command" xvfb-run -a sh -c '
   $KWIRL_COMMAND & client=$!
