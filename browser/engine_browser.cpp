@@ -95,12 +95,14 @@ public:
 
     void Navigate(const std::string& url) override {
         personActs();
+        recovery_->personAsks(url);
         webkit_web_view_load_uri(native_, url.c_str());
     }
     void Stop() override {
         dialogs_->personActs();
         recovery_->personStops();
         webkit_web_view_stop_loading(native_);
+        recovery_->afterPersonStopped();
     }
     std::string LocationURL() const override { return history_->committed(); }
     TCppWebBrowser* Application() override { return this; }
@@ -135,7 +137,10 @@ public:
     void ForgetSessionState() override { session_->forget(); }
     bool RestoreSession(const std::string& state) override {
         personActs();
-        return session_->restore(state);
+        if (!session_->restore(state)) return false;
+        // The page left off at is on its way, as if asked for.
+        if (const gchar* uri = webkit_web_view_get_uri(native_)) recovery_->personAsks(uri);
+        return true;
     }
     void SetHomeSite(const std::string& host, std::function<bool(const std::string&)> onSite) override {
         topPage_->setHomeSite(host, std::move(onSite));

@@ -43,6 +43,7 @@ TLoadRecovery::TLoadRecovery(WebKitWebView* view) : view_(view) {
 
 TLoadRecovery::~TLoadRecovery() {
     cancelSchedule();
+    if (stopTold_ != 0) g_source_remove(stopTold_);
     if (history_) webkit_web_view_session_state_unref(history_);
     g_signal_handlers_disconnect_by_data(monitor_, this);
     g_object_unref(monitor_);
@@ -55,18 +56,14 @@ gboolean TLoadRecovery::onLoadFailed(WebKitWebView*, int, gchar* uri, GError* er
     const GQuark domain = error ? error->domain : 0;
     const int code = error ? error->code : 0;
     const std::string address = uri ? uri : "";
+    recovery->loading_ = false;
+    if (address == recovery->asked_) recovery->asked_.clear();
     if (isAbandonedLoad(domain, code)) {
         // Stopped, replaced or refused: nothing to explain, but an attempt of ours ended.
         recovery->attemptEnded(address);
         // Stopped by the person before any page came: the view would stay
         // blank, with no word of what happened and no way on but the toolbar.
-        if (recovery->stoppedByPerson_ && recovery->shown_ == Shown::Page && !isWebAddress(recovery->committed_) &&
-            isWebAddress(address)) {
-            recovery->stoppedByPerson_ = false;
-            recovery->address_ = address;
-            recovery->retriesByItself_ = false;
-            recovery->showOwnPage(Shown::FailurePage, ownPageHtml(PageKind::Stopped, address, "", false));
-        }
+        if (recovery->stoppedByPerson_) recovery->showStoppedBeforeItCame(address);
         return isRefusedByRules(domain, code) ? TRUE : FALSE;
     }
     // Another failure of the page being tried again waits longer; any other
@@ -108,7 +105,9 @@ void TLoadRecovery::onLoadChanged(WebKitWebView* view, int event, gpointer self)
             if (const gchar* uri = webkit_web_view_get_uri(view)) recovery->committed_ = uri;
             return;
         case WEBKIT_LOAD_FINISHED:
-            recovery->loading_ = false;
+            // Not the end of a provisional load: that is its commit or its
+            // failure, and the end of the load before may come after the next
+            // one started.
             // The failed load itself finishes after our page was asked for.
             if (recovery->ownLoad_ == OwnLoad::Committed) recovery->ownLoad_ = OwnLoad::Idle;
             return;
@@ -151,7 +150,41 @@ void TLoadRecovery::onNetworkChanged(GObject*, gboolean available, gpointer self
     if (available && recovery->shown_ == Shown::FailurePage && recovery->retriesByItself_) recovery->tryAgain();
 }
 
-void TLoadRecovery::personStops() { stoppedByPerson_ = loading_ && ownLoad_ == OwnLoad::Idle; }
+void TLoadRecovery::personStops() {
+    // The engine may start a load asked for seconds later (the first of a
+    // new page process); stopped before that, it never tells of it.
+    stoppedBeforeStart_ = !loading_ && !asked_.empty() && !isWebAddress(committed_);
+    stoppedByPerson_ = (loading_ || stoppedBeforeStart_) && ownLoad_ == OwnLoad::Idle;
+}
+
+// Told once the stop's own handling has ended, as the engine tells of a load
+// it stopped: a load the person asks for meanwhile goes on instead.
+void TLoadRecovery::afterPersonStopped() {
+    if (!stoppedBeforeStart_ || stopTold_ != 0) return;
+    stoppedAddress_ = asked_;
+    asked_.clear();
+    stopTold_ = g_idle_add(
+        [](gpointer self) {
+            auto* recovery = static_cast<TLoadRecovery*>(self);
+            recovery->stopTold_ = 0;
+            if (recovery->stoppedBeforeStart_ && recovery->stoppedByPerson_) {
+                recovery->showStoppedBeforeItCame(recovery->stoppedAddress_);
+            }
+            recovery->stoppedBeforeStart_ = false;
+            return G_SOURCE_REMOVE;
+        },
+        this);
+}
+
+// Stopped by the person before any page came: the view would stay blank, with
+// no word of what happened and no way on but the toolbar.
+void TLoadRecovery::showStoppedBeforeItCame(const std::string& address) {
+    if (shown_ != Shown::Page || isWebAddress(committed_) || !isWebAddress(address)) return;
+    stoppedByPerson_ = false;
+    address_ = address;
+    retriesByItself_ = false;
+    showOwnPage(Shown::FailurePage, ownPageHtml(PageKind::Stopped, address, "", false));
+}
 
 void TLoadRecovery::onRetryMessage(GObject*, gpointer, gpointer self) { static_cast<TLoadRecovery*>(self)->tryAgain(); }
 

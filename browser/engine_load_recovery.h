@@ -29,7 +29,13 @@ public:
     // The person stops the load in progress (Esc); any load asked for after
     // it is theirs to go on with.
     void personStops();
+    // After the stop: a first page stopped before the engine began to load
+    // it, which the engine then never tells of, is told as stopped all the same.
+    void afterPersonStopped();
     void personMovesOn() { stoppedByPerson_ = false; }
+    // The person asked for `address`: until a page of the web comes, a stop
+    // before the engine began its load is one before any page came.
+    void personAsks(const std::string& address) { asked_ = address; }
     // A load of `address` was refused by the window or given up: if it was an
     // attempt of ours, it ended, and the next one is due.
     void attemptEnded(const std::string& address);
@@ -72,6 +78,11 @@ private:
     bool endedBefore_ = false;
     // The person stopped the load running, and has asked for none since.
     bool stoppedByPerson_ = false;
+    std::string asked_;  // last asked for by the person, until it fails
+    void showStoppedBeforeItCame(const std::string& address);
+    bool stoppedBeforeStart_ = false;
+    std::string stoppedAddress_;
+    unsigned stopTold_ = 0;  // the main loop's source that tells of that stop, while pending
     // The history as it was when the page's process ended, given back once our
     // page stands in for it: the engine counts a page shown after a new
     // process starts as a new entry.

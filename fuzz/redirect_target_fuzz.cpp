@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Resolving any Location against an address: a clear refusal, or an absolute
-// http address with nothing in it that could split a request line.
+// http or https address with nothing in it that could split a request line,
+// and never a clear-text one after TLS.
 
 #include <cstdint>
 #include <stdexcept>
@@ -11,15 +12,21 @@
 
 namespace {
 
-void resolve(const std::string& location) {
+bool startsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
+
+void resolve(const std::string& requested, const std::string& location) {
     std::string target;
     try {
-        target = kwirl::redirectTarget("http://base.example:8080/dir/page?q=1", location);
+        target = kwirl::redirectTarget(requested, location);
     } catch (const std::runtime_error&) {
         return;
     }
-    // Always an absolute http address, with nothing in it that could split a request line.
-    if (target.rfind("http://", 0) != 0 || kwirl::holdsControlCharacter(target)) __builtin_trap();
+    // Always an absolute http or https address, https once the request was,
+    // with nothing in it that could split a request line.
+    const bool secure = startsWith(target, "https://");
+    if (!secure && !startsWith(target, "http://")) __builtin_trap();
+    if (startsWith(requested, "https://") && !secure) __builtin_trap();
+    if (kwirl::holdsControlCharacter(target)) __builtin_trap();
     if (target.find_first_of(" \t") != std::string::npos) __builtin_trap();
     // It names its server and a port that needs no wrapping round.
     const kwirl::UrlParts parts = kwirl::parseUrlParts(target, "", 0);
@@ -29,6 +36,8 @@ void resolve(const std::string& location) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    resolve(std::string(reinterpret_cast<const char*>(data), size));
+    const std::string location(reinterpret_cast<const char*>(data), size);
+    resolve("http://base.example:8080/dir/page?q=1", location);
+    resolve("https://base.example/dir/page?q=1", location);
     return 0;
 }
