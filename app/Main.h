@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "accessible_names.h"
 #include "browser_commands.h"
 #include "catalogue_page.h"
+#include "page_state.h"
 #include "progress_bar.h"
 #include "web_browser.h"
 #include "window_state.h"
@@ -29,6 +29,10 @@ namespace kwirl {
 class TNMHTTP;
 
 class TFrm : public wxFrame {
+    // What the number buttons show and do, and the page index: the window
+    // renders it. First, as PageIndex below names its page index.
+    TPageState page_;
+
 public:
     explicit TFrm(wxWindow* owner, const BrowserFactory& makeBrowser = makeEngineBrowser);
     ~TFrm() override;
@@ -74,7 +78,7 @@ public:
     wxButton* NoticeButton = nullptr;
 
     // The current page of a paged list, 0-based.
-    std::int32_t PageIndex = 0;
+    std::int32_t& PageIndex = page_.pageIndex;
     // The catalogue page was fetched and parsed without a failure and was not empty.
     bool CatalogueLoaded = false;
     std::array<std::string, kMostCatalogueEntries> CatalogueNames;
@@ -150,7 +154,9 @@ private:
     void numberButtonClick(int button);
     void openFixedPage(std::size_t row);
     void followAddress(const std::string& address);
-    void setNumberCaptions(NumberMode mode, const NumberCaptions& captions);
+    // The number buttons' captions, names and descriptions as the page state has them.
+    void showPageState();
+    ChosenLibrary chosenLibrary() const;
     void progressPreset(int divisor);
     void onTypeAhead(wxKeyEvent& event);
     void onBrowserKey(wxKeyEvent& event);
@@ -159,9 +165,6 @@ private:
     void onZoomWheel(wxMouseEvent& event);
     void runBrowserCommand(BrowserCommand command);
     void describeFixedControls();
-    void describeNumberButtons();
-    NumberMode clickEffect(std::size_t button) const;
-    std::string shortcutLibraryName(std::size_t button) const;
     void makeWindowMenu();
     void showKeyboardShortcuts();
     void showAbout();
@@ -192,15 +195,6 @@ private:
     // Destroy() has been passed on: the window is deleted in the toolkit's idle work.
     bool destroyed_ = false;
     unsigned catalogueStart_ = 0;  // the main loop's source that starts the fetch, while pending
-    NumberMode numberMode_ = NumberMode::Shortcut;
-    // The page shown when the last load ended, and how the window followed it.
-    struct ShownPage {
-        std::string address;
-        NumberMode mode = NumberMode::Shortcut;
-        NumberCaptions captions;
-        std::int32_t pageIndex = 0;
-    };
-    std::optional<ShownPage> shownPage_;
     // The last page of the portal shown, where the notice's button goes back to.
     std::string lastPortalPage_;
     std::string typedPrefix_;

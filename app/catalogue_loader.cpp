@@ -100,8 +100,8 @@ void TFrm::showLibraryList() {
     } else {
         for (const std::string& name : builtInLibraryNames()) CB->Append(toWx(name));
     }
-    CB->SetSelection(0);      // raises no event, so the selector does not run
-    describeNumberButtons();  // in shortcut mode they name the library chosen
+    CB->SetSelection(0);  // raises no event, so the selector does not run
+    showPageState();      // in shortcut mode they name the library chosen
 }
 
 }  // namespace kwirl

@@ -1,13 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "Main.h"
-#include "address_classes.h"
-#include "address_vocabulary.h"
-#include "captions.h"
 #include "guard.h"
-#include "offset_parsing.h"
-#include "site_of_address.h"
-#include "text_ops.h"
-#include "wx_text.h"
 
 namespace kwirl {
 
@@ -37,26 +30,16 @@ void TFrm::CBWHistoryNavigate(TCppWebBrowser*, const std::string& URL) {
     });
 }
 
-// The number buttons' captions and PageIndex for a page at `address`: only a
-// page or frame of the portal's site (or the empty page) sets them; an
-// advert's frame may name any address it likes. A page offset that is no number fails after the
-// captions of the tests before it.
+// The page state follows every address, a frame's included; the buttons show
+// what it then holds, even when it fails part way.
 void TFrm::followAddress(const std::string& address) {
-    if (address != "about:blank" && !isPortalSiteAddress(address)) return;
-    if (holds(address, std::string(vocab::kScriptFalseToken))) return;
-    if (isGameAddress(address)) setNumberCaptions(NumberMode::Pieces, piecesCaptions());
-    if (isWidePagedListAddress(address)) {
-        PageIndex = pageIndexOfOffset(offsetText(address));
-        setNumberCaptions(NumberMode::Paging, pagingCaptions(PageIndex));
+    try {
+        page_.follow(address);
+    } catch (...) {
+        showPageState();
+        throw;
     }
-    if (isNeutralAddress(address)) setNumberCaptions(NumberMode::Shortcut, shortcutCaptions());
-}
-
-void TFrm::setNumberCaptions(NumberMode mode, const NumberCaptions& captions) {
-    const auto buttons = numberButtons();
-    for (std::size_t i = 0; i < buttons.size(); ++i) buttons[i]->SetLabel(toWx(captions[i]));
-    numberMode_ = mode;
-    describeNumberButtons();
+    showPageState();
 }
 
 }  // namespace kwirl

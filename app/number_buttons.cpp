@@ -1,54 +1,23 @@
 // SPDX-License-Identifier: MIT
 #include "Main.h"
-#include "address_classes.h"
-#include "address_vocabulary.h"
-#include "addresses.h"
-#include "captions.h"
-#include "catalogue_entry.h"
 #include "guard.h"
-#include "libraries.h"
-#include "wx_text.h"
 
 namespace kwirl {
 
-// One procedure for all six buttons: what a click does follows the class of
-// the address shown, not the button's caption.
+// What the click does is the page state's answer; each navigation it asks
+// for is tried on its own.
 void TFrm::numberButtonClick(int button) {
-    const NumberButtonRule& rule = numberButtonRules()[static_cast<std::size_t>(button)];
     swallowFailures("answering a number button", [&] {
-        progressPreset(rule.presetDivisor);
-        const std::string current = CBW->LocationURL();
-
-        if (isGameAddress(current)) {
-            swallowFailures("opening the game at another level", [&] {
-                const auto next = appendParameter(current, vocab::kLevelKey, std::string(rule.level));
-                if (rule.stopBeforeLevel) CBW->Stop();
-                CBW->Navigate(next);
-            });
-        }
-
-        if (rule.pagesWideLists ? isWidePagedListAddress(current) : isPagedListAddress(current)) {
-            PageIndex = stepPage(rule.pageStep, PageIndex);
-            Button12->SetLabel(toWx(pageNumberCaption(PageIndex)));
-            describeNumberButtons();
-            swallowFailures("paging the list", [&] {
-                const auto next = appendPageOffset(current, PageIndex);
-                CBW->Stop();
-                CBW->Navigate(next);
-            });
-        }
-
-        if (isNeutralAddress(current)) {
-            PageIndex = 0;
-            swallowFailures("opening a library shortcut", [&] {
-                const int item = CB->GetSelection();
-                // A catalogue library opens at its first page: a list view
-                // without an offset would be refused by the navigation filter.
-                const auto next = hasCatalogueEntry(CatalogueLoaded, CatalogueCount, item)
-                                      ? withFirstPageOffset(CatalogueRefs[static_cast<std::size_t>(item)])
-                                      : pageAddress(rule.shortcut);
-                CBW->Stop();
-                CBW->Navigate(next);
+        const NumberButtonClick click =
+            page_.click(static_cast<std::size_t>(button), CBW->LocationURL(), chosenLibrary());
+        progressPreset(click.presetDivisor);
+        for (const NumberButtonStep& step : click.steps) {
+            page_.take(step);
+            if (step.kind == NumberButtonStep::Kind::Page) showPageState();
+            swallowFailures("following a number button", [&] {
+                if (step.failure) std::rethrow_exception(step.failure);
+                if (step.stopFirst) CBW->Stop();
+                CBW->Navigate(step.address);
             });
         }
     });

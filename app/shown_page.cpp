@@ -5,25 +5,16 @@
 
 #include "Main.h"
 #include "guard.h"
-#include "wx_text.h"
 
 namespace kwirl {
 
 void TFrm::rememberShownPage() {
-    ShownPage page;
-    page.address = CBW->LocationURL();
-    const auto buttons = numberButtons();
-    for (std::size_t i = 0; i < buttons.size(); ++i) page.captions[i] = fromWx(buttons[i]->GetLabel());
-    page.mode = numberMode_;
-    page.pageIndex = PageIndex;
-    shownPage_ = page;
-    describeNumberButtons();  // a click now acts on this page
+    page_.pageShown(CBW->LocationURL());
+    showPageState();  // a click now acts on this page
 }
 
 void TFrm::backToShownPage() {
-    if (!shownPage_ || CBW->LocationURL() != shownPage_->address) return;  // the new page came after all
-    PageIndex = shownPage_->pageIndex;
-    setNumberCaptions(shownPage_->mode, shownPage_->captions);
+    if (page_.backToShownPage(CBW->LocationURL())) showPageState();
 }
 
 // A load given up before its page came (stopped by the page, replaced, turned

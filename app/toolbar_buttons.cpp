@@ -4,7 +4,6 @@
 #include <array>
 #include <stdexcept>
 
-#include "address_vocabulary.h"
 #include "addresses.h"
 #include "captions.h"
 #include "translatable.h"
@@ -16,8 +15,9 @@ namespace {
 constexpr int kNotANumber = -1;
 constexpr std::string_view kHomePage;
 
-// A page button: its caption stays as the portal names it, its hint is the
-// caption in the user's language and its description says what it does.
+// A page button: its caption and page as the portal names them (the caption
+// the same in every language), its hint the caption in the user's language,
+// its description what it does.
 constexpr ToolbarButton pageButton(const char* caption, std::string_view page, const char* hint,
                                    const char* description, int width, int gapBefore,
                                    wxStockCursor cursor = wxCURSOR_NONE, TFrmButton control = nullptr,
@@ -35,10 +35,10 @@ constexpr ToolbarButton numberButton(TFrmButton control, TFrmClick click, int nu
 constexpr auto kButtons = std::to_array<ToolbarButton>({
     // TRANSLATORS: this and the next two are the tool tips of the buttons that
     // open the portal's pages of these names; the captions stay in English.
-    pageButton(kAwardsCaption, vocab::kAwards, translatable("Hall of Awards"),
+    pageButton("Hall of Awards", "awards", translatable("Hall of Awards"),
                translatable("Opens the portal's hall of awards"), 77, 1, wxCURSOR_NONE, &TFrm::Button8,
                &TFrm::Button8Click),
-    pageButton(kChampionshipCaption, vocab::kChampday, translatable("ChampionShip"),
+    pageButton("ChampionShip", "champday", translatable("ChampionShip"),
                translatable("Opens the portal's championship"), 82, 0, wxCURSOR_NONE, &TFrm::Button6,
                &TFrm::Button6Click),
     numberButton(&TFrm::Button7, &TFrm::Button7Click, 0, 22, 1),
@@ -47,10 +47,10 @@ constexpr auto kButtons = std::to_array<ToolbarButton>({
     numberButton(&TFrm::Button12, &TFrm::Button12Click, 3, 22, 2),
     numberButton(&TFrm::Button13, &TFrm::Button13Click, 4, 24, 2, kButton13Hint),
     numberButton(&TFrm::Button14, &TFrm::Button14Click, 5, 24, 1),
-    pageButton(kGuideCaption, vocab::kPuzzleGuide, translatable("Puzzle Guide"),
+    pageButton("Puzzle Guide", "puzzleguide", translatable("Puzzle Guide"),
                translatable("Opens the portal's guide to its puzzles"), 73, 1, wxCURSOR_QUESTION_ARROW, &TFrm::Button4,
                &TFrm::Button4Click),
-    ToolbarButton{ButtonJob::OpenPage, &TFrm::BitBtn1, kHomeCaption, kHomePage, 38, ButtonPlace::Corner, 0, nullptr,
+    ToolbarButton{ButtonJob::OpenPage, &TFrm::BitBtn1, "Home", kHomePage, 38, ButtonPlace::Corner, 0, nullptr,
                   wxCURSOR_NONE, kNotANumber, translatable("Opens the portal's home page"), &TFrm::BitBtn1Click},
 });
 

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // The portal's address vocabulary: every page name, parameter and token the
-// client builds addresses from or classifies them by. Nothing else about the
+// client builds addresses from or classifies them by, but the page a page
+// button opens, which is written in its row of the toolbar's table. Nothing else about the
 // portal is known to the client but its host and scheme (portal_host.h).
 
 #include <string_view>
@@ -19,9 +20,6 @@ inline constexpr std::string_view kPuzzle4 = "puzzle4";
 inline constexpr std::string_view kPuzzle5 = "puzzle5";
 inline constexpr std::string_view kPuzzle10 = "puzzle10";
 inline constexpr std::string_view kPazzle = "pazzle";
-inline constexpr std::string_view kAwards = "awards";
-inline constexpr std::string_view kChampday = "champday";
-inline constexpr std::string_view kPuzzleGuide = "puzzleguide";
 inline constexpr std::string_view kServstop = "servstop";
 
 // Parameter keys and the values the client writes.

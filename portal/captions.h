@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// Every text the window shows of its own: its titles, the toolbar's fixed
-// captions and hints, and the three caption sets of the six number buttons (a
-// mode is nothing but the captions shown).
+// Every text the window shows of its own: its titles, the drop-down's label,
+// Button13's hint, and the three caption sets of the six number buttons (a
+// mode is nothing but the captions shown). A page button's caption is its row
+// of the toolbar's table, which holds all of that button.
 
 #include <array>
 #include <cstdint>
@@ -14,13 +15,6 @@ namespace kwirl {
 inline constexpr const char* kWindowCaption = "Kwirl Mozalo Laboratory";
 inline constexpr const char* kApplicationTitle = "Kwirl Game Client";
 
-// The toolbar's fixed captions, the same in every language. The three page
-// buttons' hints are their captions, which the window shows in the user's
-// language.
-inline constexpr const char* kAwardsCaption = "Hall of Awards";
-inline constexpr const char* kChampionshipCaption = "ChampionShip";
-inline constexpr const char* kGuideCaption = "Puzzle Guide";
-inline constexpr const char* kHomeCaption = "Home";
 // The drop-down's label while the window is made, and from its first show on;
 // the toolbar's font is fitted to both.
 inline constexpr const char* kLibraryLabelAtStart = "Library:";

@@ -42,56 +42,8 @@ TEST_F(NumberButtonsTest, LevelsAreAppendedOnAGameAddress) {
     EXPECT_EQ(browser->calls, stopThenGo(game + "&level=3"));
 }
 
-TEST_F(NumberButtonsTest, PagingMovesPageIndexAndAppendsTheOffset) {
-    const std::string list = "http://h/index.php?name=puzzle1&op=pz6m&n=200";
-    struct Case {
-        TFrmButton button;
-        std::int32_t from, to;
-    } cases[] = {
-        {&TFrm::Button7, 5, 0},   {&TFrm::Button10, 5, 0},          {&TFrm::Button10, 12, 2}, {&TFrm::Button10, 0, 0},
-        {&TFrm::Button11, 5, 4},  {&TFrm::Button11, 0, 0},          {&TFrm::Button12, 5, 5},  {&TFrm::Button13, 5, 6},
-        {&TFrm::Button14, 5, 15}, {&TFrm::Button14, 99999, 100009},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.from) + " -> " + std::to_string(c.to));
-        click(frame->*c.button, list, c.from);
-        EXPECT_EQ(frame->PageIndex, c.to);
-        EXPECT_EQ(fromWx(frame->Button12->GetLabel()), std::to_string(c.to + 1));
-        EXPECT_EQ(browser->calls, stopThenGo(list + "&n=" + std::to_string(c.to * 40)));
-    }
-}
-
-TEST_F(NumberButtonsTest, ShortcutsOpenLibrariesOnANeutralAddress) {
-    struct Case {
-        TFrmButton button;
-        const char* page;
-    } cases[] = {{&TFrm::Button7, "pazzle"},   {&TFrm::Button10, "puzzle2"},  {&TFrm::Button11, "puzzle3"},
-                 {&TFrm::Button12, "puzzle4"}, {&TFrm::Button13, "puzzle10"}, {&TFrm::Button14, "puzzle5"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.page);
-        click(frame->*c.button, baseAddress() + "?name=awards", 3);
-        EXPECT_EQ(browser->calls, stopThenGo(pageAddress(c.page)));
-        EXPECT_EQ(frame->PageIndex, 0);
-    }
-}
-
-TEST_F(NumberButtonsTest, OnALibraryPageWithoutOffsetOnlyThePresetHappens) {
-    for (const char* address : {"http://h/index.php?name=puzzle1", "http://h/index.php?name=puzzleguide",
-                                "http://h/index.php?name=puzzle1&op=game"}) {
-        for (wxButton* button : frame->numberButtons()) {
-            click(button, address, 3);
-            EXPECT_TRUE(browser->calls.empty()) << address;
-            EXPECT_EQ(frame->PageIndex, 3);
-        }
-    }
-}
-
-TEST_F(NumberButtonsTest, ForwardButtonPagesWideListsAndThenOpensItsShortcut) {
-    // A library list view without "&n=": only ">" acts.
-    click(frame->Button13, "http://h/index.php?name=puzzle1&op=pz6m", 2);
-    EXPECT_EQ(browser->calls, stopThenGo("http://h/index.php?name=puzzle1&op=pz6m&n=120"));
-    click(frame->Button14, "http://h/index.php?name=puzzle1&op=pz6m", 2);
-    EXPECT_TRUE(browser->calls.empty());
+// Every navigation of a click, in order, each with what it shows first.
+TEST_F(NumberButtonsTest, AClickMakesEachOfItsNavigationsInTurn) {
     // A list view that is also neutral: page first, shortcut last.
     click(frame->Button13, "http://h/index.php?op=pz1d&n=40", 1);
     EXPECT_EQ(browser->calls, (std::vector<std::string>{"Stop", "Navigate http://h/index.php?op=pz1d&n=40&n=80", "Stop",
@@ -100,29 +52,18 @@ TEST_F(NumberButtonsTest, ForwardButtonPagesWideListsAndThenOpensItsShortcut) {
     EXPECT_EQ(fromWx(frame->Button12->GetLabel()), "3");
 }
 
-TEST_F(NumberButtonsTest, WithACatalogueEveryShortcutOpensTheSelectedLibrary) {
+// The drop-down's choice is the library the shortcuts open, where the
+// catalogue has an entry at its position.
+TEST_F(NumberButtonsTest, TheShortcutsOpenTheLibraryChosenInTheDropDown) {
     frame->CatalogueLoaded = true;
     frame->CatalogueCount = 2;
-    frame->CatalogueRefs[0] = "http://h/index.php?name=lib0";
     frame->CatalogueRefs[1] = "http://h/index.php?name=lib1&op=pz6m";
-    frame->CatalogueNames[0] = "zero";
     frame->CatalogueNames[1] = "one";
     show();
-    for (const int item : {0, 1}) {
-        frame->CB->SetSelection(item);
-        for (wxButton* button : frame->numberButtons()) {
-            click(button, "about:blank");
-            // A list view opens at its first page, as the filter lets only that through.
-            EXPECT_EQ(browser->calls, stopThenGo(item == 0 ? "http://h/index.php?name=lib0"
-                                                           : "http://h/index.php?name=lib1&op=pz6m&n=0"));
-        }
-    }
-}
-
-TEST_F(NumberButtonsTest, APositionWithoutCatalogueEntryOpensTheButtonsOwnShortcut) {
-    frame->CatalogueLoaded = true;  // a catalogue page without entries
-    show();
-    frame->CB->SetSelection(4);
+    frame->CB->SetSelection(1);
+    click(frame->Button10, "about:blank");
+    EXPECT_EQ(browser->calls, stopThenGo("http://h/index.php?name=lib1&op=pz6m&n=0"));
+    frame->CB->SetSelection(4);  // past the catalogue: the button's own
     click(frame->Button10, "about:blank");
     EXPECT_EQ(browser->calls, stopThenGo(pageAddress("puzzle2")));
 }

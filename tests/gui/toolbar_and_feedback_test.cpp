@@ -54,7 +54,7 @@ TEST(ToolbarHints, InTheUsersLanguageWithTheCaptionsAsTheyAre) {
     const struct {
         const char* locale;
         std::array<std::string, 3> pageHints;  // Button8, Button6, Button4
-    } languages[] = {{"C", {kAwardsCaption, kChampionshipCaption, kGuideCaption}},
+    } languages[] = {{"C", {"Hall of Awards", "ChampionShip", "Puzzle Guide"}},
                      {"de_DE.UTF-8", {"Ruhmeshalle", "Meisterschaft", "Puzzle-Anleitung"}}};
     for (const auto& language : languages) {
         SCOPED_TRACE(language.locale);
@@ -62,13 +62,13 @@ TEST(ToolbarHints, InTheUsersLanguageWithTheCaptionsAsTheyAre) {
         ASSERT_TRUE(inLanguage.taken()) << "no such locale here (scripts/setup.sh makes the German one)";
         TFrm* frame = new TFrm(nullptr, [](wxWindow* parent) { return std::make_unique<TRecordingBrowser>(parent); });
         const std::tuple<wxButton*, std::string, std::string> buttons[] = {
-            {frame->Button8, kAwardsCaption, language.pageHints[0]},
-            {frame->Button6, kChampionshipCaption, language.pageHints[1]},
-            {frame->Button4, kGuideCaption, language.pageHints[2]},
+            {frame->Button8, "Hall of Awards", language.pageHints[0]},
+            {frame->Button6, "ChampionShip", language.pageHints[1]},
+            {frame->Button4, "Puzzle Guide", language.pageHints[2]},
             {frame->Button13, "5", ""},  // its hint of a blank alone would show an empty box
             {frame->Button7, "1", ""},
             {frame->Button14, "6", ""},
-            {frame->BitBtn1, kHomeCaption, ""}};
+            {frame->BitBtn1, "Home", ""}};
         for (const auto& [button, caption, hint] : buttons) {
             EXPECT_EQ(fromWx(button->GetLabel()), caption);
             EXPECT_EQ(fromWx(button->GetToolTipText()), hint) << caption;
