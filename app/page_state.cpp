@@ -68,20 +68,19 @@ NumberButtonClick TPageState::click(std::size_t button, const std::string& curre
     const NumberButtonRule& rule = numberButtonRules()[button];
     NumberButtonClick click{rule.presetDivisor, {}};
     if (isGameAddress(current)) {
-        click.steps.push_back(step(Kind::Level, rule.stopBeforeLevel, 0, [&] {
-            return appendParameter(current, vocab::kLevelKey, std::string(rule.level));
-        }));
+        const auto level = [&] { return appendParameter(current, vocab::kLevelKey, std::string(rule.level)); };
+        click.steps.push_back(step(Kind::Level, rule.stopBeforeLevel, 0, level));
     }
     if (rule.pagesWideLists ? isWidePagedListAddress(current) : isPagedListAddress(current)) {
         const std::int32_t page = stepPage(rule.pageStep, pageIndex);
-        click.steps.push_back(step(Kind::Page, true, page, [&] { return appendPageOffset(current, page); }));
+        const auto paged = [&] { return appendPageOffset(current, page); };
+        click.steps.push_back(step(Kind::Page, true, page, paged));
     }
     if (isNeutralAddress(current)) {
         // A catalogue library opens at its first page: a list view without an
         // offset would be refused by the navigation filter.
-        click.steps.push_back(step(Kind::Shortcut, true, 0, [&] {
-            return chosen ? withFirstPageOffset(chosen->address) : pageAddress(rule.shortcut);
-        }));
+        const auto library = [&] { return chosen ? withFirstPageOffset(chosen->address) : pageAddress(rule.shortcut); };
+        click.steps.push_back(step(Kind::Shortcut, true, 0, library));
     }
     return click;
 }

@@ -163,17 +163,17 @@ void TLoadRecovery::afterPersonStopped() {
     if (!stoppedBeforeStart_ || stopTold_ != 0) return;
     stoppedAddress_ = asked_;
     asked_.clear();
-    stopTold_ = g_idle_add(
-        [](gpointer self) {
-            auto* recovery = static_cast<TLoadRecovery*>(self);
-            recovery->stopTold_ = 0;
-            if (recovery->stoppedBeforeStart_ && recovery->stoppedByPerson_) {
-                recovery->showStoppedBeforeItCame(recovery->stoppedAddress_);
-            }
-            recovery->stoppedBeforeStart_ = false;
-            return G_SOURCE_REMOVE;
-        },
-        this);
+    stopTold_ = g_idle_add(&TLoadRecovery::tellStop, this);
+}
+
+gboolean TLoadRecovery::tellStop(gpointer self) {
+    auto* recovery = static_cast<TLoadRecovery*>(self);
+    recovery->stopTold_ = 0;
+    if (recovery->stoppedBeforeStart_ && recovery->stoppedByPerson_) {
+        recovery->showStoppedBeforeItCame(recovery->stoppedAddress_);
+    }
+    recovery->stoppedBeforeStart_ = false;
+    return G_SOURCE_REMOVE;
 }
 
 // Stopped by the person before any page came: the view would stay blank, with

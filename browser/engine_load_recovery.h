@@ -80,6 +80,7 @@ private:
     bool stoppedByPerson_ = false;
     std::string asked_;  // last asked for by the person, until it fails
     void showStoppedBeforeItCame(const std::string& address);
+    static gboolean tellStop(gpointer self);
     bool stoppedBeforeStart_ = false;
     std::string stoppedAddress_;
     unsigned stopTold_ = 0;  // the main loop's source that tells of that stop, while pending
